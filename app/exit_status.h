@@ -1,0 +1,14 @@
+// The process exit statuses, one per kind of refusal or failure.
+#pragma once
+
+enum ExitStatus : int {
+  kExitWritten = 0,
+  kExitUsage = 1,
+  kExitNotModelPath = 2,
+  kExitNotStudioModel = 3,
+  kExitOldVersion = 4,
+  kExitNoJiggleBones = 5,
+  kExitCannotRead = 6,
+  kExitDamaged = 7,
+  kExitCannotWrite = 8,
+};

@@ -1,0 +1,41 @@
+#include "app/model_loader.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+// The size of an open file, by seeking to its end; -1 if it cannot be told.
+long fileSize(std::FILE* file) {
+  if (std::fseek(file, 0, SEEK_END) != 0) return -1;
+  const long size = std::ftell(file);
+  if (std::fseek(file, 0, SEEK_SET) != 0) return -1;
+  return size;
+}
+
+}  // namespace
+
+bool loadModelImage(const char* path, ModelImage& image) {
+  image = ModelImage{};
+  std::FILE* file = std::fopen(path, "rb");
+  if (file == nullptr) return false;
+  // A folder opens like a file on some systems, with a nonsense size, and only fails
+  // when read: try one byte before trusting the size.
+  const bool readable = std::fgetc(file) != EOF || std::ferror(file) == 0;
+  const long size = readable ? fileSize(file) : -1;
+  bool loaded = size >= 0;
+  if (loaded && size > 0) {
+    const auto bytes = static_cast<std::size_t>(size);
+    image.bytes = static_cast<unsigned char*>(std::malloc(bytes));
+    loaded = image.bytes != nullptr && std::fread(image.bytes, 1, bytes, file) == bytes;
+    image.size = bytes;
+  }
+  std::fclose(file);
+  if (!loaded) releaseModelImage(image);
+  return loaded;
+}
+
+void releaseModelImage(ModelImage& image) {
+  std::free(image.bytes);
+  image = ModelImage{};
+}

@@ -1,0 +1,12 @@
+// Stored radians to the whole degrees written in the definitions.
+#pragma once
+
+#include <cstdint>
+
+// The single-precision value nearest to 57.295776, held as a double. Files written by the
+// original compiler round-trip through this factor, not through 180/pi.
+constexpr double kRadToDeg = 57.2957763671875;
+
+// floor(radians * kRadToDeg + 0.5) in double precision. Saturates at the int32 limits;
+// not-a-number gives 0.
+std::int32_t toWholeDegrees(float radians);

@@ -1,0 +1,64 @@
+#include "definitions/output_file.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <random>
+#include <system_error>
+
+namespace {
+
+constexpr int kNameAttempts = 64;
+
+std::string temporaryNameFor(std::uint64_t token) {
+  static const char kHex[] = "0123456789abcdef";
+  std::string name = "sproing_dump_";
+  for (int shift = 60; shift >= 0; shift -= 4) name += kHex[(token >> shift) & 0xF];
+  name += ".tmp";
+  return name;
+}
+
+// A fresh name per attempt: several runs may share the current folder.
+std::uint64_t nameToken(std::mt19937_64& generator) { return generator(); }
+
+}  // namespace
+
+bool openOutputFile(OutputFile& output) {
+  std::random_device device;
+  std::mt19937_64 generator(
+      (static_cast<std::uint64_t>(device()) << 32) ^ static_cast<std::uint64_t>(device()) ^
+      static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
+  for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+    std::string name = temporaryNameFor(nameToken(generator));
+    // "x": never open a file that is already there.
+    errno = 0;
+    std::FILE* stream = std::fopen(name.c_str(), "wx");
+    if (stream != nullptr) {
+      output.stream = stream;
+      output.temporaryName = std::move(name);
+      return true;
+    }
+    if (errno != EEXIST) return false;
+  }
+  return false;
+}
+
+bool commitOutputFile(OutputFile& output, const std::string& targetName) {
+  const bool written = std::fflush(output.stream) == 0 && std::ferror(output.stream) == 0;
+  const bool closed = std::fclose(output.stream) == 0;
+  output.stream = nullptr;
+  if (written && closed) {
+    std::error_code error;
+    std::filesystem::rename(output.temporaryName, targetName, error);
+    if (!error) return true;
+  }
+  std::remove(output.temporaryName.c_str());
+  return false;
+}
+
+void discardOutputFile(OutputFile& output) {
+  if (output.stream != nullptr) std::fclose(output.stream);
+  output.stream = nullptr;
+  std::remove(output.temporaryName.c_str());
+}

@@ -1,0 +1,25 @@
+// A small fixed buffer that text is rendered into, flushed to a stream or, for tests and
+// fuzzing, to a string. Memory stays the same however long the output grows.
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <string>
+
+struct TextSink {
+  std::FILE* stream = nullptr;    // flushed here when set,
+  std::string* memory = nullptr;  // else appended here
+  bool failed = false;            // a flush to the stream fell short
+  std::size_t used = 0;
+  char buffer[16384];
+};
+
+void sinkWrite(TextSink& sink, const char* text, std::size_t length);
+
+// Hands the buffered text on; false if this or any earlier flush failed.
+bool sinkFlush(TextSink& sink);
+
+template <std::size_t N>
+void sinkLiteral(TextSink& sink, const char (&text)[N]) {
+  sinkWrite(sink, text, N - 1);
+}

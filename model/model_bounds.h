@@ -1,0 +1,22 @@
+// The range checks that make an image safe to normalise, scan and write: every offset,
+// count and name the later steps follow is compared with the image size first.
+#pragma once
+
+#include <cstddef>
+
+#include "model/model_image.h"
+
+// Bone names longer than this are refused: real names are a few dozen characters, and an
+// unbounded name lets a small hostile file fan out into gigabytes of output.
+constexpr std::size_t kMaxBoneNameLength = 4096;
+
+struct ModelDamage {
+  char what[128] = {};  // what lies outside the file; empty when nothing does
+};
+
+// Needs at least the 8 bytes of magic and version. Checks, in this order: the used header,
+// retiredWord when normalisation will clear it (versions below 47), the model name's NUL
+// inside its field, the bone table, the descriptor table when normalisation will rewrite
+// it (versions below 48), and every jiggle bone's name and parameter record.
+// Returns true and describes the first fault found when the image is damaged.
+bool findModelDamage(const ModelImage& image, ModelDamage& damage);

@@ -1,0 +1,144 @@
+// The built tool run as a user runs it: from a folder of its own, on files made by the
+// model builder, checking files, console and exit status.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "model/model_image.h"
+#include "tests/support/model_builder.h"
+#include "tests/support/tool_runner.h"
+
+namespace {
+
+const char kSampleDefinitions[] =
+    "$jigglebone \"tail_1\" {\n\tis_flexible {\n\t\tyaw_stiffness 100\n\t\tyaw_damping 5\n"
+    "\t\tpitch_stiffness 100\n\t\tpitch_damping 5\n\t\talong_stiffness 50\n\t\talong_damping 2\n"
+    "\t\tlength 12\n\t\ttip_mass 0.5\n\t\tyaw_constraint -30 30\n\t\tyaw_friction 1\n"
+    "\t\tangle_constraint 45\n\t}\n}\n\n"
+    "$jigglebone \"tail_2\" {\n\tis_rigid {\n\t\tlength 8\n\t\ttip_mass 0.25\n"
+    "\t\tpitch_constraint -20 20\n\t\tpitch_friction 0.5\n\t\tpitch_bounce 0.1\n\t}\n"
+    "\n\thas_base_spring {\n\t\tbase_mass 2\n\t\tstiffness 300\n\t\tdamping 10\n"
+    "\t\tleft_constraint -1.5 1.5\n\t\tleft_friction 0.2\n\t\tup_constraint -2 2\n"
+    "\t\tup_friction 0.3\n\t\tforward_constraint -0.5 0.5\n\t\tforward_friction 0.1\n\t}\n}\n\n";
+
+const char kSampleConsole[] =
+    "Jigglebone: tail_1 - is_flexible \n"
+    "Jigglebone: tail_2 - is_rigid - has_base_spring \n"
+    "Wrote crate01_jiggles.qci\n";
+
+const std::string kSamplePath = std::string(SPROING_SOURCE_DIR) + "/examples/crate01.mdl";
+
+class EndToEnd : public ::testing::Test {
+ protected:
+  void SetUp() override { folder = makeScratchFolder(); }
+  void TearDown() override { removeFolder(folder); }
+
+  // Writes a model into the test's folder and returns its name there.
+  std::string putModel(const std::string& name, const std::vector<unsigned char>& bytes) {
+    writeFile(folder + "/" + name, bytesOf(bytes));
+    return name;
+  }
+  ToolRun run(const std::vector<std::string>& arguments) { return runTool(arguments, folder); }
+
+  std::string folder;
+};
+
+TEST_F(EndToEnd, ShippedSampleIsTheBuildersModel) {
+  EXPECT_EQ(readFile(kSamplePath), bytesOf(buildModel(sampleModelSpec()).bytes));
+}
+
+TEST_F(EndToEnd, WritesTheSampleDefinitionsFromAnotherFolder) {
+  const ToolRun result = run({kSamplePath});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(withoutCarriageReturns(result.output), kSampleConsole);
+  EXPECT_EQ(result.errors, "");
+  EXPECT_EQ(withoutCarriageReturns(readFile(folder + "/crate01_jiggles.qci")), kSampleDefinitions);
+  EXPECT_EQ(folderEntries(folder), std::vector<std::string>{"crate01_jiggles.qci"});
+}
+
+TEST_F(EndToEnd, ReplacesAnEarlierOutputFile) {
+  writeFile(folder + "/crate01_jiggles.qci", std::string(100000, 'x'));
+  EXPECT_EQ(run({kSamplePath}).status, 0);
+  EXPECT_EQ(withoutCarriageReturns(readFile(folder + "/crate01_jiggles.qci")), kSampleDefinitions);
+}
+
+TEST_F(EndToEnd, NamesTheOutputAfterTheStoredNameNotThePath) {
+  ModelSpec spec = sampleModelSpec();
+  spec.name = "a/b\\stored.mdl";
+  const std::string model = putModel("on_disk.mdl.bak", buildModel(spec).bytes);
+  const ToolRun result = run({model});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(withoutCarriageReturns(readFile(folder + "/stored_jiggles.qci")), kSampleDefinitions);
+}
+
+TEST_F(EndToEnd, OlderVersionsAreWrittenTheSame) {
+  for (const std::int32_t version : {45, 46, 47, 49, 1000}) {
+    ModelSpec spec = sampleModelSpec();
+    spec.version = version;
+    spec.descriptors.assign(3, {});
+    spec.descriptors[1][84] = 1;  // a section word to reset
+    const std::string model = putModel("v.mdl", buildModel(spec).bytes);
+    const ToolRun result = run({model});
+    EXPECT_EQ(result.status, 0) << version;
+    EXPECT_EQ(withoutCarriageReturns(readFile(folder + "/crate01_jiggles.qci")), kSampleDefinitions);
+  }
+}
+
+TEST_F(EndToEnd, EachRefusalHasItsMessageAndStatus) {
+  ModelSpec old = sampleModelSpec();
+  old.version = 44;
+  ModelSpec none = sampleModelSpec();
+  none.bones.resize(1);
+  std::vector<unsigned char> damaged = buildModel(sampleModelSpec()).bytes;
+  putInt32(damaged, ModelHeader::kBoneCount, 0x7FFFFFFF);
+  ModelSpec colon = sampleModelSpec();
+  colon.name = "c:crate.mdl";
+  putModel("old.mdl", buildModel(old).bytes);
+  putModel("none.mdl", buildModel(none).bytes);
+  putModel("damaged.mdl", damaged);
+  putModel("colon.mdl", buildModel(colon).bytes);
+  putModel("text.mdl", std::vector<unsigned char>{'h', 'e', 'l', 'l', 'o'});
+  putModel("A.MDL", buildModel(sampleModelSpec()).bytes);
+  std::filesystem::create_directory(folder + "/folder.mdl");
+
+  struct Case {
+    std::vector<std::string> arguments;
+    int status;
+    std::string output;
+  } const cases[] = {
+      {{}, 1, "Usage: sproing_dump.exe modelfile.mdl\n"},
+      {{"a.mdl", "b.mdl"}, 1, "Usage: sproing_dump.exe modelfile.mdl\n"},
+      {{"A.MDL"}, 2, "Specified file is not a model (*.mdl).\n"},
+      {{"missing.mdl"}, 6, "Cannot read missing.mdl\n"},
+      {{"folder.mdl"}, 6, "Cannot read folder.mdl\n"},
+      {{"./text.mdl"}, 3, "./text.mdl is not a studio model!\n"},
+      {{"old.mdl"}, 4, "Version 44 models do not have jigglebone data, exiting..\n"},
+      {{"damaged.mdl"}, 7, "damaged.mdl is damaged: the bone table lies outside the file\n"},
+      {{"colon.mdl"}, 7, "colon.mdl is damaged: its stored name gives an unusable output file name\n"},
+      {{"none.mdl"}, 5, "No bones contain jiggle info, exiting..\n"},
+  };
+  const auto before = folderEntries(folder);
+  for (const Case& c : cases) {
+    const ToolRun result = run(c.arguments);
+    const std::string shown = c.arguments.empty() ? "(none)" : c.arguments[0];
+    EXPECT_EQ(result.status, c.status) << shown;
+    EXPECT_EQ(withoutCarriageReturns(result.output), c.output) << shown;
+    EXPECT_EQ(result.errors, "") << shown;
+    EXPECT_EQ(folderEntries(folder), before) << shown;  // nothing written, nothing left
+  }
+}
+
+TEST_F(EndToEnd, AFolderWhereTheOutputShouldGoIsACannotWrite) {
+  std::filesystem::create_directory(folder + "/crate01_jiggles.qci");
+  const ToolRun result = run({kSamplePath});
+  EXPECT_EQ(result.status, 8);
+  EXPECT_EQ(withoutCarriageReturns(result.output),
+            "Jigglebone: tail_1 - is_flexible \n"
+            "Jigglebone: tail_2 - is_rigid - has_base_spring \n"
+            "Cannot write crate01_jiggles.qci\n");
+  EXPECT_EQ(folderEntries(folder), std::vector<std::string>{"crate01_jiggles.qci"});
+  EXPECT_TRUE(std::filesystem::is_directory(folder + "/crate01_jiggles.qci"));
+}
+
+}  // namespace

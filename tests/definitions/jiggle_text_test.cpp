@@ -1,0 +1,157 @@
+#include "definitions/jiggle_text.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/support/model_builder.h"
+
+namespace {
+
+struct Rendered {
+  std::string file;
+  std::string console;
+};
+
+Rendered render(const ModelSpec& spec) {
+  BuiltModel built = buildModel(spec);
+  const ModelImage image{built.bytes.data(), built.bytes.size()};
+  Rendered out;
+  TextSink file, console;
+  file.memory = &out.file;
+  console.memory = &out.console;
+  renderJiggleDefinitions(image, file, console);
+  EXPECT_TRUE(sinkFlush(file));
+  EXPECT_TRUE(sinkFlush(console));
+  return out;
+}
+
+const char kSampleText[] =
+    "$jigglebone \"tail_1\" {\n"
+    "\tis_flexible {\n"
+    "\t\tyaw_stiffness 100\n\t\tyaw_damping 5\n\t\tpitch_stiffness 100\n\t\tpitch_damping 5\n"
+    "\t\talong_stiffness 50\n\t\talong_damping 2\n\t\tlength 12\n\t\ttip_mass 0.5\n"
+    "\t\tyaw_constraint -30 30\n\t\tyaw_friction 1\n\t\tangle_constraint 45\n"
+    "\t}\n"
+    "}\n\n"
+    "$jigglebone \"tail_2\" {\n"
+    "\tis_rigid {\n"
+    "\t\tlength 8\n\t\ttip_mass 0.25\n"
+    "\t\tpitch_constraint -20 20\n\t\tpitch_friction 0.5\n\t\tpitch_bounce 0.1\n"
+    "\t}\n"
+    "\n\thas_base_spring {\n"
+    "\t\tbase_mass 2\n\t\tstiffness 300\n\t\tdamping 10\n"
+    "\t\tleft_constraint -1.5 1.5\n\t\tleft_friction 0.2\n"
+    "\t\tup_constraint -2 2\n\t\tup_friction 0.3\n"
+    "\t\tforward_constraint -0.5 0.5\n\t\tforward_friction 0.1\n"
+    "\t}\n"
+    "}\n\n";
+
+TEST(JiggleText, RendersTheSampleModel) {
+  const Rendered out = render(sampleModelSpec());
+  EXPECT_EQ(out.file, kSampleText);
+  EXPECT_EQ(out.console,
+            "Jigglebone: tail_1 - is_flexible \n"
+            "Jigglebone: tail_2 - is_rigid - has_base_spring \n");
+}
+
+TEST(JiggleText, RecordsBeforeTheBoneTableRenderTheSame) {
+  ModelSpec spec = sampleModelSpec();
+  spec.recordsBeforeBones = true;
+  EXPECT_EQ(render(spec).file, kSampleText);
+}
+
+// Every value distinct, so a field read from the wrong offset shows.
+JiggleSpec distinctValues(std::uint32_t flags) {
+  JiggleSpec rule;
+  rule.flags = flags;
+  for (std::size_t field = 1; field < rule.values.size(); ++field) {
+    rule.values[field] = static_cast<float>(field) + 0.25f;
+  }
+  return rule;
+}
+
+TEST(JiggleText, FlagsSelectBlocksAndLines) {
+  const std::string limits =
+      "\t\tyaw_constraint 587 645\n\t\tyaw_friction 12.25\n\t\tangle_constraint 530\n"
+      "\t\tpitch_constraint 816 874\n\t\tpitch_friction 16.25\n\t\tpitch_bounce 17.25\n";
+  const std::string flexible =
+      "\tis_flexible {\n\t\tyaw_stiffness 3.25\n\t\tyaw_damping 4.25\n\t\tpitch_stiffness 5.25\n"
+      "\t\tpitch_damping 6.25\n\t\talong_stiffness 7.25\n\t\talong_damping 8.25\n"
+      "\t\tlength 1.25\n\t\ttip_mass 2.25\n" + limits + "\t}\n";
+  const std::string rigid = "\tis_rigid {\n\t\tlength 1.25\n\t\ttip_mass 2.25\n" + limits + "\t}\n";
+  const std::string spring =
+      "\n\thas_base_spring {\n\t\tbase_mass 18.25\n\t\tstiffness 19.25\n\t\tdamping 20.25\n"
+      "\t\tleft_constraint 21.25 22.25\n\t\tleft_friction 23.25\n"
+      "\t\tup_constraint 24.25 25.25\n\t\tup_friction 26.25\n"
+      "\t\tforward_constraint 27.25 28.25\n\t\tforward_friction 29.25\n\t}\n";
+  constexpr std::uint32_t kLimits = YawLimited | PitchLimited | AngleLimited;
+  struct Case {
+    std::uint32_t flags;
+    std::string body;
+    const char* console;
+  } const cases[] = {
+      {0, "", ""},
+      {0x20 | 0x80 | 0xFFFFFF00u, "", ""},  // bits the tool does not examine
+      {kLimits, "", ""},                      // limits without a tip block show nowhere
+      {FlexibleTip | kLimits, flexible, "- is_flexible "},
+      {RigidTip | kLimits, rigid, "- is_rigid "},
+      {FlexibleTip | RigidTip | BaseSpring | kLimits, flexible + rigid + spring,
+       "- is_flexible - is_rigid - has_base_spring "},
+      {BaseSpring, spring, "- has_base_spring "},
+      {RigidTip | YawLimited, "\tis_rigid {\n\t\tlength 1.25\n\t\ttip_mass 2.25\n"
+                              "\t\tyaw_constraint 587 645\n\t\tyaw_friction 12.25\n\t}\n",
+       "- is_rigid "},
+      {RigidTip | AngleLimited,
+       "\tis_rigid {\n\t\tlength 1.25\n\t\ttip_mass 2.25\n\t\tangle_constraint 530\n\t}\n",
+       "- is_rigid "},
+  };
+  for (const Case& c : cases) {
+    ModelSpec spec;
+    spec.bones.push_back(jiggleBone("b", distinctValues(c.flags)));
+    const Rendered out = render(spec);
+    EXPECT_EQ(out.file, "$jigglebone \"b\" {\n" + c.body + "}\n\n") << std::hex << c.flags;
+    EXPECT_EQ(out.console, std::string("Jigglebone: b ") + c.console + "\n") << std::hex << c.flags;
+  }
+}
+
+TEST(JiggleText, OtherBonesLeaveNoTrace) {
+  JiggleSpec rule;
+  ModelSpec spec;
+  spec.bones.push_back(BoneSpec{"rule_type_only", kJiggleRuleType, std::nullopt});
+  spec.bones.push_back(BoneSpec{"other_rule", 2, rule});
+  spec.bones.push_back(jiggleBone("only", rule));
+  spec.bones.push_back(BoneSpec{"plain", 0, std::nullopt});
+  const Rendered out = render(spec);
+  EXPECT_EQ(out.file, "$jigglebone \"only\" {\n}\n\n");
+  EXPECT_EQ(out.console, "Jigglebone: only \n");
+}
+
+TEST(JiggleText, NamesAreCopiedUnchanged) {
+  ModelSpec spec;
+  spec.bones.push_back(jiggleBone("a \"quoted\" \\ name", JiggleSpec{}));
+  EXPECT_EQ(render(spec).file, "$jigglebone \"a \"quoted\" \\ name\" {\n}\n\n");
+}
+
+TEST(JiggleText, OutputLongerThanTheSinkBufferArrivesWhole) {
+  ModelSpec spec;
+  for (int i = 0; i < 400; ++i) {
+    spec.bones.push_back(jiggleBone("bone" + std::to_string(i), distinctValues(0x5F)));
+  }
+  const Rendered out = render(spec);
+  ASSERT_GT(out.file.size(), 4 * sizeof(TextSink{}.buffer));
+  std::string expected;
+  const Rendered one = render([] {
+    ModelSpec s;
+    s.bones.push_back(jiggleBone("bone", distinctValues(0x5F)));
+    return s;
+  }());
+  for (int i = 0; i < 400; ++i) {
+    std::string block = one.file;
+    block.replace(block.find("\"bone"), 5, "\"bone" + std::to_string(i));
+    expected += block;
+  }
+  EXPECT_EQ(out.file, expected);
+}
+
+}  // namespace

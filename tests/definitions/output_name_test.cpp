@@ -1,0 +1,41 @@
+#include "definitions/output_name.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(OutputName, BaseNameLessItsExtension) {
+  struct Case {
+    const char* modelName;
+    const char* outputName;
+  } const cases[] = {
+      {"models/props/crate01.mdl", "crate01_jiggles.qci"},
+      {"crate01.mdl", "crate01_jiggles.qci"},
+      {"a/b\\c.mdl", "c_jiggles.qci"},
+      {"a\\b/c.mdl", "c_jiggles.qci"},
+      {"/crate01.mdl", "crate01_jiggles.qci"},
+      {".mdl", "_jiggles.qci"},
+      {"dir/.mdl", "_jiggles.qci"},
+      {"model.MDL", "model_jiggles.qci"},  // the four characters are not compared
+      {"a/gta_online_", "gta_onl_jiggles.qci"},
+      // Shorter than four characters: kept whole.
+      {"abc", "abc_jiggles.qci"},
+      {"x/ab", "ab_jiggles.qci"},
+      {"", "_jiggles.qci"},
+      {"dir/", "_jiggles.qci"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(makeOutputName(c.modelName), c.outputName) << c.modelName;
+}
+
+TEST(OutputName, RefusesControlCharactersAndColons) {
+  EXPECT_TRUE(isUsableOutputName("crate01_jiggles.qci"));
+  EXPECT_TRUE(isUsableOutputName("mod\xC3\xA8le_jiggles.qci"));
+  EXPECT_TRUE(isUsableOutputName("with space_jiggles.qci"));
+  EXPECT_FALSE(isUsableOutputName("c:crate_jiggles.qci"));
+  EXPECT_FALSE(isUsableOutputName("crate:stream_jiggles.qci"));
+  EXPECT_FALSE(isUsableOutputName("tab\t_jiggles.qci"));
+  EXPECT_FALSE(isUsableOutputName("line\n_jiggles.qci"));
+  EXPECT_FALSE(isUsableOutputName("del\x7F_jiggles.qci"));
+}
+
+}  // namespace

@@ -1,0 +1,138 @@
+#include "tests/support/model_builder.h"
+
+#include <bit>
+#include <cstring>
+
+#include "model/model_image.h"
+
+void putInt32(std::vector<unsigned char>& bytes, std::size_t offset, std::int32_t value) {
+  const auto bits = static_cast<std::uint32_t>(value);
+  for (std::size_t i = 0; i < 4; ++i) bytes[offset + i] = static_cast<unsigned char>(bits >> (8 * i));
+}
+
+void putInt16(std::vector<unsigned char>& bytes, std::size_t offset, std::int16_t value) {
+  const auto bits = static_cast<std::uint16_t>(value);
+  bytes[offset] = static_cast<unsigned char>(bits);
+  bytes[offset + 1] = static_cast<unsigned char>(bits >> 8);
+}
+
+std::int32_t getInt32(const std::vector<unsigned char>& bytes, std::size_t offset) {
+  std::uint32_t bits = 0;
+  for (std::size_t i = 0; i < 4; ++i) bits |= static_cast<std::uint32_t>(bytes[offset + i]) << (8 * i);
+  return static_cast<std::int32_t>(bits);
+}
+
+namespace {
+
+void putFloat(std::vector<unsigned char>& bytes, std::size_t offset, float value) {
+  putInt32(bytes, offset, static_cast<std::int32_t>(std::bit_cast<std::uint32_t>(value)));
+}
+
+std::size_t append(std::vector<unsigned char>& bytes, std::size_t length) {
+  const std::size_t at = bytes.size();
+  bytes.resize(at + length);
+  return at;
+}
+
+// Names then rule records; fills in where each bone's went.
+void appendRecords(const ModelSpec& spec, BuiltModel& model) {
+  for (std::size_t i = 0; i < spec.bones.size(); ++i) {
+    const std::string& name = spec.bones[i].name;
+    model.boneNames[i] = append(model.bytes, name.size() + 1);
+    std::memcpy(model.bytes.data() + model.boneNames[i], name.c_str(), name.size() + 1);
+  }
+  for (std::size_t i = 0; i < spec.bones.size(); ++i) {
+    if (!spec.bones[i].rule) continue;
+    const JiggleSpec& rule = *spec.bones[i].rule;
+    const std::size_t at = append(model.bytes, JiggleParams::kSize);
+    putInt32(model.bytes, at, static_cast<std::int32_t>(rule.flags));
+    for (std::size_t field = 1; field < rule.values.size(); ++field) {
+      if (field != 13) putFloat(model.bytes, at + 4 * field, rule.values[field]);
+    }
+    model.boneRules[i] = at;
+  }
+}
+
+std::int32_t relative(std::size_t target, std::size_t from) {
+  return static_cast<std::int32_t>(static_cast<std::int64_t>(target) -
+                                   static_cast<std::int64_t>(from));
+}
+
+}  // namespace
+
+BuiltModel buildModel(const ModelSpec& spec) {
+  BuiltModel model;
+  model.bytes.assign(spec.headerSize, 0);
+  model.boneNames.assign(spec.bones.size(), 0);
+  model.boneRules.assign(spec.bones.size(), 0);
+  std::memcpy(model.bytes.data(), "IDST", 4);
+  putInt32(model.bytes, ModelHeader::kVersion, spec.version);
+  std::memcpy(model.bytes.data() + ModelHeader::kName, spec.name.data(),
+              spec.name.size() < ModelHeader::kNameWidth ? spec.name.size()
+                                                         : ModelHeader::kNameWidth);
+  if (spec.headerSize >= ModelHeader::kRetiredWord + 4) {
+    putInt32(model.bytes, ModelHeader::kRetiredWord, spec.retiredWord);
+  }
+
+  if (spec.recordsBeforeBones) appendRecords(spec, model);
+  model.boneTable = append(model.bytes, spec.bones.size() * BoneRecord::kSize);
+  if (!spec.recordsBeforeBones) appendRecords(spec, model);
+  model.descriptorTable = append(model.bytes, spec.descriptors.size() * AnimDescriptor::kSize);
+  for (std::size_t i = 0; i < spec.descriptors.size(); ++i) {
+    std::memcpy(model.bytes.data() + model.descriptorTable + i * AnimDescriptor::kSize,
+                spec.descriptors[i].data(), AnimDescriptor::kSize);
+  }
+
+  for (std::size_t i = 0; i < spec.bones.size(); ++i) {
+    const std::size_t bone = model.boneTable + i * BoneRecord::kSize;
+    putInt32(model.bytes, bone + BoneRecord::kNameOffset, relative(model.boneNames[i], bone));
+    putInt32(model.bytes, bone + BoneRecord::kRuleType, spec.bones[i].ruleType);
+    if (spec.bones[i].rule) {
+      putInt32(model.bytes, bone + BoneRecord::kRuleOffset, relative(model.boneRules[i], bone));
+    }
+  }
+  putInt32(model.bytes, ModelHeader::kBoneCount, static_cast<std::int32_t>(spec.bones.size()));
+  putInt32(model.bytes, ModelHeader::kBoneTableOffset, static_cast<std::int32_t>(model.boneTable));
+  putInt32(model.bytes, ModelHeader::kAnimCount, static_cast<std::int32_t>(spec.descriptors.size()));
+  putInt32(model.bytes, ModelHeader::kAnimTableOffset,
+           static_cast<std::int32_t>(model.descriptorTable));
+  return model;
+}
+
+BoneSpec jiggleBone(std::string name, JiggleSpec rule) {
+  return BoneSpec{std::move(name), kJiggleRuleType, rule};
+}
+
+float radiansOf(double degrees) {
+  return static_cast<float>(degrees * 3.14159265358979323846 / 180.0);
+}
+
+ModelSpec sampleModelSpec() {
+  using P = JiggleParams;
+  JiggleSpec tail;
+  tail.flags = FlexibleTip | YawLimited | AngleLimited;
+  tail.set(P::kYawStiffness, 100).set(P::kYawDamping, 5).set(P::kPitchStiffness, 100);
+  tail.set(P::kPitchDamping, 5).set(P::kAlongStiffness, 50).set(P::kAlongDamping, 2);
+  tail.set(P::kLength, 12).set(P::kTipMass, 0.5f).set(P::kYawMin, radiansOf(-30));
+  tail.set(P::kYawMax, radiansOf(30)).set(P::kYawFriction, 1).set(P::kAngleLimit, radiansOf(45));
+
+  JiggleSpec spring;
+  spring.flags = RigidTip | PitchLimited | BaseSpring;
+  spring.set(P::kLength, 8).set(P::kTipMass, 0.25f).set(P::kPitchMin, radiansOf(-20));
+  spring.set(P::kPitchMax, radiansOf(20)).set(P::kPitchFriction, 0.5f);
+  spring.set(P::kPitchBounce, 0.1f).set(P::kBaseMass, 2).set(P::kBaseStiffness, 300);
+  spring.set(P::kBaseDamping, 10).set(P::kLeftMin, -1.5f).set(P::kLeftMax, 1.5f);
+  spring.set(P::kLeftFriction, 0.2f).set(P::kUpMin, -2).set(P::kUpMax, 2);
+  spring.set(P::kUpFriction, 0.3f).set(P::kForwardMin, -0.5f).set(P::kForwardMax, 0.5f);
+  spring.set(P::kForwardFriction, 0.1f);
+
+  ModelSpec spec;
+  spec.name = "props/crate01.mdl";
+  spec.bones.push_back(BoneSpec{"root", 0, std::nullopt});
+  spec.bones.push_back(jiggleBone("tail_1", tail));
+  spec.bones.push_back(jiggleBone("tail_2", spring));
+  // A bone with the jiggle rule type but no record is not a jiggle bone.
+  spec.bones.push_back(BoneSpec{"tail_tip", kJiggleRuleType, std::nullopt});
+  spec.descriptors.push_back({});
+  return spec;
+}

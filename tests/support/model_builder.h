@@ -1,0 +1,57 @@
+// Builds model images from a short description, for tests, tools and the fuzz corpus.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+// A jiggle parameter record: flags, and the float fields by their byte offset.
+struct JiggleSpec {
+  std::uint32_t flags = 0;
+  std::array<float, 30> values{};  // values[offset / 4]; index 0 (the flags) and 13 unused
+  JiggleSpec& set(std::size_t offset, float value) {
+    values[offset / 4] = value;
+    return *this;
+  }
+};
+
+struct BoneSpec {
+  std::string name;
+  std::int32_t ruleType = 0;
+  std::optional<JiggleSpec> rule;  // laid out, and pointed to, when present
+};
+
+struct ModelSpec {
+  std::int32_t version = 48;
+  std::string name = "props/model.mdl";
+  std::vector<BoneSpec> bones;
+  std::vector<std::array<unsigned char, 100>> descriptors;
+  std::int32_t retiredWord = 0;
+  std::size_t headerSize = 408;
+  // Names and rule records before the bone table, so their offsets are negative.
+  bool recordsBeforeBones = false;
+};
+
+struct BuiltModel {
+  std::vector<unsigned char> bytes;
+  std::size_t boneTable = 0;
+  std::size_t descriptorTable = 0;
+  std::vector<std::size_t> boneNames;   // image offset of each bone's name
+  std::vector<std::size_t> boneRules;   // image offset of each rule record (0: none)
+};
+
+BuiltModel buildModel(const ModelSpec& spec);
+
+// A jiggle bone with the given flags and record.
+BoneSpec jiggleBone(std::string name, JiggleSpec rule);
+// The flexible tail and rigid spring bones of the sample model, among two plain bones.
+ModelSpec sampleModelSpec();
+// Radians, as float32, of a number of degrees.
+float radiansOf(double degrees);
+
+void putInt32(std::vector<unsigned char>& bytes, std::size_t offset, std::int32_t value);
+void putInt16(std::vector<unsigned char>& bytes, std::size_t offset, std::int16_t value);
+std::int32_t getInt32(const std::vector<unsigned char>& bytes, std::size_t offset);
