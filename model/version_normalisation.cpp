@@ -19,27 +19,33 @@ void clearSpan(unsigned char* descriptor) {
   writeInt16LE(descriptor + AnimDescriptor::kSpanLength, 0);
 }
 
+// The table's place is taken once: a table laid over the header may rewrite the very
+// words that locate it.
+void normaliseDescriptors(unsigned char* table, std::int32_t count, std::int32_t version) {
+  const auto at = [table](std::int32_t i) {
+    return table + static_cast<std::size_t>(i) * AnimDescriptor::kSize;
+  };
+  if (version < 46) {
+    for (std::int32_t i = 0; i < count; ++i) {
+      if (readInt32LE(at(i) + AnimDescriptor::kSectionWord) != 0) resetDescriptor(at(i));
+    }
+  }
+  if (version < 47) {
+    for (std::int32_t i = 0; i < count; ++i) clearSpan(at(i));
+  } else if (version == 47) {
+    for (std::int32_t i = 0; i < count; ++i) {
+      if (readInt32LE(at(i) + AnimDescriptor::kSpanOffset) != 0) clearSpan(at(i));
+    }
+  }
+}
+
 }  // namespace
 
 void normaliseToCurrentVersion(ModelImage& image) {
   const std::int32_t version = modelVersion(image);
   if (version == kCurrentVersion) return;
   const std::int32_t descriptors = animCount(image);  // zero or negative: none
-
-  if (version < 46) {
-    for (std::int32_t i = 0; i < descriptors; ++i) {
-      unsigned char* descriptor = animDescriptor(image, i);
-      if (readInt32LE(descriptor + AnimDescriptor::kSectionWord) != 0) resetDescriptor(descriptor);
-    }
-  }
-  if (version < 47) {
-    setRetiredWord(image, 0);
-    for (std::int32_t i = 0; i < descriptors; ++i) clearSpan(animDescriptor(image, i));
-  } else if (version == 47) {
-    for (std::int32_t i = 0; i < descriptors; ++i) {
-      unsigned char* descriptor = animDescriptor(image, i);
-      if (readInt32LE(descriptor + AnimDescriptor::kSpanOffset) != 0) clearSpan(descriptor);
-    }
-  }
+  if (descriptors > 0) normaliseDescriptors(animDescriptor(image, 0), descriptors, version);
+  if (version < 47) setRetiredWord(image, 0);
   setModelVersion(image, kCurrentVersion);
 }

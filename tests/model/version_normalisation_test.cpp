@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <vector>
 
 #include "tests/support/model_builder.h"
@@ -124,6 +125,26 @@ TEST(Normalisation, NegativeDescriptorCountIsAnEmptyTable) {
   const std::size_t d = built.descriptorTable;
   EXPECT_TRUE(std::equal(after.begin() + static_cast<std::ptrdiff_t>(d), after.end(),
                          built.bytes.begin() + static_cast<std::ptrdiff_t>(d)));
+}
+
+// A descriptor table laid over the header: resetting descriptor 0 rewrites the words that
+// locate the table, and the next descriptor must still be the one after it.
+TEST(Normalisation, TableOverTheHeaderStaysWhereItWas) {
+  constexpr std::size_t kTable = 130;
+  std::vector<unsigned char> bytes(1000, 0);
+  std::memcpy(bytes.data(), "IDST", 4);
+  putInt32(bytes, ModelHeader::kVersion, 45);
+  putInt32(bytes, ModelHeader::kAnimCount, 2);
+  putInt32(bytes, ModelHeader::kAnimTableOffset, static_cast<std::int32_t>(kTable));
+  putInt32(bytes, kTable + AnimDescriptor::kSectionWord, 1);
+  putInt32(bytes, kTable + AnimDescriptor::kSize + AnimDescriptor::kSpanOffset, 7);
+  const std::vector<unsigned char> before = bytes;
+  ModelImage image{bytes.data(), bytes.size()};
+  normaliseToCurrentVersion(image);
+  EXPECT_EQ(getInt32(bytes, kTable + AnimDescriptor::kBlockIndex), -1);
+  EXPECT_EQ(getInt32(bytes, kTable + AnimDescriptor::kSize + AnimDescriptor::kSpanOffset), 0);
+  EXPECT_TRUE(std::equal(bytes.begin() + 2 * AnimDescriptor::kSize + kTable, bytes.end(),
+                         before.begin() + 2 * AnimDescriptor::kSize + kTable));
 }
 
 }  // namespace
