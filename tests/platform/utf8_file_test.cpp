@@ -74,6 +74,17 @@ TEST_F(Utf8File, ReplacesAnExistingFileButNeverAFolder) {
   EXPECT_TRUE(std::filesystem::is_directory(at("folder")));
 }
 
+// A model's stored name may be in an old 8-bit encoding rather than UTF-8; it must still
+// name a file (on Windows it is read in the ANSI code page).
+TEST_F(Utf8File, NamesThatAreNotUtf8StillNameFiles) {
+  const std::string names[] = {"caf\xE9", "\xFF\xFE", "\xC3", kName + "\x80"};
+  for (const std::string& name : names) {
+    EXPECT_TRUE(create(at(name), "text\n")) << name;
+    EXPECT_EQ(textOf(at(name)), "text\n") << name;
+    EXPECT_TRUE(removeFileUtf8(at(name).c_str())) << name;
+  }
+}
+
 TEST_F(Utf8File, RemovesAFileOnce) {
   ASSERT_TRUE(create(at(kName), "x\n"));
   EXPECT_TRUE(removeFileUtf8(at(kName).c_str()));
