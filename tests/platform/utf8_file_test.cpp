@@ -5,9 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <random>
 #include <string>
 
 namespace {
@@ -17,12 +17,15 @@ const std::string kOther = "d\xC3\xA9j\xC3\xA0";                                
 
 class Utf8File : public ::testing::Test {
  protected:
+  // A folder of its own: other runs of these tests may share the temporary folder.
   void SetUp() override {
-    const std::string unique =
-        std::to_string(reinterpret_cast<std::uintptr_t>(this)) + "_" +
-        ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    folder = (std::filesystem::temp_directory_path() / ("sproing_utf8_" + unique)).string();
-    std::filesystem::create_directories(folder);
+    std::random_device random;
+    for (int attempt = 0; attempt < 100 && folder.empty(); ++attempt) {
+      const auto candidate =
+          std::filesystem::temp_directory_path() / ("sproing_utf8_" + std::to_string(random()));
+      if (std::filesystem::create_directory(candidate)) folder = candidate.string();
+    }
+    ASSERT_FALSE(folder.empty());
   }
   void TearDown() override {
     std::error_code ignored;
