@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/utf8_file.h"
+
 namespace {
 
 // The size of an open file, by seeking to its end; -1 if it cannot be told.
@@ -17,7 +19,7 @@ long fileSize(std::FILE* file) {
 
 bool loadModelImage(const char* path, ModelImage& image) {
   image = ModelImage{};
-  std::FILE* file = std::fopen(path, "rb");
+  std::FILE* file = openFileUtf8(path, "rb");
   if (file == nullptr) return false;
   // A folder opens like a file on some systems, with a nonsense size, and only fails
   // when read: try one byte before trusting the size.

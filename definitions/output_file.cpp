@@ -3,9 +3,9 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
-#include <filesystem>
 #include <random>
-#include <system_error>
+
+#include "platform/utf8_file.h"
 
 namespace {
 
@@ -31,9 +31,8 @@ bool openOutputFile(OutputFile& output) {
       static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
     std::string name = temporaryNameFor(nameToken(generator));
-    // "x": never open a file that is already there.
     errno = 0;
-    std::FILE* stream = std::fopen(name.c_str(), "wx");
+    std::FILE* stream = createNewTextFileUtf8(name.c_str());
     if (stream != nullptr) {
       output.stream = stream;
       output.temporaryName = std::move(name);
@@ -49,16 +48,14 @@ bool commitOutputFile(OutputFile& output, const std::string& targetName) {
   const bool closed = std::fclose(output.stream) == 0;
   output.stream = nullptr;
   if (written && closed) {
-    std::error_code error;
-    std::filesystem::rename(output.temporaryName, targetName, error);
-    if (!error) return true;
+    if (replaceFileUtf8(output.temporaryName.c_str(), targetName.c_str())) return true;
   }
-  std::remove(output.temporaryName.c_str());
+  removeFileUtf8(output.temporaryName.c_str());
   return false;
 }
 
 void discardOutputFile(OutputFile& output) {
   if (output.stream != nullptr) std::fclose(output.stream);
   output.stream = nullptr;
-  std::remove(output.temporaryName.c_str());
+  removeFileUtf8(output.temporaryName.c_str());
 }

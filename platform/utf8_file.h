@@ -1,0 +1,17 @@
+// Files named by UTF-8 paths. Paths stay UTF-8 text everywhere in the tool; only here,
+// where a file is opened, created, renamed or removed, are they handed to the system.
+#pragma once
+
+#include <cstdio>
+
+// std::fopen for a UTF-8 path.
+std::FILE* openFileUtf8(const char* path, const char* mode);
+
+// Creates a new file and opens it for text writing; never opens one that is already there.
+// nullptr if it cannot be made, with errno set to EEXIST if the name is taken.
+std::FILE* createNewTextFileUtf8(const char* path);
+
+// Renames `from` to `to`, replacing a file already at `to` (but never a folder).
+bool replaceFileUtf8(const char* from, const char* to);
+
+bool removeFileUtf8(const char* path);
