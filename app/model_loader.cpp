@@ -2,6 +2,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <system_error>
 
 namespace {
 
@@ -17,6 +19,10 @@ long fileSize(std::FILE* file) {
 
 bool loadModelImage(const char* path, ModelImage& image) {
   image = ModelImage{};
+  // Only a regular file, or a link to one, is opened: opening a named pipe waits for a
+  // writer for ever, and a device may never end.
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error)) return false;
   std::FILE* file = std::fopen(path, "rb");
   if (file == nullptr) return false;
   // A folder opens like a file on some systems, with a nonsense size, and only fails
