@@ -12,6 +12,8 @@
 #include <filesystem>
 #include <string>
 
+#include "model/model_image.h"
+#include "tests/support/model_builder.h"
 #include "tests/support/tool_runner.h"
 
 namespace {
@@ -88,6 +90,28 @@ TEST_F(FileSystemFaults, OutputFolderFull) {
   std::fclose(filler);
   expectFailure({kSamplePath}, 8, std::string(kBoneLines) + "Cannot write " + kOutput + "\n",
                 {kOutput, "filler"});
+}
+
+// Definitions far larger than the room left, so the write fails while bones are still being
+// rendered rather than when the file is closed.
+TEST_F(FileSystemFaults, OutputFolderFillingUpMidway) {
+  REQUIRE_ROOT();
+  ModelSpec spec = sampleModelSpec();
+  spec.name = "big.mdl";
+  JiggleSpec everything;
+  everything.flags = FlexibleTip | RigidTip | YawLimited | PitchLimited | AngleLimited | BaseSpring;
+  spec.bones.assign(400, jiggleBone("bone", everything));
+  writeFile(folder + "/big.mdl", bytesOf(buildModel(spec).bytes));
+  mount("mount -t tmpfs -o size=64k tmpfs " + work);
+  writeFile(work + "/big_jiggles.qci", kEarlier);
+  const ToolRun result = runTool({folder + "/big.mdl"}, work);
+  EXPECT_EQ(result.status, 8);
+  const std::string bone = "Jigglebone: bone - is_flexible - is_rigid - has_base_spring \n";
+  std::string expected;
+  for (int i = 0; i < 400; ++i) expected += bone;
+  EXPECT_EQ(withoutCarriageReturns(result.output), expected + "Cannot write big_jiggles.qci\n");
+  EXPECT_EQ(folderEntries(work), std::vector<std::string>{"big_jiggles.qci"});
+  EXPECT_EQ(readFile(work + "/big_jiggles.qci"), kEarlier);
 }
 
 TEST_F(FileSystemFaults, ReadOnlyCurrentFolder) {
