@@ -19,6 +19,9 @@ long fileSize(std::FILE* file) {
 
 bool loadModelImage(const char* path, ModelImage& image) {
   image = ModelImage{};
+  // Only a regular file, or a link to one, is opened: opening a named pipe waits for a
+  // writer for ever, and a device may never end.
+  if (!isRegularFileUtf8(path)) return false;
   std::FILE* file = openFileUtf8(path, "rb");
   if (file == nullptr) return false;
   // A folder opens like a file on some systems, with a nonsense size, and only fails

@@ -4,6 +4,9 @@
 
 #include <cstdio>
 
+// Whether the path names a regular file, or a link to one (not a folder, pipe or device).
+bool isRegularFileUtf8(const char* path);
+
 // std::fopen for a UTF-8 path.
 std::FILE* openFileUtf8(const char* path, const char* mode);
 

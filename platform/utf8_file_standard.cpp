@@ -6,6 +6,11 @@
 
 #include "platform/utf8_file.h"
 
+bool isRegularFileUtf8(const char* path) {
+  std::error_code error;
+  return std::filesystem::is_regular_file(path, error);
+}
+
 std::FILE* openFileUtf8(const char* path, const char* mode) { return std::fopen(path, mode); }
 
 std::FILE* createNewTextFileUtf8(const char* path) { return std::fopen(path, "wx"); }

@@ -8,6 +8,8 @@
 #include <windows.h>
 
 #include <cerrno>
+#include <filesystem>
+#include <system_error>
 #include <string>
 
 #include "platform/utf8_file.h"
@@ -33,6 +35,13 @@ bool widen(const char* text, std::wstring& wide) {
 }
 
 }  // namespace
+
+bool isRegularFileUtf8(const char* path) {
+  std::wstring widePath;
+  if (!widen(path, widePath)) return false;
+  std::error_code error;
+  return std::filesystem::is_regular_file(std::filesystem::path(widePath), error);
+}
 
 std::FILE* openFileUtf8(const char* path, const char* mode) {
   std::wstring widePath, wideMode;

@@ -68,8 +68,10 @@ std::string withoutCarriageReturns(std::string text) {
 ToolRun runTool(const std::vector<std::string>& arguments, const std::string& folder) {
   const std::string captured = makeScratchFolder();
   std::ostringstream command;
-  command << "cd " << quoted(folder) << " && " << SPROING_DUMP_RUNNER << " "
-          << quoted(SPROING_DUMP_EXE);
+  // SPROING_TOOL_RUNNER in the environment (e.g. a memory checker) overrides the built-in one.
+  const char* runner = std::getenv("SPROING_TOOL_RUNNER");
+  command << "cd " << quoted(folder) << " && " << (runner != nullptr ? runner : SPROING_DUMP_RUNNER)
+          << " " << quoted(SPROING_DUMP_EXE);
   for (const std::string& argument : arguments) command << ' ' << quoted(argument);
   command << " >" << quoted(captured + "/out") << " 2>" << quoted(captured + "/err")
           << " </dev/null";

@@ -1,0 +1,155 @@
+// Failures of the file system, run through the built tool: each is reported with its
+// status and message, leaves no temporary file, and leaves an earlier output file byte for
+// byte as it was. The full and the read-only folder are mounts, so they need root; without
+// it they are skipped, except under CI, where they must run.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "model/model_image.h"
+#include "tests/support/model_builder.h"
+#include "tests/support/tool_runner.h"
+
+namespace {
+
+const std::string kSamplePath = std::string(SPROING_SOURCE_DIR) + "/examples/crate01.mdl";
+const char kOutput[] = "crate01_jiggles.qci";
+const char kEarlier[] = "an earlier output file, to be kept byte for byte\n";
+const char kBoneLines[] =
+    "Jigglebone: tail_1 - is_flexible \n"
+    "Jigglebone: tail_2 - is_rigid - has_base_spring \n";
+
+bool underCi() {
+  const char* ci = std::getenv("CI");
+  return ci != nullptr && std::string(ci) == "true";
+}
+
+bool run(const std::string& command) { return std::system((command + " 2>/dev/null").c_str()) == 0; }
+
+#define REQUIRE_ROOT()                                                        \
+  do {                                                                        \
+    if (geteuid() != 0) {                                                     \
+      if (underCi()) FAIL() << "this test needs root, and CI runs as root";   \
+      GTEST_SKIP() << "needs root to mount a file system";                    \
+    }                                                                         \
+  } while (false)
+
+class FileSystemFaults : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder = makeScratchFolder();
+    work = folder + "/work";
+    std::filesystem::create_directory(work);
+  }
+  void TearDown() override {
+    if (mounted) run("umount " + work);
+    removeFolder(folder);
+  }
+
+  void mount(const std::string& command) {
+    mounted = run(command);
+    if (!mounted && underCi()) FAIL() << "cannot mount: " << command;
+    if (!mounted) GTEST_SKIP() << "cannot mount here: " << command;
+  }
+
+  // Runs the tool in the work folder and checks that only `kept` remains there, with the
+  // earlier output file unchanged.
+  void expectFailure(const std::vector<std::string>& arguments, int status,
+                     const std::string& output, const std::vector<std::string>& kept) {
+    const ToolRun result = runTool(arguments, work);
+    EXPECT_EQ(result.status, status);
+    EXPECT_EQ(withoutCarriageReturns(result.output), output);
+    EXPECT_EQ(result.errors, "");
+    EXPECT_EQ(folderEntries(work), kept);
+    if (std::filesystem::is_regular_file(work + "/" + kOutput)) {
+      EXPECT_EQ(readFile(work + "/" + kOutput), kEarlier);
+    }
+  }
+
+  std::string folder;
+  std::string work;  // the tool's current folder
+  bool mounted = false;
+};
+
+TEST_F(FileSystemFaults, OutputFolderFull) {
+  REQUIRE_ROOT();
+  mount("mount -t tmpfs -o size=64k tmpfs " + work);
+  writeFile(work + "/" + kOutput, kEarlier);
+  std::FILE* filler = std::fopen((work + "/filler").c_str(), "wb");
+  ASSERT_NE(filler, nullptr);
+  const std::string block(4096, 'f');
+  while (std::fwrite(block.data(), 1, block.size(), filler) == block.size() &&
+         std::fflush(filler) == 0) {
+  }
+  std::fclose(filler);
+  expectFailure({kSamplePath}, 8, std::string(kBoneLines) + "Cannot write " + kOutput + "\n",
+                {kOutput, "filler"});
+}
+
+// Definitions far larger than the room left, so the write fails while bones are still being
+// rendered rather than when the file is closed.
+TEST_F(FileSystemFaults, OutputFolderFillingUpMidway) {
+  REQUIRE_ROOT();
+  ModelSpec spec = sampleModelSpec();
+  spec.name = "big.mdl";
+  JiggleSpec everything;
+  everything.flags = FlexibleTip | RigidTip | YawLimited | PitchLimited | AngleLimited | BaseSpring;
+  spec.bones.assign(400, jiggleBone("bone", everything));
+  writeFile(folder + "/big.mdl", bytesOf(buildModel(spec).bytes));
+  mount("mount -t tmpfs -o size=64k tmpfs " + work);
+  writeFile(work + "/big_jiggles.qci", kEarlier);
+  const ToolRun result = runTool({folder + "/big.mdl"}, work);
+  EXPECT_EQ(result.status, 8);
+  const std::string bone = "Jigglebone: bone - is_flexible - is_rigid - has_base_spring \n";
+  std::string expected;
+  for (int i = 0; i < 400; ++i) expected += bone;
+  EXPECT_EQ(withoutCarriageReturns(result.output), expected + "Cannot write big_jiggles.qci\n");
+  EXPECT_EQ(folderEntries(work), std::vector<std::string>{"big_jiggles.qci"});
+  EXPECT_EQ(readFile(work + "/big_jiggles.qci"), kEarlier);
+}
+
+TEST_F(FileSystemFaults, ReadOnlyCurrentFolder) {
+  REQUIRE_ROOT();
+  const std::string source = folder + "/source";
+  std::filesystem::create_directory(source);
+  writeFile(source + "/" + kOutput, kEarlier);
+  mount("mount --bind " + source + " " + work + " && mount -o remount,bind,ro " + work);
+  expectFailure({kSamplePath}, 8, std::string("Cannot write ") + kOutput + "\n", {kOutput});
+}
+
+TEST_F(FileSystemFaults, FolderWhereTheOutputShouldGo) {
+  std::filesystem::create_directory(work + "/" + kOutput);
+  writeFile(work + "/" + kOutput + "/inside", kEarlier);
+  expectFailure({kSamplePath}, 8, std::string(kBoneLines) + "Cannot write " + kOutput + "\n",
+                {kOutput});
+  EXPECT_EQ(readFile(work + "/" + kOutput + "/inside"), kEarlier);
+}
+
+// Files that cannot be read, each named by a path of its own in the work folder.
+TEST_F(FileSystemFaults, ModelsThatCannotBeRead) {
+  writeFile(work + "/" + kOutput, kEarlier);
+  std::filesystem::create_directory(work + "/folder.mdl");
+  std::filesystem::create_symlink("/proc/self/mem", work + "/unreadable.mdl");
+  std::filesystem::create_symlink(work + "/nowhere", work + "/dangling.mdl");
+  ASSERT_EQ(mkfifo((work + "/pipe.mdl").c_str(), 0600), 0) << errno;
+  std::vector<std::string> names = {"folder.mdl", "unreadable.mdl", "dangling.mdl", "pipe.mdl",
+                                    "missing.mdl"};
+  if (geteuid() != 0) {  // root reads whatever its mode says
+    writeFile(work + "/forbidden.mdl", readFile(kSamplePath));
+    ASSERT_EQ(chmod((work + "/forbidden.mdl").c_str(), 0), 0);
+    names.push_back("forbidden.mdl");
+  }
+  const std::vector<std::string> kept = folderEntries(work);
+  for (const std::string& name : names) {
+    SCOPED_TRACE(name);
+    expectFailure({name}, 6, "Cannot read " + name + "\n", kept);
+  }
+}
+
+}  // namespace

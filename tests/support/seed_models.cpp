@@ -1,0 +1,149 @@
+#include "tests/support/seed_models.h"
+
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
+#include "model/model_image.h"
+#include "tests/support/model_builder.h"
+
+namespace {
+
+constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
+constexpr std::uint32_t kExaminedBits[] = {FlexibleTip, RigidTip,     YawLimited,
+                                           PitchLimited, AngleLimited, BaseSpring};
+
+// Every float field of a record set to a distinct, plausible value.
+JiggleSpec filledRecord(std::uint32_t flags, float scale) {
+  JiggleSpec rule;
+  rule.flags = flags;
+  for (std::size_t field = 1; field < rule.values.size(); ++field) {
+    rule.values[field] = scale * static_cast<float>(field) * 0.25f;
+  }
+  rule.set(JiggleParams::kYawMin, radiansOf(-30)).set(JiggleParams::kYawMax, radiansOf(30));
+  rule.set(JiggleParams::kPitchMin, radiansOf(-45)).set(JiggleParams::kPitchMax, radiansOf(10.5));
+  rule.set(JiggleParams::kAngleLimit, radiansOf(60));
+  return rule;
+}
+
+std::string numbered(const char* stem, long long n) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%s_%lld", stem, n);
+  return text;
+}
+
+// The sample with descriptors that every older version's normalisation rewrites.
+ModelSpec sampleWithDescriptors(std::int32_t version) {
+  ModelSpec spec = sampleModelSpec();
+  spec.version = version;
+  spec.retiredWord = 0x1234;
+  spec.descriptors.assign(3, {});
+  spec.descriptors[1][AnimDescriptor::kSectionWord] = 1;
+  spec.descriptors[2][AnimDescriptor::kSpanOffset] = 7;
+  spec.descriptors[2][AnimDescriptor::kSpanLength] = 3;
+  return spec;
+}
+
+// A model laid out like a real one: a long skeleton with bones driven by other rules,
+// flag bits beyond the examined ones and names with folders of either separator.
+ModelSpec realisticSpec() {
+  ModelSpec spec;
+  spec.version = 49;
+  spec.name = "characters\\crew/deckhand_long_name_cut_at_the_field_end_xxxxxxx";
+  for (int i = 0; i < 24; ++i) {
+    BoneSpec bone{numbered("spine", i), i % 4, std::nullopt};
+    const std::uint32_t spring = i % 2 != 0 ? std::uint32_t{BaseSpring} : 0u;
+    if (i % 3 == 1) bone = jiggleBone(numbered("hair", i), filledRecord(0x20u | FlexibleTip | spring, 1.5f));
+    if (i % 7 == 2) bone.rule = filledRecord(YawLimited, 1.0f);  // another rule's record
+    spec.bones.push_back(bone);
+  }
+  spec.descriptors.assign(2, {});
+  return spec;
+}
+
+void add(std::vector<SeedModel>& seeds, std::string name, std::vector<unsigned char> bytes) {
+  seeds.push_back(SeedModel{std::move(name) + ".mdl", std::move(bytes)});
+}
+
+void add(std::vector<SeedModel>& seeds, std::string name, const ModelSpec& spec) {
+  add(seeds, std::move(name), buildModel(spec).bytes);
+}
+
+}  // namespace
+
+std::vector<SeedModel> seedModels() {
+  std::vector<SeedModel> seeds;
+  for (const std::int32_t version : {44, 45, 46, 47, 48, 49, 1000, kMax}) {
+    add(seeds, numbered("version", version), sampleWithDescriptors(version));
+  }
+  // Every combination of the examined bits, one small model each.
+  for (std::uint32_t combination = 0; combination < 64; ++combination) {
+    std::uint32_t flags = 0;
+    for (std::uint32_t bit = 0; bit < 6; ++bit) {
+      if ((combination >> bit & 1) != 0) flags |= kExaminedBits[bit];
+    }
+    ModelSpec spec;
+    spec.bones.push_back(jiggleBone("bone", filledRecord(flags, 2.0f)));
+    add(seeds, numbered("flags", flags), spec);
+  }
+  ModelSpec ignoredBits;
+  ignoredBits.bones.push_back(jiggleBone("ignored", filledRecord(0xFFFFFFA0u, 1.0f)));
+  add(seeds, "flags_ignored_bits", ignoredBits);
+
+  ModelSpec negative = sampleWithDescriptors(45);
+  negative.recordsBeforeBones = true;
+  add(seeds, "negative_offsets", negative);
+
+  // A last bone whose record, then whose name, ends exactly at the end of the file.
+  BuiltModel recordAtEnd = buildModel(sampleModelSpec());
+  putInt32(recordAtEnd.bytes, ModelHeader::kAnimCount, 0);
+  recordAtEnd.bytes.resize(recordAtEnd.boneRules[2] + JiggleParams::kSize);
+  add(seeds, "record_ending_at_end", recordAtEnd.bytes);
+  BuiltModel nameAtEnd = buildModel(sampleModelSpec());
+  const std::size_t lastBone = nameAtEnd.boneTable + 2 * BoneRecord::kSize;
+  const std::size_t name = nameAtEnd.bytes.size();
+  for (const char c : std::string("tail_2_again")) nameAtEnd.bytes.push_back(static_cast<unsigned char>(c));
+  nameAtEnd.bytes.push_back(0);
+  putInt32(nameAtEnd.bytes, lastBone + BoneRecord::kNameOffset,
+           static_cast<std::int32_t>(name - lastBone));
+  add(seeds, "name_ending_at_end", nameAtEnd.bytes);
+
+  add(seeds, "realistic", realisticSpec());
+  ModelSpec allInOne;
+  allInOne.name = "/a.mdl";
+  for (std::uint32_t flags = 0; flags < 128; flags += 3) {
+    allInOne.bones.push_back(jiggleBone(numbered("b", flags), filledRecord(flags, -3.0f)));
+  }
+  add(seeds, "many_bones", allInOne);
+
+  // Values at the edges of what a float can hold.
+  ModelSpec edges;
+  JiggleSpec extreme = filledRecord(0x5F, 1.0f);
+  extreme.set(JiggleParams::kYawMin, std::numeric_limits<float>::quiet_NaN());
+  extreme.set(JiggleParams::kYawMax, std::numeric_limits<float>::infinity());
+  extreme.set(JiggleParams::kPitchMin, -std::numeric_limits<float>::max());
+  extreme.set(JiggleParams::kPitchMax, std::numeric_limits<float>::denorm_min());
+  extreme.set(JiggleParams::kLength, 1e6f).set(JiggleParams::kTipMass, 1e-5f);
+  extreme.set(JiggleParams::kBaseMass, -std::numeric_limits<float>::infinity());
+  edges.bones.push_back(jiggleBone("edges", extreme));
+  add(seeds, "float_edges", edges);
+
+  // Damaged models, one per check, so the fuzzer starts next to every refusal.
+  std::vector<unsigned char> bytes = buildModel(sampleModelSpec()).bytes;
+  bytes.resize(ModelHeader::kUsedSize - 1);
+  add(seeds, "damaged_short_header", bytes);
+  bytes = buildModel(sampleModelSpec()).bytes;
+  putInt32(bytes, ModelHeader::kBoneCount, kMax);
+  add(seeds, "damaged_bone_count", bytes);
+  bytes = buildModel(sampleWithDescriptors(45)).bytes;
+  putInt32(bytes, ModelHeader::kAnimTableOffset, kMin);
+  add(seeds, "damaged_descriptor_table", bytes);
+  BuiltModel straddling = buildModel(sampleModelSpec());
+  straddling.bytes.resize(straddling.boneRules[2] + JiggleParams::kSize - 1);
+  add(seeds, "damaged_record_straddling_end", straddling.bytes);
+  ModelSpec noJiggle = sampleModelSpec();
+  noJiggle.bones.resize(1);
+  add(seeds, "no_jiggle_bones", noJiggle);
+  return seeds;
+}
