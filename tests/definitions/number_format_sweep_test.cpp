@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "definitions/number_format.h"
@@ -25,7 +26,7 @@ struct Sweep {
     const int expected = std::snprintf(theirs, sizeof theirs, "%g", static_cast<double>(value));
     ++compared;
     if (expected >= 0 && static_cast<std::size_t>(expected) == length &&
-        std::string_view(ours, length) == std::string_view(theirs, length)) {
+        std::memcmp(ours, theirs, length) == 0) {
       return;
     }
     if (++mismatches <= 10) {
@@ -48,12 +49,20 @@ struct Sweep {
   }
 };
 
+// The spread below gives ten million values. The sanitized build is several times slower
+// and checks for memory and arithmetic faults, not digits: a fifth of them serves there.
+#ifdef SPROING_SANITIZED_BUILD
+constexpr std::uint64_t kSpreadStride = 2111;
+#else
+constexpr std::uint64_t kSpreadStride = 421;
+#endif
+
 TEST(NumberFormatSweep, GeneralMatchesPrintfOnTenMillionValues) {
   Sweep sweep;
 
   // A spread over all 2^32 bit patterns, both signs, every exponent, NaN payloads included.
-  constexpr std::uint64_t kStride = 421;  // odd, so the low bits vary too
-  for (std::uint64_t bits = 17; bits < (std::uint64_t{1} << 32); bits += kStride) {
+  // The stride is odd, so the low bits vary too.
+  for (std::uint64_t bits = 17; bits < (std::uint64_t{1} << 32); bits += kSpreadStride) {
     sweep.checkBits(static_cast<std::uint32_t>(bits));
   }
 
@@ -63,7 +72,7 @@ TEST(NumberFormatSweep, GeneralMatchesPrintfOnTenMillionValues) {
   for (int power = -45; power <= 38; ++power) {
     const double decade = std::pow(10.0, power);
     sweep.checkAround(static_cast<float>(decade), 300);
-    sweep.checkAround(static_cast<float>(9.999995 * decade), 300);
+    if (power < 38) sweep.checkAround(static_cast<float>(9.999995 * decade), 300);
   }
   for (const float edge : {1e-4f, 9.99995e-5f, 1e6f, 999999.5f, 999999.0f, 100000.0f}) {
     sweep.checkAround(edge, 3000);
@@ -95,7 +104,9 @@ TEST(NumberFormatSweep, GeneralMatchesPrintfOnTenMillionValues) {
     sweep.checkBits(bits | 0x80000000U);
   }
 
+#ifndef SPROING_SANITIZED_BUILD
   EXPECT_GE(sweep.compared, 10000000U);
+#endif
   EXPECT_EQ(sweep.mismatches, 0U) << sweep.firstMismatches;
 }
 
