@@ -34,34 +34,31 @@ std::size_t copyText(char* text, const char (&literal)[N]) {
   return N - 1;
 }
 
-// magnitude * 10^power, within two roundings; false outside the tables.
-bool scaleByPowerOfTen(double magnitude, int power, double& scaled) {
-  if (power > kLargestPower || power < -kLargestPower) return false;
-  scaled = magnitude * (power >= 0 ? kPowersOfTen[power] : kNegativePowersOfTen[-power]);
-  return true;
-}
+// Two-digit groups, "00" to "99", for writing digits in pairs.
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
 
 // The six significant digits of a positive finite float, rounded to nearest as printf
 // rounds them, and the decimal exponent of the first. False where the double arithmetic
 // cannot decide the rounding for certain (near a tie, or far out of the usual range); the
 // exact conversion handles those.
 bool sixSignificantDigits(float value, std::uint32_t& digits, int& exponent) {
-  const double magnitude = static_cast<double>(value);
-  // floor(log10(2^binaryExponent)), within one of the decimal exponent; corrected below.
-  const int binaryExponent = static_cast<int>((std::bit_cast<std::uint32_t>(value) >> 23) & 0xFF) - 127;
+  // floor(log10(2^binaryExponent)): the decimal exponent, or one below it.
+  const int binaryExponent =
+      static_cast<int>((std::bit_cast<std::uint32_t>(value) >> 23) & 0xFF) - 127;
   exponent = (binaryExponent * 78913) >> 18;
-  double scaled = 0.0;
-  for (int attempt = 0; attempt < 3; ++attempt) {
-    if (!scaleByPowerOfTen(magnitude, kSignificantDigits - 1 - exponent, scaled)) return false;
-    if (scaled < kSixDigitsLow) {
-      --exponent;
-    } else if (scaled >= kSixDigitsHigh) {
-      ++exponent;
-    } else {
-      break;
-    }
-  }
+  const int power = kSignificantDigits - 1 - exponent;
+  if (power > kLargestPower || power < -kLargestPower) return false;
+  double scaled = static_cast<double>(value) *
+                  (power >= 0 ? kPowersOfTen[power] : kNegativePowersOfTen[-power]);
+  // One rounding more, still far inside the margin; written so as not to branch.
+  const bool nextDecade = scaled >= kSixDigitsHigh;
+  scaled *= nextDecade ? 0.1 : 1.0;
+  exponent += nextDecade ? 1 : 0;
   if (scaled < kSixDigitsLow || scaled >= kSixDigitsHigh) return false;
+
   const auto whole = static_cast<std::uint32_t>(scaled);  // positive: truncation is floor
   const double fraction = scaled - static_cast<double>(whole);
   if (std::fabs(fraction - 0.5) < kTieMargin) return false;
@@ -74,40 +71,42 @@ bool sixSignificantDigits(float value, std::uint32_t& digits, int& exponent) {
 }
 
 // "%g"'s layout of six digits (100000 to 999999) standing for d.ddddd * 10^exponent:
-// trailing zeros dropped, fixed form for exponents -4 to 5, else d.dddde+XX.
+// trailing zeros dropped, fixed form for exponents -4 to 5, else d.dddde+XX. Pieces are
+// copied in fixed eight-byte blocks and the end moved by their true length: the text
+// array has room to spare, and fixed-size copies need no branches.
 std::size_t layOutGeneral(std::uint32_t digits, int exponent, char* text) {
-  char digit[kSignificantDigits];
-  for (int i = kSignificantDigits - 1; i >= 0; --i) {
-    digit[i] = static_cast<char>('0' + digits % 10);
-    digits /= 10;
-  }
+  char digit[16] = {};
+  std::memcpy(digit, kDigitPairs + 2 * (digits / 10000), 2);
+  std::memcpy(digit + 2, kDigitPairs + 2 * (digits / 100 % 100), 2);
+  std::memcpy(digit + 4, kDigitPairs + 2 * (digits % 100), 2);
   int count = kSignificantDigits;
-  while (count > 1 && digit[count - 1] == '0') --count;
+  while (digit[count - 1] == '0') --count;  // digit[0] is never '0'
 
   char* out = text;
   if (exponent >= 0 && exponent < kSignificantDigits) {
     const int integerDigits = exponent + 1;
-    for (int i = 0; i < integerDigits; ++i) *out++ = i < count ? digit[i] : '0';
+    std::memcpy(out, digit, 8);
+    out += integerDigits;
     if (count > integerDigits) {
       *out++ = '.';
-      for (int i = integerDigits; i < count; ++i) *out++ = digit[i];
+      std::memcpy(out, digit + integerDigits, 8);
+      out += count - integerDigits;
     }
   } else if (exponent < 0 && exponent >= -4) {
-    *out++ = '0';
-    *out++ = '.';
-    for (int i = exponent; i < -1; ++i) *out++ = '0';
-    for (int i = 0; i < count; ++i) *out++ = digit[i];
+    std::memcpy(out, "0.000000", 8);
+    out += 1 - exponent;  // "0." and a zero for each place after the point before the digits
+    std::memcpy(out, digit, 8);
+    out += count;
   } else {
-    *out++ = digit[0];
-    if (count > 1) {
-      *out++ = '.';
-      for (int i = 1; i < count; ++i) *out++ = digit[i];
-    }
-    *out++ = 'e';
-    *out++ = exponent < 0 ? '-' : '+';
-    const int power = exponent < 0 ? -exponent : exponent;  // at most 45 for a float
-    *out++ = static_cast<char>('0' + power / 10);
-    *out++ = static_cast<char>('0' + power % 10);
+    out[0] = digit[0];
+    out[1] = '.';
+    std::memcpy(out + 2, digit + 1, 8);
+    out += count > 1 ? count + 1 : 1;
+    const int magnitude = exponent < 0 ? -exponent : exponent;  // at most 45 for a float
+    out[0] = 'e';
+    out[1] = exponent < 0 ? '-' : '+';
+    std::memcpy(out + 2, kDigitPairs + 2 * magnitude, 2);
+    out += 4;
   }
   return static_cast<std::size_t>(out - text);
 }

@@ -28,6 +28,18 @@ inline void sinkWrite(TextSink& sink, const char* text, std::size_t length) {
   sinkWriteSpilling(sink, text, length);
 }
 
+// The first `length` bytes of a small array, such as a formatted number. When the whole
+// array fits it is copied whole, a fixed-size copy being much quicker than an exact one.
+template <std::size_t N>
+void sinkWriteFromArray(TextSink& sink, const char (&text)[N], std::size_t length) {
+  if (N <= sizeof sink.buffer - sink.used) {
+    std::memcpy(sink.buffer + sink.used, text, N);
+    sink.used += length;
+    return;
+  }
+  sinkWriteSpilling(sink, text, length);
+}
+
 // Hands the buffered text on; false if this or any earlier flush failed.
 bool sinkFlush(TextSink& sink);
 

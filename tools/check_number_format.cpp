@@ -1,8 +1,9 @@
 // Compares formatGeneral with the C library's "%g" on every one of the 2^32 float bit
-// patterns. Takes some minutes, so it is run by hand, never by CI; meant for a C library
-// whose "%g" is the reference (glibc: two exponent digits, "nan" and "inf").
+// patterns, or on a range of them. Takes some tens of minutes, so it is run by hand,
+// never by CI; meant for a C library whose "%g" is the reference (glibc: two exponent
+// digits, "nan" and "inf").
 //
-//   check_number_format [THREADS]
+//   check_number_format [THREADS [FIRST END]]    FIRST, END: bit patterns in hex, END excluded
 #include <atomic>
 #include <cstdint>
 #include <cstdio>
@@ -45,25 +46,34 @@ void checkRange(std::uint64_t first, std::uint64_t end) {
 
 int main(int argc, char** argv) {
   unsigned threads = std::thread::hardware_concurrency();
-  if (argc == 2) threads = static_cast<unsigned>(std::strtoul(argv[1], nullptr, 10));
-  if (argc > 2 || threads == 0 || threads > 256) {
-    std::fputs("usage: check_number_format [THREADS]\n", stderr);
+  if (argc >= 2) threads = static_cast<unsigned>(std::strtoul(argv[1], nullptr, 10));
+  std::uint64_t first = 0;
+  std::uint64_t end = std::uint64_t{1} << 32;
+  if (argc == 4) {
+    first = std::strtoull(argv[2], nullptr, 16);
+    end = std::strtoull(argv[3], nullptr, 16);
+  }
+  if ((argc != 1 && argc != 2 && argc != 4) || threads == 0 || threads > 256 || first >= end ||
+      end > (std::uint64_t{1} << 32)) {
+    std::fputs("usage: check_number_format [THREADS [FIRST END]]\n", stderr);
     return 2;
   }
-  constexpr std::uint64_t kPatterns = std::uint64_t{1} << 32;
-  // Small interleaved slices keep the threads busy to the end.
+  // Small slices handed out in turn keep the threads busy to the end.
   constexpr std::uint64_t kSlice = std::uint64_t{1} << 20;
-  std::atomic<std::uint64_t> nextSlice{0};
+  const std::uint64_t patterns = end - first;
+  std::atomic<std::uint64_t> nextSlice{first};
   std::vector<std::thread> workers;
   for (unsigned t = 0; t < threads; ++t) {
-    workers.emplace_back([&nextSlice] {
+    workers.emplace_back([&nextSlice, first, end, patterns] {
       for (;;) {
-        const std::uint64_t first = nextSlice.fetch_add(kSlice);
-        if (first >= kPatterns) return;
-        checkRange(first, first + kSlice);
-        if ((first + kSlice) % (kPatterns / 16) == 0) {
-          std::fprintf(stderr, "%llu/16 of the patterns handed out\n",
-                       static_cast<unsigned long long>((first + kSlice) / (kPatterns / 16)));
+        const std::uint64_t start = nextSlice.fetch_add(kSlice);
+        if (start >= end) return;
+        const std::uint64_t stop = end - start < kSlice ? end : start + kSlice;
+        checkRange(start, stop);
+        const std::uint64_t done = stop - first;
+        if (done * 16 / patterns != (done - (stop - start)) * 16 / patterns) {
+          std::fprintf(stderr, "about %llu/16 done\n",
+                       static_cast<unsigned long long>(done * 16 / patterns));
         }
       }
     });
@@ -71,6 +81,6 @@ int main(int argc, char** argv) {
   for (std::thread& worker : workers) worker.join();
   std::printf("%llu of %llu bit patterns differ\n",
               static_cast<unsigned long long>(mismatches.load()),
-              static_cast<unsigned long long>(kPatterns));
+              static_cast<unsigned long long>(patterns));
   return mismatches.load() == 0 ? 0 : 1;
 }
