@@ -24,8 +24,8 @@ constexpr double kNegativePowersOfTen[] = {1e0,   1e-1,  1e-2,  1e-3,  1e-4,  1e
 constexpr int kLargestPower = 22;
 
 // Distance from a rounding tie below which the fast path gives way to the exact one. The
-// scaled value is below 10^7 with a relative error under 2^-51 (at most two roundings, or
-// three with x87 excess precision), so its error stays under 10^-8: far inside this margin.
+// scaled value stays below 10^7 through at most four roundings of 2^-53 each (the
+// reciprocal, the product, the tenth and its product), so its error stays under 10^-8.
 constexpr double kTieMargin = 1e-6;
 
 template <std::size_t N>
