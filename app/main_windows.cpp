@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/console_buffer.h"
 #include "app/driver.h"
 
 namespace {
@@ -40,6 +41,7 @@ int wmain(int argc, wchar_t** argv) {
   // The console's code page belongs to whoever opened it: give it back as it was.
   const UINT consoleCodePage = stdoutIsConsole() ? GetConsoleOutputCP() : 0;
   if (consoleCodePage != 0) SetConsoleOutputCP(CP_UTF8);
+  bufferStandardOutput();
   const int status = runSproingDump(argc, pointers.data());
   std::fflush(stdout);
   if (consoleCodePage != 0) SetConsoleOutputCP(consoleCodePage);

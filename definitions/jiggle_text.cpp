@@ -12,26 +12,27 @@ using Params = JiggleParams;
 template <std::size_t N>
 void putGeneral(TextSink& out, const char (&key)[N], const unsigned char* params,
                 std::size_t field) {
-  char number[kNumberTextSize];
+  char number[kNumberTextSize] = {};
   sinkLiteral(out, key);
-  sinkWrite(out, number, formatGeneral(jiggleValue(params, field), number));
+  sinkWriteFromArray(out, number, formatGeneral(jiggleValue(params, field), number));
   sinkLiteral(out, "\n");
 }
 
 template <std::size_t N>
 void putGeneralPair(TextSink& out, const char (&key)[N], const unsigned char* params,
                     std::size_t first, std::size_t second) {
-  char number[kNumberTextSize];
+  char number[kNumberTextSize] = {};
   sinkLiteral(out, key);
-  sinkWrite(out, number, formatGeneral(jiggleValue(params, first), number));
+  sinkWriteFromArray(out, number, formatGeneral(jiggleValue(params, first), number));
   sinkLiteral(out, " ");
-  sinkWrite(out, number, formatGeneral(jiggleValue(params, second), number));
+  sinkWriteFromArray(out, number, formatGeneral(jiggleValue(params, second), number));
   sinkLiteral(out, "\n");
 }
 
 void putDegrees(TextSink& out, const unsigned char* params, std::size_t field) {
-  char number[kNumberTextSize];
-  sinkWrite(out, number, formatInteger(toWholeDegrees(jiggleValue(params, field)), number));
+  char number[kNumberTextSize] = {};
+  const std::int32_t degrees = toWholeDegrees(jiggleValue(params, field));
+  sinkWriteFromArray(out, number, formatInteger(degrees, number));
 }
 
 template <std::size_t N>

@@ -14,7 +14,7 @@ bool sinkFlush(TextSink& sink) {
   return !sink.failed;
 }
 
-void sinkWrite(TextSink& sink, const char* text, std::size_t length) {
+void sinkWriteSpilling(TextSink& sink, const char* text, std::size_t length) {
   while (length > 0) {
     if (sink.used == sizeof sink.buffer) sinkFlush(sink);
     const std::size_t room = sizeof sink.buffer - sink.used;

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 struct TextSink {
@@ -14,7 +15,30 @@ struct TextSink {
   char buffer[16384];
 };
 
-void sinkWrite(TextSink& sink, const char* text, std::size_t length);
+// Takes text that does not fit in the buffer's room, flushing as it fills.
+void sinkWriteSpilling(TextSink& sink, const char* text, std::size_t length);
+
+// Inline: the text is written in pieces of a few bytes, millions of them for big models.
+inline void sinkWrite(TextSink& sink, const char* text, std::size_t length) {
+  if (length <= sizeof sink.buffer - sink.used) {
+    std::memcpy(sink.buffer + sink.used, text, length);
+    sink.used += length;
+    return;
+  }
+  sinkWriteSpilling(sink, text, length);
+}
+
+// The first `length` bytes of a small array, such as a formatted number. When the whole
+// array fits it is copied whole, a fixed-size copy being much quicker than an exact one.
+template <std::size_t N>
+void sinkWriteFromArray(TextSink& sink, const char (&text)[N], std::size_t length) {
+  if (N <= sizeof sink.buffer - sink.used) {
+    std::memcpy(sink.buffer + sink.used, text, N);
+    sink.used += length;
+    return;
+  }
+  sinkWriteSpilling(sink, text, length);
+}
 
 // Hands the buffered text on; false if this or any earlier flush failed.
 bool sinkFlush(TextSink& sink);

@@ -1,9 +1,11 @@
-// Writes models made by the test-side builder: the sample shipped in examples/, or the
-// fuzzer's seed corpus.
+// Writes models made by the test-side builder: the sample shipped in examples/, the
+// fuzzer's seed corpus, or a benchmark model of N jiggle bones.
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "tests/support/bench_model.h"
 #include "tests/support/model_builder.h"
 #include "tests/support/seed_models.h"
 
@@ -31,6 +33,20 @@ int main(int argc, char** argv) {
     }
     return 0;
   }
-  std::fputs("usage: make_model sample OUTPUT.mdl\n       make_model corpus FOLDER\n", stderr);
+  if (argc == 4 && std::strcmp(argv[1], "bench") == 0) {
+    char* end = nullptr;
+    const long bones = std::strtol(argv[2], &end, 10);
+    if (end == argv[2] || *end != '\0' || bones < 1 || bones > 1000000) {
+      std::fputs("make_model: BONES must be a whole number from 1 to 1000000\n", stderr);
+      return 2;
+    }
+    return writeBytes(argv[3], buildModel(benchModelSpec(static_cast<std::size_t>(bones))).bytes)
+               ? 0
+               : 1;
+  }
+  std::fputs("usage: make_model sample OUTPUT.mdl\n"
+             "       make_model corpus FOLDER\n"
+             "       make_model bench BONES OUTPUT.mdl\n",
+             stderr);
   return 2;
 }

@@ -5,7 +5,9 @@
 #include <filesystem>
 #include <string>
 
+#include "definitions/jiggle_text.h"
 #include "model/model_image.h"
+#include "tests/support/bench_model.h"
 #include "tests/support/model_builder.h"
 #include "tests/support/tool_runner.h"
 
@@ -139,6 +141,34 @@ TEST_F(EndToEnd, AFolderWhereTheOutputShouldGoIsACannotWrite) {
             "Cannot write crate01_jiggles.qci\n");
   EXPECT_EQ(folderEntries(folder), std::vector<std::string>{"crate01_jiggles.qci"});
   EXPECT_TRUE(std::filesystem::is_directory(folder + "/crate01_jiggles.qci"));
+}
+
+// Console text far longer than any buffer on its way out comes out whole, in order, with
+// the closing line last, whether the file is written or not.
+TEST_F(EndToEnd, LongConsoleTextComesOutWholeAndInOrder) {
+  BuiltModel built = buildModel(benchModelSpec(3000));
+  const std::string model = putModel("many.mdl", built.bytes);
+  const ModelImage image{built.bytes.data(), built.bytes.size()};
+  std::string text, bones;
+  TextSink file, console;
+  file.memory = &text;
+  console.memory = &bones;
+  renderJiggleDefinitions(image, file, console);
+  sinkFlush(file);
+  sinkFlush(console);
+  ASSERT_GT(bones.size(), 200000U);
+
+  const ToolRun written = run({model});
+  EXPECT_EQ(written.status, 0);
+  EXPECT_EQ(withoutCarriageReturns(written.output), bones + "Wrote jiggle_bench_jiggles.qci\n");
+  EXPECT_EQ(withoutCarriageReturns(readFile(folder + "/jiggle_bench_jiggles.qci")), text);
+
+  std::filesystem::remove(folder + "/jiggle_bench_jiggles.qci");
+  std::filesystem::create_directory(folder + "/jiggle_bench_jiggles.qci");
+  const ToolRun refused = run({model});
+  EXPECT_EQ(refused.status, 8);
+  EXPECT_EQ(withoutCarriageReturns(refused.output),
+            bones + "Cannot write jiggle_bench_jiggles.qci\n");
 }
 
 }  // namespace

@@ -1,0 +1,71 @@
+// Micro-benchmarks of the text of one jiggle bone with every flag set, and of its numbers.
+// Run by hand: build/tests/sproing_micro_benchmarks
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "definitions/jiggle_text.h"
+#include "definitions/number_format.h"
+#include "tests/support/bench_model.h"
+
+namespace {
+
+// The values of many bench bones, so number timings are not those of one lucky value.
+std::vector<float> benchValues() {
+  std::vector<float> values;
+  for (std::size_t seed = 0; values.size() < 4096; ++seed) {
+    const JiggleSpec rule = benchJiggleSpec(seed);
+    values.insert(values.end(), rule.values.begin() + 1, rule.values.end());
+  }
+  return values;
+}
+
+void renderOneBoneEveryFlag(benchmark::State& state) {
+  ModelSpec spec;
+  spec.bones.push_back(jiggleBone("jiggle_bone_0", benchJiggleSpec(0)));
+  BuiltModel built = buildModel(spec);
+  const ModelImage image{built.bytes.data(), built.bytes.size()};
+  std::string file, console;
+  for (auto _ : state) {
+    file.clear();
+    console.clear();
+    TextSink fileSink, consoleSink;
+    fileSink.memory = &file;
+    consoleSink.memory = &console;
+    renderJiggleDefinitions(image, fileSink, consoleSink);
+    sinkFlush(fileSink);
+    sinkFlush(consoleSink);
+    benchmark::DoNotOptimize(file.data());
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                          static_cast<std::int64_t>(file.size()));
+}
+BENCHMARK(renderOneBoneEveryFlag);
+
+void formatGeneralValues(benchmark::State& state) {
+  const std::vector<float> values = benchValues();
+  char text[kNumberTextSize];
+  std::size_t i = 0;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(formatGeneral(values[i++ % values.size()], text));
+  }
+}
+BENCHMARK(formatGeneralValues);
+
+// The C library's "%g", for comparison with formatGeneral.
+void printfGeneralValues(benchmark::State& state) {
+  const std::vector<float> values = benchValues();
+  char text[kNumberTextSize];
+  std::size_t i = 0;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(
+        std::snprintf(text, sizeof text, "%g", static_cast<double>(values[i++ % values.size()])));
+  }
+}
+BENCHMARK(printfGeneralValues);
+
+}  // namespace
+
+BENCHMARK_MAIN();
