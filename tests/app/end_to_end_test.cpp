@@ -66,9 +66,9 @@ TEST_F(EndToEnd, ReplacesAnEarlierOutputFile) {
 }
 
 TEST_F(EndToEnd, NamesTheOutputAfterTheStoredNameNotThePath) {
-  ModelSpec spec = sampleModelSpec();
-  spec.name = "a/b\\stored.mdl";
-  const std::string model = putModel("on_disk.mdl.bak", buildModel(spec).bytes);
+  ModelSpec plan = sampleModelSpec();
+  plan.name = "a/b\\stored.mdl";
+  const std::string model = putModel("on_disk.mdl.bak", buildModel(plan).bytes);
   const ToolRun result = run({model});
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(withoutCarriageReturns(readFile(folder + "/stored_jiggles.qci")), kSampleDefinitions);
@@ -76,11 +76,11 @@ TEST_F(EndToEnd, NamesTheOutputAfterTheStoredNameNotThePath) {
 
 TEST_F(EndToEnd, OlderVersionsAreWrittenTheSame) {
   for (const std::int32_t version : {45, 46, 47, 49, 1000}) {
-    ModelSpec spec = sampleModelSpec();
-    spec.version = version;
-    spec.descriptors.assign(3, {});
-    spec.descriptors[1][84] = 1;  // a section word to reset
-    const std::string model = putModel("v.mdl", buildModel(spec).bytes);
+    ModelSpec plan = sampleModelSpec();
+    plan.version = version;
+    plan.descriptors.assign(3, {});
+    plan.descriptors[1][84] = 1;  // a section word to reset
+    const std::string model = putModel("v.mdl", buildModel(plan).bytes);
     const ToolRun result = run({model});
     EXPECT_EQ(result.status, 0) << version;
     EXPECT_EQ(withoutCarriageReturns(readFile(folder + "/crate01_jiggles.qci")), kSampleDefinitions);

@@ -96,12 +96,12 @@ TEST_F(FileSystemFaults, OutputFolderFull) {
 // rendered rather than when the file is closed.
 TEST_F(FileSystemFaults, OutputFolderFillingUpMidway) {
   REQUIRE_ROOT();
-  ModelSpec spec = sampleModelSpec();
-  spec.name = "big.mdl";
+  ModelSpec plan = sampleModelSpec();
+  plan.name = "big.mdl";
   JiggleSpec everything;
   everything.flags = FlexibleTip | RigidTip | YawLimited | PitchLimited | AngleLimited | BaseSpring;
-  spec.bones.assign(400, jiggleBone("bone", everything));
-  writeFile(folder + "/big.mdl", bytesOf(buildModel(spec).bytes));
+  plan.bones.assign(400, jiggleBone("bone", everything));
+  writeFile(folder + "/big.mdl", bytesOf(buildModel(plan).bytes));
   mount("mount -t tmpfs -o size=64k tmpfs " + work);
   writeFile(work + "/big_jiggles.qci", kEarlier);
   const ToolRun result = runTool({folder + "/big.mdl"}, work);

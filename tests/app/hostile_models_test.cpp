@@ -24,18 +24,18 @@ std::int32_t int32Of(std::size_t value) { return static_cast<std::int32_t>(value
 
 // The sample model at a version, with three descriptors laid after its records.
 BuiltModel sampleAt(std::int32_t version) {
-  ModelSpec spec = sampleModelSpec();
-  spec.version = version;
-  spec.descriptors.assign(3, {});
-  return buildModel(spec);
+  ModelSpec plan = sampleModelSpec();
+  plan.version = version;
+  plan.descriptors.assign(3, {});
+  return buildModel(plan);
 }
 
 // Names and records first, so that the bone table is the last thing in the file.
 BuiltModel boneTableLast() {
-  ModelSpec spec = sampleModelSpec();
-  spec.recordsBeforeBones = true;
-  spec.descriptors.clear();
-  return buildModel(spec);
+  ModelSpec plan = sampleModelSpec();
+  plan.recordsBeforeBones = true;
+  plan.descriptors.clear();
+  return buildModel(plan);
 }
 
 void pointNameAtEnd(BuiltModel& m, std::size_t bone, const std::string& name, bool withNul) {

@@ -50,15 +50,15 @@ TEST(ModelAcceptance, RefusesInTheDriversOrder) {
 }
 
 TEST(ModelAcceptance, ReportsTheStoredVersion) {
-  ModelSpec spec = sampleModelSpec();
-  spec.version = -3;
-  EXPECT_EQ(assess(buildModel(spec).bytes).version, -3);
+  ModelSpec plan = sampleModelSpec();
+  plan.version = -3;
+  EXPECT_EQ(assess(buildModel(plan).bytes).version, -3);
 }
 
 TEST(ModelAcceptance, NormalisesAcceptedImages) {
-  ModelSpec spec = sampleModelSpec();
-  spec.version = 45;
-  std::vector<unsigned char> bytes = buildModel(spec).bytes;
+  ModelSpec plan = sampleModelSpec();
+  plan.version = 45;
+  std::vector<unsigned char> bytes = buildModel(plan).bytes;
   ModelImage image{bytes.data(), bytes.size()};
   ASSERT_EQ(assessModelImage(image).verdict, ModelVerdict::Accepted);
   EXPECT_EQ(modelVersion(image), kCurrentVersion);
@@ -67,9 +67,9 @@ TEST(ModelAcceptance, NormalisesAcceptedImages) {
 // A bone laid over the header where the retired word ends: clearing that word for an old
 // version turns its negative rule offset into a huge positive one.
 TEST(ModelAcceptance, ChecksAgainWhatNormalisationRewrote) {
-  ModelSpec spec = sampleModelSpec();
-  spec.version = 46;
-  BuiltModel built = buildModel(spec);
+  ModelSpec plan = sampleModelSpec();
+  plan.version = 46;
+  BuiltModel built = buildModel(plan);
   constexpr std::size_t kBone = ModelHeader::kRetiredWord - (BoneRecord::kRuleOffset + 3);
   putInt32(built.bytes, ModelHeader::kBoneTableOffset, static_cast<std::int32_t>(kBone));
   putInt32(built.bytes, ModelHeader::kBoneCount, 1);

@@ -100,9 +100,9 @@ TEST_F(NonAsciiPaths, RefusalsEchoThePathAsTyped) {
 }
 
 TEST_F(NonAsciiPaths, AStoredNameInUtf8NamesTheOutputFile) {
-  ModelSpec spec = sampleModelSpec();
-  spec.name = "props\\" + kAstralName;
-  const std::string model = putModel("in.mdl", buildModel(spec).bytes);
+  ModelSpec plan = sampleModelSpec();
+  plan.name = "props\\" + kAstralName;
+  const std::string model = putModel("in.mdl", buildModel(plan).bytes);
   const std::string outputName = "\xE6\xA8\xA1\xE5\x9E\x8B\xF0\x9F\xA6\x8E_jiggles.qci";
   writeFile(folder + "/" + outputName, "an earlier, longer file of the same name\n");
 

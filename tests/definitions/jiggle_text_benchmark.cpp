@@ -23,9 +23,9 @@ std::vector<float> benchValues() {
 }
 
 void renderOneBoneEveryFlag(benchmark::State& state) {
-  ModelSpec spec;
-  spec.bones.push_back(jiggleBone("jiggle_bone_0", benchJiggleSpec(0)));
-  BuiltModel built = buildModel(spec);
+  ModelSpec plan;
+  plan.bones.push_back(jiggleBone("jiggle_bone_0", benchJiggleSpec(0)));
+  BuiltModel built = buildModel(plan);
   const ModelImage image{built.bytes.data(), built.bytes.size()};
   std::string file, console;
   for (auto _ : state) {

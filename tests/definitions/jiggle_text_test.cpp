@@ -13,8 +13,8 @@ struct Rendered {
   std::string console;
 };
 
-Rendered render(const ModelSpec& spec) {
-  BuiltModel built = buildModel(spec);
+Rendered render(const ModelSpec& plan) {
+  BuiltModel built = buildModel(plan);
   const ModelImage image{built.bytes.data(), built.bytes.size()};
   Rendered out;
   TextSink file, console;
@@ -56,9 +56,9 @@ TEST(JiggleText, RendersTheSampleModel) {
 }
 
 TEST(JiggleText, RecordsBeforeTheBoneTableRenderTheSame) {
-  ModelSpec spec = sampleModelSpec();
-  spec.recordsBeforeBones = true;
-  EXPECT_EQ(render(spec).file, kSampleText);
+  ModelSpec plan = sampleModelSpec();
+  plan.recordsBeforeBones = true;
+  EXPECT_EQ(render(plan).file, kSampleText);
 }
 
 // Every value distinct, so a field read from the wrong offset shows.
@@ -107,9 +107,9 @@ TEST(JiggleText, FlagsSelectBlocksAndLines) {
        "- is_rigid "},
   };
   for (const Case& c : cases) {
-    ModelSpec spec;
-    spec.bones.push_back(jiggleBone("b", distinctValues(c.flags)));
-    const Rendered out = render(spec);
+    ModelSpec plan;
+    plan.bones.push_back(jiggleBone("b", distinctValues(c.flags)));
+    const Rendered out = render(plan);
     EXPECT_EQ(out.file, "$jigglebone \"b\" {\n" + c.body + "}\n\n") << std::hex << c.flags;
     EXPECT_EQ(out.console, std::string("Jigglebone: b ") + c.console + "\n") << std::hex << c.flags;
   }
@@ -117,28 +117,28 @@ TEST(JiggleText, FlagsSelectBlocksAndLines) {
 
 TEST(JiggleText, OtherBonesLeaveNoTrace) {
   JiggleSpec rule;
-  ModelSpec spec;
-  spec.bones.push_back(BoneSpec{"rule_type_only", kJiggleRuleType, std::nullopt});
-  spec.bones.push_back(BoneSpec{"other_rule", 2, rule});
-  spec.bones.push_back(jiggleBone("only", rule));
-  spec.bones.push_back(BoneSpec{"plain", 0, std::nullopt});
-  const Rendered out = render(spec);
+  ModelSpec plan;
+  plan.bones.push_back(BoneSpec{"rule_type_only", kJiggleRuleType, std::nullopt});
+  plan.bones.push_back(BoneSpec{"other_rule", 2, rule});
+  plan.bones.push_back(jiggleBone("only", rule));
+  plan.bones.push_back(BoneSpec{"plain", 0, std::nullopt});
+  const Rendered out = render(plan);
   EXPECT_EQ(out.file, "$jigglebone \"only\" {\n}\n\n");
   EXPECT_EQ(out.console, "Jigglebone: only \n");
 }
 
 TEST(JiggleText, NamesAreCopiedUnchanged) {
-  ModelSpec spec;
-  spec.bones.push_back(jiggleBone("a \"quoted\" \\ name", JiggleSpec{}));
-  EXPECT_EQ(render(spec).file, "$jigglebone \"a \"quoted\" \\ name\" {\n}\n\n");
+  ModelSpec plan;
+  plan.bones.push_back(jiggleBone("a \"quoted\" \\ name", JiggleSpec{}));
+  EXPECT_EQ(render(plan).file, "$jigglebone \"a \"quoted\" \\ name\" {\n}\n\n");
 }
 
 TEST(JiggleText, OutputLongerThanTheSinkBufferArrivesWhole) {
-  ModelSpec spec;
+  ModelSpec plan;
   for (int i = 0; i < 400; ++i) {
-    spec.bones.push_back(jiggleBone("bone" + std::to_string(i), distinctValues(0x5F)));
+    plan.bones.push_back(jiggleBone("bone" + std::to_string(i), distinctValues(0x5F)));
   }
-  const Rendered out = render(spec);
+  const Rendered out = render(plan);
   ASSERT_GT(out.file.size(), 4 * sizeof(TextSink{}.buffer));
   std::string expected;
   const Rendered one = render([] {

@@ -23,9 +23,9 @@ std::string damageOf(std::vector<unsigned char> bytes) {
 
 // The sample model with two jiggle bones (1 and 2), records after the bone table.
 BuiltModel sample(std::int32_t version = 48) {
-  ModelSpec spec = sampleModelSpec();
-  spec.version = version;
-  return buildModel(spec);
+  ModelSpec plan = sampleModelSpec();
+  plan.version = version;
+  return buildModel(plan);
 }
 
 std::size_t boneAt(const BuiltModel& m, std::size_t i) { return m.boneTable + i * BoneRecord::kSize; }
@@ -165,9 +165,9 @@ TEST(ModelBounds, FindsWhatLiesOutsideTheFile) {
 }
 
 TEST(ModelBounds, NegativeOffsetsInsideTheFileAreSound) {
-  ModelSpec spec = sampleModelSpec();
-  spec.recordsBeforeBones = true;
-  EXPECT_EQ(damageOf(buildModel(spec).bytes), "");
+  ModelSpec plan = sampleModelSpec();
+  plan.recordsBeforeBones = true;
+  EXPECT_EQ(damageOf(buildModel(plan).bytes), "");
 }
 
 }  // namespace

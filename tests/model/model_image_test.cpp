@@ -25,9 +25,9 @@ TEST(ByteOrder, AssemblesLittleEndianAtAnyAlignment) {
 }
 
 TEST(ModelImage, HeaderAndRecordAccessorsFollowTheLayout) {
-  ModelSpec spec = sampleModelSpec();
-  spec.recordsBeforeBones = true;  // negative name and rule offsets
-  BuiltModel built = buildModel(spec);
+  ModelSpec plan = sampleModelSpec();
+  plan.recordsBeforeBones = true;  // negative name and rule offsets
+  BuiltModel built = buildModel(plan);
   const ModelImage image{built.bytes.data(), built.bytes.size()};
 
   EXPECT_EQ(modelMagic(image), kStudioMagic);

@@ -26,11 +26,11 @@ struct Normalised {
 };
 
 Normalised normalise(std::int32_t version, std::vector<std::array<unsigned char, 100>> descriptors) {
-  ModelSpec spec = sampleModelSpec();
-  spec.version = version;
-  spec.retiredWord = 0x11223344;
-  spec.descriptors = std::move(descriptors);
-  Normalised n{buildModel(spec), {}};
+  ModelSpec plan = sampleModelSpec();
+  plan.version = version;
+  plan.retiredWord = 0x11223344;
+  plan.descriptors = std::move(descriptors);
+  Normalised n{buildModel(plan), {}};
   n.after = n.before.bytes;
   ModelImage image{n.after.data(), n.after.size()};
   normaliseToCurrentVersion(image);
@@ -114,10 +114,10 @@ TEST(Normalisation, WithoutDescriptorsOnlyHeaderWordsChange) {
 }
 
 TEST(Normalisation, NegativeDescriptorCountIsAnEmptyTable) {
-  ModelSpec spec = sampleModelSpec();
-  spec.version = 45;
-  spec.descriptors = {patterned(1, 1)};
-  BuiltModel built = buildModel(spec);
+  ModelSpec plan = sampleModelSpec();
+  plan.version = 45;
+  plan.descriptors = {patterned(1, 1)};
+  BuiltModel built = buildModel(plan);
   putInt32(built.bytes, ModelHeader::kAnimCount, -1);
   std::vector<unsigned char> after = built.bytes;
   ModelImage image{after.data(), after.size()};

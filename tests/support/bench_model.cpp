@@ -48,12 +48,12 @@ JiggleSpec benchJiggleSpec(std::size_t seed) {
 }
 
 ModelSpec benchModelSpec(std::size_t bones) {
-  ModelSpec spec;
-  spec.name = "models/bench/jiggle_bench.mdl";
-  spec.bones.reserve(bones + bones / 8 + 1);
+  ModelSpec plan;
+  plan.name = "models/bench/jiggle_bench.mdl";
+  plan.bones.reserve(bones + bones / 8 + 1);
   for (std::size_t i = 0; i < bones; ++i) {
-    if (i % 8 == 7) spec.bones.push_back(BoneSpec{"plain_" + std::to_string(i), 0, std::nullopt});
-    spec.bones.push_back(jiggleBone("jiggle_bone_" + std::to_string(i), benchJiggleSpec(i)));
+    if (i % 8 == 7) plan.bones.push_back(BoneSpec{"plain_" + std::to_string(i), 0, std::nullopt});
+    plan.bones.push_back(jiggleBone("jiggle_bone_" + std::to_string(i), benchJiggleSpec(i)));
   }
-  return spec;
+  return plan;
 }

@@ -35,15 +35,15 @@ std::size_t append(std::vector<unsigned char>& bytes, std::size_t length) {
 }
 
 // Names then rule records; fills in where each bone's went.
-void appendRecords(const ModelSpec& spec, BuiltModel& model) {
-  for (std::size_t i = 0; i < spec.bones.size(); ++i) {
-    const std::string& name = spec.bones[i].name;
+void appendRecords(const ModelSpec& plan, BuiltModel& model) {
+  for (std::size_t i = 0; i < plan.bones.size(); ++i) {
+    const std::string& name = plan.bones[i].name;
     model.boneNames[i] = append(model.bytes, name.size() + 1);
     std::memcpy(model.bytes.data() + model.boneNames[i], name.c_str(), name.size() + 1);
   }
-  for (std::size_t i = 0; i < spec.bones.size(); ++i) {
-    if (!spec.bones[i].rule) continue;
-    const JiggleSpec& rule = *spec.bones[i].rule;
+  for (std::size_t i = 0; i < plan.bones.size(); ++i) {
+    if (!plan.bones[i].rule) continue;
+    const JiggleSpec& rule = *plan.bones[i].rule;
     const std::size_t at = append(model.bytes, JiggleParams::kSize);
     putInt32(model.bytes, at, static_cast<std::int32_t>(rule.flags));
     for (std::size_t field = 1; field < rule.values.size(); ++field) {
@@ -60,40 +60,40 @@ std::int32_t relative(std::size_t target, std::size_t from) {
 
 }  // namespace
 
-BuiltModel buildModel(const ModelSpec& spec) {
+BuiltModel buildModel(const ModelSpec& plan) {
   BuiltModel model;
-  model.bytes.assign(spec.headerSize, 0);
-  model.boneNames.assign(spec.bones.size(), 0);
-  model.boneRules.assign(spec.bones.size(), 0);
+  model.bytes.assign(plan.headerSize, 0);
+  model.boneNames.assign(plan.bones.size(), 0);
+  model.boneRules.assign(plan.bones.size(), 0);
   std::memcpy(model.bytes.data(), "IDST", 4);
-  putInt32(model.bytes, ModelHeader::kVersion, spec.version);
-  std::memcpy(model.bytes.data() + ModelHeader::kName, spec.name.data(),
-              spec.name.size() < ModelHeader::kNameWidth ? spec.name.size()
+  putInt32(model.bytes, ModelHeader::kVersion, plan.version);
+  std::memcpy(model.bytes.data() + ModelHeader::kName, plan.name.data(),
+              plan.name.size() < ModelHeader::kNameWidth ? plan.name.size()
                                                          : ModelHeader::kNameWidth);
-  if (spec.headerSize >= ModelHeader::kRetiredWord + 4) {
-    putInt32(model.bytes, ModelHeader::kRetiredWord, spec.retiredWord);
+  if (plan.headerSize >= ModelHeader::kRetiredWord + 4) {
+    putInt32(model.bytes, ModelHeader::kRetiredWord, plan.retiredWord);
   }
 
-  if (spec.recordsBeforeBones) appendRecords(spec, model);
-  model.boneTable = append(model.bytes, spec.bones.size() * BoneRecord::kSize);
-  if (!spec.recordsBeforeBones) appendRecords(spec, model);
-  model.descriptorTable = append(model.bytes, spec.descriptors.size() * AnimDescriptor::kSize);
-  for (std::size_t i = 0; i < spec.descriptors.size(); ++i) {
+  if (plan.recordsBeforeBones) appendRecords(plan, model);
+  model.boneTable = append(model.bytes, plan.bones.size() * BoneRecord::kSize);
+  if (!plan.recordsBeforeBones) appendRecords(plan, model);
+  model.descriptorTable = append(model.bytes, plan.descriptors.size() * AnimDescriptor::kSize);
+  for (std::size_t i = 0; i < plan.descriptors.size(); ++i) {
     std::memcpy(model.bytes.data() + model.descriptorTable + i * AnimDescriptor::kSize,
-                spec.descriptors[i].data(), AnimDescriptor::kSize);
+                plan.descriptors[i].data(), AnimDescriptor::kSize);
   }
 
-  for (std::size_t i = 0; i < spec.bones.size(); ++i) {
+  for (std::size_t i = 0; i < plan.bones.size(); ++i) {
     const std::size_t bone = model.boneTable + i * BoneRecord::kSize;
     putInt32(model.bytes, bone + BoneRecord::kNameOffset, relative(model.boneNames[i], bone));
-    putInt32(model.bytes, bone + BoneRecord::kRuleType, spec.bones[i].ruleType);
-    if (spec.bones[i].rule) {
+    putInt32(model.bytes, bone + BoneRecord::kRuleType, plan.bones[i].ruleType);
+    if (plan.bones[i].rule) {
       putInt32(model.bytes, bone + BoneRecord::kRuleOffset, relative(model.boneRules[i], bone));
     }
   }
-  putInt32(model.bytes, ModelHeader::kBoneCount, static_cast<std::int32_t>(spec.bones.size()));
+  putInt32(model.bytes, ModelHeader::kBoneCount, static_cast<std::int32_t>(plan.bones.size()));
   putInt32(model.bytes, ModelHeader::kBoneTableOffset, static_cast<std::int32_t>(model.boneTable));
-  putInt32(model.bytes, ModelHeader::kAnimCount, static_cast<std::int32_t>(spec.descriptors.size()));
+  putInt32(model.bytes, ModelHeader::kAnimCount, static_cast<std::int32_t>(plan.descriptors.size()));
   putInt32(model.bytes, ModelHeader::kAnimTableOffset,
            static_cast<std::int32_t>(model.descriptorTable));
   return model;
@@ -126,13 +126,13 @@ ModelSpec sampleModelSpec() {
   spring.set(P::kUpFriction, 0.3f).set(P::kForwardMin, -0.5f).set(P::kForwardMax, 0.5f);
   spring.set(P::kForwardFriction, 0.1f);
 
-  ModelSpec spec;
-  spec.name = "props/crate01.mdl";
-  spec.bones.push_back(BoneSpec{"root", 0, std::nullopt});
-  spec.bones.push_back(jiggleBone("tail_1", tail));
-  spec.bones.push_back(jiggleBone("tail_2", spring));
+  ModelSpec plan;
+  plan.name = "props/crate01.mdl";
+  plan.bones.push_back(BoneSpec{"root", 0, std::nullopt});
+  plan.bones.push_back(jiggleBone("tail_1", tail));
+  plan.bones.push_back(jiggleBone("tail_2", spring));
   // A bone with the jiggle rule type but no record is not a jiggle bone.
-  spec.bones.push_back(BoneSpec{"tail_tip", kJiggleRuleType, std::nullopt});
-  spec.descriptors.push_back({});
-  return spec;
+  plan.bones.push_back(BoneSpec{"tail_tip", kJiggleRuleType, std::nullopt});
+  plan.descriptors.push_back({});
+  return plan;
 }

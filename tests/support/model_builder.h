@@ -43,7 +43,7 @@ struct BuiltModel {
   std::vector<std::size_t> boneRules;   // image offset of each rule record (0: none)
 };
 
-BuiltModel buildModel(const ModelSpec& spec);
+BuiltModel buildModel(const ModelSpec& plan);
 
 // A jiggle bone with the given flags and record.
 BoneSpec jiggleBone(std::string name, JiggleSpec rule);

@@ -35,39 +35,39 @@ std::string numbered(const char* stem, long long n) {
 
 // The sample with descriptors that every older version's normalisation rewrites.
 ModelSpec sampleWithDescriptors(std::int32_t version) {
-  ModelSpec spec = sampleModelSpec();
-  spec.version = version;
-  spec.retiredWord = 0x1234;
-  spec.descriptors.assign(3, {});
-  spec.descriptors[1][AnimDescriptor::kSectionWord] = 1;
-  spec.descriptors[2][AnimDescriptor::kSpanOffset] = 7;
-  spec.descriptors[2][AnimDescriptor::kSpanLength] = 3;
-  return spec;
+  ModelSpec plan = sampleModelSpec();
+  plan.version = version;
+  plan.retiredWord = 0x1234;
+  plan.descriptors.assign(3, {});
+  plan.descriptors[1][AnimDescriptor::kSectionWord] = 1;
+  plan.descriptors[2][AnimDescriptor::kSpanOffset] = 7;
+  plan.descriptors[2][AnimDescriptor::kSpanLength] = 3;
+  return plan;
 }
 
 // A model laid out like a real one: a long skeleton with bones driven by other rules,
 // flag bits beyond the examined ones and names with folders of either separator.
 ModelSpec realisticSpec() {
-  ModelSpec spec;
-  spec.version = 49;
-  spec.name = "characters\\crew/deckhand_long_name_cut_at_the_field_end_xxxxxxx";
+  ModelSpec plan;
+  plan.version = 49;
+  plan.name = "characters\\crew/deckhand_long_name_cut_at_the_field_end_xxxxxxx";
   for (int i = 0; i < 24; ++i) {
     BoneSpec bone{numbered("spine", i), i % 4, std::nullopt};
     const std::uint32_t spring = i % 2 != 0 ? std::uint32_t{BaseSpring} : 0u;
     if (i % 3 == 1) bone = jiggleBone(numbered("hair", i), filledRecord(0x20u | FlexibleTip | spring, 1.5f));
     if (i % 7 == 2) bone.rule = filledRecord(YawLimited, 1.0f);  // another rule's record
-    spec.bones.push_back(bone);
+    plan.bones.push_back(bone);
   }
-  spec.descriptors.assign(2, {});
-  return spec;
+  plan.descriptors.assign(2, {});
+  return plan;
 }
 
 void add(std::vector<SeedModel>& seeds, std::string name, std::vector<unsigned char> bytes) {
   seeds.push_back(SeedModel{std::move(name) + ".mdl", std::move(bytes)});
 }
 
-void add(std::vector<SeedModel>& seeds, std::string name, const ModelSpec& spec) {
-  add(seeds, std::move(name), buildModel(spec).bytes);
+void add(std::vector<SeedModel>& seeds, std::string name, const ModelSpec& plan) {
+  add(seeds, std::move(name), buildModel(plan).bytes);
 }
 
 }  // namespace
@@ -83,9 +83,9 @@ std::vector<SeedModel> seedModels() {
     for (std::uint32_t bit = 0; bit < 6; ++bit) {
       if ((combination >> bit & 1) != 0) flags |= kExaminedBits[bit];
     }
-    ModelSpec spec;
-    spec.bones.push_back(jiggleBone("bone", filledRecord(flags, 2.0f)));
-    add(seeds, numbered("flags", flags), spec);
+    ModelSpec plan;
+    plan.bones.push_back(jiggleBone("bone", filledRecord(flags, 2.0f)));
+    add(seeds, numbered("flags", flags), plan);
   }
   ModelSpec ignoredBits;
   ignoredBits.bones.push_back(jiggleBone("ignored", filledRecord(0xFFFFFFA0u, 1.0f)));
