@@ -45,7 +45,11 @@ void normaliseToCurrentVersion(ModelImage& image) {
   const std::int32_t version = modelVersion(image);
   if (version == kCurrentVersion) return;
   const std::int32_t descriptors = animCount(image);  // zero or negative: none
-  if (descriptors > 0) normaliseDescriptors(animDescriptor(image, 0), descriptors, version);
+  // Newer versions leave the descriptors alone: their table is not even located, since
+  // nothing has checked that it lies inside the image.
+  if (version < kCurrentVersion && descriptors > 0) {
+    normaliseDescriptors(animDescriptor(image, 0), descriptors, version);
+  }
   if (version < 47) setRetiredWord(image, 0);
   setModelVersion(image, kCurrentVersion);
 }
