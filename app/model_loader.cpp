@@ -24,8 +24,8 @@ bool loadModelImage(const char* path, ModelImage& image) {
   if (!isRegularFileUtf8(path)) return false;
   std::FILE* file = openFileUtf8(path, "rb");
   if (file == nullptr) return false;
-  // A folder opens like a file on some systems, with a nonsense size, and only fails
-  // when read: try one byte before trusting the size.
+  // The path may have been swapped for a folder since the check, and a folder opens like a
+  // file on some systems, with a nonsense size: try one byte before trusting the size.
   const bool readable = std::fgetc(file) != EOF || std::ferror(file) == 0;
   const long size = readable ? fileSize(file) : -1;
   bool loaded = size >= 0;

@@ -19,9 +19,6 @@ std::string temporaryNameFor(std::uint64_t token) {
   return name;
 }
 
-// A fresh name per attempt: several runs may share the current folder.
-std::uint64_t nameToken(std::mt19937_64& generator) { return generator(); }
-
 // A seed that differs between runs: the clock, and where this run's stack and heap lie.
 // Not a random device: asking the processor for one costs more than a small model's whole
 // run on a virtual machine, and the "x" open below keeps even a repeated name safe.
@@ -39,7 +36,8 @@ std::uint64_t nameSeed() {
 bool openOutputFile(OutputFile& output) {
   std::mt19937_64 generator(nameSeed());
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-    std::string name = temporaryNameFor(nameToken(generator));
+    // A fresh name per attempt: several runs may share the current folder.
+    std::string name = temporaryNameFor(generator());
     errno = 0;
     std::FILE* stream = createNewTextFileUtf8(name.c_str());
     if (stream != nullptr) {
