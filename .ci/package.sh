@@ -3,7 +3,8 @@
 # commit; then: `cmake --install` lays out the program, man page and documents, and the
 # .tar.gz holds the same; the Debian package installs with apt, runs from PATH, shows its
 # man page and leaves nothing behind when removed; each .zip unpacks to the program and
-# its documents, and the program runs under Wine; SHA256SUMS matches. Needs root (apt).
+# its documents, and the program runs under Wine; the web page's .zip opens to its page;
+# SHA256SUMS matches. Needs root (apt).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$PWD"
@@ -136,5 +137,15 @@ for bits in 32 64; do
     echo "WARNING: $(basename "$archive") checked for its contents and header only, NOT run"
   fi
 done
+
+page="$release/sproing_dump-$version-web.zip"
+if [ -f "$page" ]; then
+  echo "== the web page's .zip"
+  (cd "$scratch" && cmake -E tar xf "$page")
+  for file in index.html LICENSE; do
+    [ -s "$scratch/sproing_dump-$version-web/$file" ] || fail "$(basename "$page") lacks $file"
+  done
+  echo "$(basename "$page"): $(cd "$scratch/sproing_dump-$version-web" && echo *)"
+fi
 
 echo "== release/$version checked: $(cd "$release" && echo *)"
