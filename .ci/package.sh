@@ -123,11 +123,12 @@ for bits in 32 64; do
   [ "$contents" = "$(printf 'LICENSE\nREADME.md\nsproing_dump.exe')" ] ||
     fail "$(basename "$archive"): unexpected contents: $contents"
   exe="$unpacked/sproing_dump-$version-win$bits/sproing_dump.exe"
-  # A Windows program for the right machine: PE header, i386 (0x14c) or AMD64 (0x8664).
+  # Machine field of the PE header, little-endian: i386 (0x14c) or AMD64 (0x8664).
+  if [ "$bits" = 32 ]; then machine=4c01 loader=/usr/lib/wine/wine
+  else machine=6486 loader=/usr/lib/wine/wine64; fi
   header="$(od -An -tx1 -j"$(od -An -tu4 -j60 -N4 "$exe" | tr -d ' ')" -N6 "$exe" | tr -d ' ')"
-  [ "$header" = 50450000$([ "$bits" = 32 ] && echo 4c01 || echo 6486) ] ||
+  [ "$header" = "50450000$machine" ] ||
     fail "$(basename "$archive"): sproing_dump.exe is not a $bits-bit Windows program ($header)"
-  if [ "$bits" = 32 ]; then loader=/usr/lib/wine/wine; else loader=/usr/lib/wine/wine64; fi
   # Some hosts cannot start 32-bit programs at all, Wine's loader among them.
   if probe="$("$loader" --version 2>&1)"; then
     run_sample "$(basename "$archive") under $loader ($probe)" .crlf "$loader" "$exe"
