@@ -1,30 +1,152 @@
 #!/usr/bin/env bash
-# Install and packaging on Linux: `cmake --install` lays out the program, its man page and
-# documents; the man page renders without warnings; the .tar.gz holds the same.
+# Packaging, checked as users meet it. tools/release builds every artefact from the last
+# commit; then: `cmake --install` lays out the program, man page and documents, and the
+# .tar.gz holds the same; the Debian package installs with apt, runs from PATH, shows its
+# man page and leaves nothing behind when removed; each .zip unpacks to the program and
+# its documents, and the program runs under Wine; the web page's .zip opens to its page;
+# SHA256SUMS matches. Needs root (apt).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+root="$PWD"
 
-prefix="$(mktemp -d /tmp/sproing-install.XXXXXX)"
-trap 'rm -rf "$prefix"' EXIT
-cmake -S . -B build-package -G Ninja -DCMAKE_BUILD_TYPE=Release \
-  -DSPROING_WARNINGS_AS_ERRORS=ON -DSPROING_BUILD_TESTS=OFF >/dev/null
-cmake --build build-package -j2
-cmake --install build-package --prefix "$prefix" >/dev/null
+bash tools/release
+version="$(sed -n 's/^set(CPACK_PACKAGE_VERSION "\(.*\)")$/\1/p' build-release/linux/CPackConfig.cmake)"
+release="$root/release/$version"
+(cd "$release" && sha256sum --check --quiet SHA256SUMS)
 
-for file in bin/sproing_dump share/man/man1/sproing_dump.1 \
-            share/doc/sproing_dump/README.md share/doc/sproing_dump/LICENSE; do
-  [ -f "$prefix/$file" ] || { echo "not installed: $file"; exit 1; }
+scratch="$(mktemp -d /tmp/sproing-package.XXXXXX)"
+export WINEPREFIX="$scratch/wine" WINEDEBUG=-all LC_ALL=C.UTF-8
+cleanup() {
+  if [ -d "$WINEPREFIX" ]; then wineserver -k >/dev/null 2>&1 || true; fi
+  rm -rf "$scratch"
+}
+trap cleanup EXIT
+fail() { echo "$*"; exit 1; }
+
+# What the sample model gives, console and file; Windows adds CR before every LF.
+printf '%s\n' 'Jigglebone: tail_1 - is_flexible ' 'Jigglebone: tail_2 - is_rigid - has_base_spring ' \
+  'Wrote crate01_jiggles.qci' >"$scratch/console"
+printf '%b' '$jigglebone "tail_1" {\n\tis_flexible {\n\t\tyaw_stiffness 100\n\t\tyaw_damping 5\n'\
+'\t\tpitch_stiffness 100\n\t\tpitch_damping 5\n\t\talong_stiffness 50\n\t\talong_damping 2\n'\
+'\t\tlength 12\n\t\ttip_mass 0.5\n\t\tyaw_constraint -30 30\n\t\tyaw_friction 1\n'\
+'\t\tangle_constraint 45\n\t}\n}\n\n'\
+'$jigglebone "tail_2" {\n\tis_rigid {\n\t\tlength 8\n\t\ttip_mass 0.25\n'\
+'\t\tpitch_constraint -20 20\n\t\tpitch_friction 0.5\n\t\tpitch_bounce 0.1\n\t}\n'\
+'\n\thas_base_spring {\n\t\tbase_mass 2\n\t\tstiffness 300\n\t\tdamping 10\n'\
+'\t\tleft_constraint -1.5 1.5\n\t\tleft_friction 0.2\n\t\tup_constraint -2 2\n'\
+'\t\tup_friction 0.3\n\t\tforward_constraint -0.5 0.5\n\t\tforward_friction 0.1\n\t}\n}\n\n' \
+  >"$scratch/qci"
+sed 's/$/\r/' "$scratch/console" >"$scratch/console.crlf"
+sed 's/$/\r/' "$scratch/qci" >"$scratch/qci.crlf"
+
+# Runs a program on the sample in an empty folder: the console and the file must be as
+# expected. Arguments: what (for messages), line-end suffix ("" or ".crlf"), command...
+run_sample() {
+  local what="$1" ends="$2"
+  shift 2
+  local folder="$scratch/run-$RANDOM"
+  mkdir "$folder"
+  cp examples/crate01.mdl "$folder/"
+  (cd "$folder" && "$@" crate01.mdl </dev/null >"$scratch/got" 2>&1) ||
+    fail "$what on the sample failed: $(cat "$scratch/got")"
+  cmp -s "$scratch/got" "$scratch/console$ends" || {
+    echo "$what: unexpected console:"; cat -A "$scratch/got"; exit 1; }
+  cmp -s "$folder/crate01_jiggles.qci" "$scratch/qci$ends" ||
+    fail "$what: crate01_jiggles.qci differs from the expected text"
+}
+
+echo "== cmake --install and the .tar.gz"
+prefix="$scratch/prefix"
+cmake --install build-release/linux --prefix "$prefix" >/dev/null
+files="bin/sproing_dump share/man/man1/sproing_dump.1 share/doc/sproing_dump/README.md share/doc/sproing_dump/LICENSE"
+for file in $files; do
+  [ -f "$prefix/$file" ] || fail "not installed: $file"
 done
 warnings="$(MANWIDTH=80 man --warnings -l "$prefix/share/man/man1/sproing_dump.1" 2>&1 >/dev/null)"
-[ -z "$warnings" ] || { echo "man page warnings:"; echo "$warnings"; exit 1; }
-(cd "$prefix" && "$prefix/bin/sproing_dump" "$OLDPWD/examples/crate01.mdl" >/dev/null)
-[ -f "$prefix/crate01_jiggles.qci" ] || { echo "the installed program wrote nothing"; exit 1; }
-
-(cd build-package && cpack -G TGZ >/dev/null)
-archive="$(echo build-package/sproing_dump-*-linux-*.tar.gz)"
+[ -z "$warnings" ] || fail "man page warnings: $warnings"
+run_sample "the installed program" "" "$prefix/bin/sproing_dump"
+archive="$(echo "$release"/sproing_dump-"$version"-linux-*.tar.gz)"
 listing="$(tar tzf "$archive")"
-for file in bin/sproing_dump share/man/man1/sproing_dump.1 \
-            share/doc/sproing_dump/README.md share/doc/sproing_dump/LICENSE; do
-  grep -q "^[^/]*/$file\$" <<<"$listing" || { echo "$archive lacks $file"; exit 1; }
+for file in $files; do
+  grep -q "^sproing_dump-$version-linux-[^/]*/$file\$" <<<"$listing" || fail "$archive lacks $file"
 done
-echo "installed and packed: $(basename "$archive")"
+echo "$(basename "$archive"): $files"
+
+echo "== the Debian package, installed with apt"
+deb="$release/sproing-dump_${version}_$(dpkg --print-architecture).deb"
+if dpkg -s sproing-dump >/dev/null 2>&1; then
+  echo "sproing-dump is installed already (an earlier run?): removing it first"
+  apt-get purge -y -qq sproing-dump >/dev/null
+fi
+# What the package holds, and which of those paths (shared folders) were there before.
+dpkg-deb --fsys-tarfile "$deb" | tar -t | sed -e 's|^\./|/|' -e 's|/$||' | grep -v '^$' |
+  sort >"$scratch/packed"
+while read -r path; do
+  if [ -e "$path" ]; then echo "$path"; fi
+done <"$scratch/packed" >"$scratch/there-before"
+grep -q '^Depends:' < <(dpkg-deb -f "$deb") && fail "the static program should depend on nothing"
+apt-get install -y -qq "$deb" >/dev/null
+dpkg -L sproing-dump | grep -vx '/\.' | sort >"$scratch/installed"
+cmp -s "$scratch/packed" "$scratch/installed" || {
+  diff "$scratch/packed" "$scratch/installed"; fail "dpkg -L differs from the package's contents"; }
+while read -r path; do
+  [ -e "$path" ] || fail "listed but not on disk: $path"
+done <"$scratch/installed"
+[ "$(command -v sproing_dump)" = /usr/bin/sproing_dump ] ||
+  fail "sproing_dump on PATH is $(command -v sproing_dump), not the package's"
+run_sample "sproing_dump from PATH" "" sproing_dump
+[ "$(man -w sproing_dump)" = /usr/share/man/man1/sproing_dump.1.gz ] ||
+  fail "man sproing_dump finds $(man -w sproing_dump), not the package's page"
+warnings="$(MANWIDTH=80 man --warnings sproing_dump 2>&1 >/dev/null)"
+[ -z "$warnings" ] || fail "man sproing_dump warnings: $warnings"
+MANWIDTH=80 man sproing_dump 2>/dev/null | grep -q "sproing_dump $version" ||
+  fail "the man page does not carry version $version"
+apt-get remove -y -qq sproing-dump >/dev/null
+left="$(comm -23 "$scratch/installed" "$scratch/there-before" |
+  while read -r path; do if [ -e "$path" ]; then echo "$path"; fi; done)"
+[ -z "$left" ] || fail "left behind after apt-get remove: $left"
+status="$(dpkg-query -W -f='${db:Status-Status}' sproing-dump 2>/dev/null || true)"
+[ -z "$status" ] || [ "$status" = not-installed ] || fail "dpkg still knows sproing-dump: $status"
+echo "$(basename "$deb"): installed, ran from PATH, man page, removed without a trace"
+
+echo "== the Windows .zip files, under Wine"
+# Wine's services started here, detached, so that no run below waits on them; a 64-bit
+# prefix, which runs both kinds of program.
+wineserver -p </dev/null >/dev/null 2>&1 || true
+/usr/lib/wine/wine64 wineboot </dev/null >/dev/null 2>&1 || true
+for bits in 32 64; do
+  archive="$release/sproing_dump-$version-win$bits.zip"
+  unpacked="$scratch/win$bits"
+  mkdir "$unpacked"
+  (cd "$unpacked" && cmake -E tar xf "$archive")
+  contents="$(cd "$unpacked/sproing_dump-$version-win$bits" && ls)"
+  [ "$contents" = "$(printf 'LICENSE\nREADME.md\nsproing_dump.exe')" ] ||
+    fail "$(basename "$archive"): unexpected contents: $contents"
+  exe="$unpacked/sproing_dump-$version-win$bits/sproing_dump.exe"
+  # Machine field of the PE header, little-endian: i386 (0x14c) or AMD64 (0x8664).
+  if [ "$bits" = 32 ]; then machine=4c01 loader=/usr/lib/wine/wine
+  else machine=6486 loader=/usr/lib/wine/wine64; fi
+  header="$(od -An -tx1 -j"$(od -An -tu4 -j60 -N4 "$exe" | tr -d ' ')" -N6 "$exe" | tr -d ' ')"
+  [ "$header" = "50450000$machine" ] ||
+    fail "$(basename "$archive"): sproing_dump.exe is not a $bits-bit Windows program ($header)"
+  # Some hosts cannot start 32-bit programs at all, Wine's loader among them.
+  if probe="$("$loader" --version 2>&1)"; then
+    run_sample "$(basename "$archive") under $loader ($probe)" .crlf "$loader" "$exe"
+    echo "$(basename "$archive"): sproing_dump.exe, README.md, LICENSE; ran under $loader ($probe)"
+  else
+    echo "WARNING: this host cannot run $loader ($probe):"
+    echo "WARNING: $(basename "$archive") checked for its contents and header only, NOT run"
+  fi
+done
+
+page="$release/sproing_dump-$version-web.zip"
+if [ -f "$page" ]; then
+  echo "== the web page's .zip"
+  (cd "$scratch" && cmake -E tar xf "$page")
+  for file in index.html LICENSE; do
+    [ -s "$scratch/sproing_dump-$version-web/$file" ] || fail "$(basename "$page") lacks $file"
+  done
+  echo "$(basename "$page"): $(cd "$scratch/sproing_dump-$version-web" && echo *)"
+fi
+
+echo "== release/$version checked: $(cd "$release" && echo *)"

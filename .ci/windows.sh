@@ -28,15 +28,3 @@ cmake -S . -B build-windows-e2e -G Ninja -DCMAKE_BUILD_TYPE=Release -DSPROING_WA
   -DSPROING_TOOL_UNDER_TEST="$PWD/build-windows/sproing_dump.exe" -DSPROING_TOOL_RUNNER=wine >/dev/null
 cmake --build build-windows-e2e -j2 --target sproing_end_to_end_tests
 ctest --test-dir build-windows-e2e -R '^end_to_end$' --output-on-failure --timeout 600
-
-(cd build-windows && cpack -G ZIP >/dev/null)
-archive="$(echo "$PWD"/build-windows/sproing_dump-*-win32.zip)"
-(cd "$unpacked" && cmake -E tar xf "$archive")
-contents="$(cd "$unpacked"/* && ls)"
-[ "$contents" = "$(printf 'LICENSE\nREADME.md\nsproing_dump.exe')" ] || {
-  echo "unexpected .zip contents: $contents"; exit 1; }
-status=0
-usage="$(cd "$unpacked" && wine ./*/sproing_dump.exe </dev/null)" || status=$?
-[ "$status" = 1 ] && [ "$usage" = $'Usage: sproing_dump.exe modelfile.mdl\r' ] || {
-  echo "the packed sproing_dump.exe does not run: status $status, output '$usage'"; exit 1; }
-echo "$(basename "$archive"): sproing_dump.exe, README.md, LICENSE; runs"
