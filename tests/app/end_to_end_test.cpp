@@ -184,16 +184,19 @@ TEST_F(EndToEnd, LongConsoleTextComesOutWholeAndInOrder) {
 TEST_F(EndToEnd, ALostConsoleIsReportedAfterTheRun) {
   struct Case {
     std::string argument;
+    bool closedPipe;  // else a full disk
     int status;
     bool written;
   } const cases[] = {
-      {kSamplePath, 9, true},
-      {"missing.mdl", 6, false},
+      {kSamplePath, false, 9, true},
+      {kSamplePath, true, 9, true},
+      {"missing.mdl", false, 6, false},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.argument);
+    SCOPED_TRACE(c.argument + (c.closedPipe ? ", closed pipe" : ", full disk"));
     ToolRunOptions options;
-    options.standardOutput = "/dev/full";
+    options.closedPipe = c.closedPipe;
+    if (!c.closedPipe) options.standardOutput = "/dev/full";
     const ToolRun result = runTool({c.argument}, folder, options);
     EXPECT_EQ(result.status, c.status);
     EXPECT_EQ(withoutCarriageReturns(result.errors), "Cannot write to standard output\n");

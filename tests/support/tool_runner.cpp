@@ -109,11 +109,15 @@ ToolProcess startTool(const std::vector<std::string>& arguments, const std::stri
   const std::string output =
       options.standardOutput.empty() ? process.captured + "/out" : options.standardOutput;
   const std::string errors = process.captured + "/err";
+  int pipeEnds[2] = {-1, -1};
+  if (options.closedPipe && pipe(pipeEnds) != 0) return process;
   process.pid = fork();
   if (process.pid == 0) {
     setpgid(0, 0);  // a group of its own, so a runaway run is killed with all it started
     const int in = open("/dev/null", O_RDONLY);
-    const int out = open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (options.closedPipe) close(pipeEnds[0]);
+    const int out = options.closedPipe ? pipeEnds[1]
+                                       : open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     const int err = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (in == -1 || out == -1 || err == -1) failInChild("cannot open its standard streams");
     if (dup2(in, 0) == -1 || dup2(out, 1) == -1 || dup2(err, 2) == -1) failInChild("dup2");
@@ -128,6 +132,10 @@ ToolProcess startTool(const std::vector<std::string>& arguments, const std::stri
     failInChild("exec");
   }
   if (process.pid > 0) setpgid(process.pid, process.pid);
+  if (options.closedPipe) {
+    close(pipeEnds[0]);
+    close(pipeEnds[1]);
+  }
   return process;
 }
 

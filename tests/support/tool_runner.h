@@ -15,6 +15,7 @@ struct ToolRun {
 
 struct ToolRunOptions {
   std::string standardOutput;  // a file to send standard output to instead (e.g. /dev/full)
+  bool closedPipe = false;     // or else a pipe whose reader has gone
   long fileSizeLimit = 0;      // bytes the tool may write to any one file (0: no limit);
                                // a write past it fails rather than raising a signal
 };
