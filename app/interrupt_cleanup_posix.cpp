@@ -23,7 +23,7 @@ void removeTemporaryFileAndEnd(int signal) {
 void removeTemporaryFileOnInterrupt() {
   struct sigaction action {};
   action.sa_handler = removeTemporaryFileAndEnd;
-  action.sa_flags = SA_RESETHAND;
+  action.sa_flags = static_cast<int>(SA_RESETHAND);
   sigemptyset(&action.sa_mask);
   for (const int signal : kInterrupts) sigaddset(&action.sa_mask, signal);
   for (const int signal : kInterrupts) {
