@@ -11,4 +11,8 @@ enum ExitStatus : int {
   kExitCannotRead = 6,
   kExitDamaged = 7,
   kExitCannotWrite = 8,
+  kExitCannotWriteConsole = 9,  // the run succeeded, but its console text was lost
 };
+
+// An interrupted run ends with this plus the signal's number, as a shell reports it.
+constexpr int kExitSignalBase = 128;

@@ -1,11 +1,9 @@
-#include <cstdio>
-
 #include "app/console_buffer.h"
 #include "app/driver.h"
+#include "app/interrupt_cleanup.h"
 
 int main(int argc, char** argv) {
+  removeTemporaryFileOnInterrupt();
   bufferStandardOutput();
-  const int status = runSproingDump(argc, argv);
-  std::fflush(stdout);
-  return status;
+  return finishStandardOutput(runSproingDump(argc, argv));
 }

@@ -10,6 +10,7 @@
 
 #include "app/console_buffer.h"
 #include "app/driver.h"
+#include "app/interrupt_cleanup.h"
 
 namespace {
 
@@ -41,9 +42,9 @@ int wmain(int argc, wchar_t** argv) {
   // The console's code page belongs to whoever opened it: give it back as it was.
   const UINT consoleCodePage = stdoutIsConsole() ? GetConsoleOutputCP() : 0;
   if (consoleCodePage != 0) SetConsoleOutputCP(CP_UTF8);
+  removeTemporaryFileOnInterrupt();
   bufferStandardOutput();
-  const int status = runSproingDump(argc, pointers.data());
-  std::fflush(stdout);
+  const int status = finishStandardOutput(runSproingDump(argc, pointers.data()));
   if (consoleCodePage != 0) SetConsoleOutputCP(consoleCodePage);
   return status;
 }

@@ -19,13 +19,12 @@ long fileSize(std::FILE* file) {
 
 bool loadModelImage(const char* path, ModelImage& image) {
   image = ModelImage{};
-  // Only a regular file, or a link to one, is opened: opening a named pipe waits for a
-  // writer for ever, and a device may never end.
-  if (!isRegularFileUtf8(path)) return false;
-  std::FILE* file = openFileUtf8(path, "rb");
+  // Only a regular file, or a link to one, is read: a named pipe may wait for a writer for
+  // ever, and a device may never end.
+  std::FILE* file = openRegularFileUtf8(path);
   if (file == nullptr) return false;
-  // The path may have been swapped for a folder since the check, and a folder opens like a
-  // file on some systems, with a nonsense size: try one byte before trusting the size.
+  // Some files the system calls regular cannot be read at all (/proc/self/mem) and tell a
+  // size that means nothing: try one byte before trusting the size.
   const bool readable = std::fgetc(file) != EOF || std::ferror(file) == 0;
   const long size = readable ? fileSize(file) : -1;
   bool loaded = size >= 0;

@@ -1,8 +1,10 @@
 #include "definitions/output_file.h"
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
+#include <cstring>
 #include <random>
 
 #include "platform/utf8_file.h"
@@ -10,6 +12,23 @@
 namespace {
 
 constexpr int kNameAttempts = 64;
+
+// The temporary file's name, kept where a signal handler (or, on Windows, a console
+// control handler's thread) can read it without allocating: written only while
+// unpublished, published before the file is created, withdrawn once it is renamed or
+// removed. A lock-free atomic is safe in a signal handler.
+char pendingName[64];
+std::atomic<bool> pendingPublished{false};
+static_assert(std::atomic<bool>::is_always_lock_free);
+static_assert(sizeof "sproing_dump_0123456789abcdef.tmp" <= sizeof pendingName);
+
+void publishPendingName(const std::string& name) {
+  pendingPublished = false;
+  std::memcpy(pendingName, name.c_str(), name.size() + 1);
+  pendingPublished = true;
+}
+
+void withdrawPendingName() { pendingPublished = false; }
 
 std::string temporaryNameFor(std::uint64_t token) {
   static const char kHex[] = "0123456789abcdef";
@@ -38,6 +57,8 @@ bool openOutputFile(OutputFile& output) {
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
     // A fresh name per attempt: several runs may share the current folder.
     std::string name = temporaryNameFor(generator());
+    // Published first: an interrupt that comes just after the file is made must find it.
+    publishPendingName(name);
     errno = 0;
     std::FILE* stream = createNewTextFileUtf8(name.c_str());
     if (stream != nullptr) {
@@ -47,6 +68,7 @@ bool openOutputFile(OutputFile& output) {
       output.temporaryName = std::move(name);
       return true;
     }
+    withdrawPendingName();
     if (errno != EEXIST) return false;
   }
   return false;
@@ -57,9 +79,13 @@ bool commitOutputFile(OutputFile& output, const std::string& targetName) {
   const bool closed = std::fclose(output.stream) == 0;
   output.stream = nullptr;
   if (written && closed) {
-    if (replaceFileUtf8(output.temporaryName.c_str(), targetName.c_str())) return true;
+    if (replaceFileUtf8(output.temporaryName.c_str(), targetName.c_str())) {
+      withdrawPendingName();
+      return true;
+    }
   }
   removeFileUtf8(output.temporaryName.c_str());
+  withdrawPendingName();
   return false;
 }
 
@@ -67,4 +93,7 @@ void discardOutputFile(OutputFile& output) {
   if (output.stream != nullptr) std::fclose(output.stream);
   output.stream = nullptr;
   removeFileUtf8(output.temporaryName.c_str());
+  withdrawPendingName();
 }
+
+const char* temporaryFileInProgress() { return pendingPublished ? pendingName : nullptr; }

@@ -20,3 +20,7 @@ bool commitOutputFile(OutputFile& output, const std::string& targetName);
 
 // Closes and removes the temporary file.
 void discardOutputFile(OutputFile& output);
+
+// The name of the temporary file while one may exist, else nullptr. Safe to call from a
+// signal handler, which removes the file when a run is interrupted.
+const char* temporaryFileInProgress();

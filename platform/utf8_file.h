@@ -4,14 +4,17 @@
 
 #include <cstdio>
 
-// Whether the path names a regular file, or a link to one (not a folder, pipe or device).
-bool isRegularFileUtf8(const char* path);
+// Opens a regular file (or a link to one) for binary reading. Anything else, a folder, a
+// named pipe or a device, is refused after opening it without waiting, by what was opened
+// rather than by the path, so the path cannot be swapped in between.
+std::FILE* openRegularFileUtf8(const char* path);
 
 // std::fopen for a UTF-8 path.
 std::FILE* openFileUtf8(const char* path, const char* mode);
 
 // Creates a new file and opens it for text writing; never opens one that is already there.
-// nullptr if it cannot be made, with errno set to EEXIST if the name is taken.
+// nullptr if it cannot be made, with errno set to EEXIST if the name is taken. The file
+// can be removed while it is open (an interrupted run removes it from a handler).
 std::FILE* createNewTextFileUtf8(const char* path);
 
 // Renames `from` to `to`, replacing a file already at `to` (but never a folder).

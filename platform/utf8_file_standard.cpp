@@ -1,14 +1,29 @@
 // Systems whose file names are byte strings take UTF-8 paths as they are.
 #ifndef _WIN32
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <system_error>
 
 #include "platform/utf8_file.h"
 
-bool isRegularFileUtf8(const char* path) {
-  std::error_code error;
-  return std::filesystem::is_regular_file(path, error);
+std::FILE* openRegularFileUtf8(const char* path) {
+  // O_NONBLOCK: opening a named pipe would otherwise wait for a writer for ever.
+  const int descriptor = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (descriptor == -1) return nullptr;
+  struct stat status {};
+  const int flags = fcntl(descriptor, F_GETFL);
+  if (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode) || flags == -1 ||
+      fcntl(descriptor, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+    close(descriptor);
+    return nullptr;
+  }
+  std::FILE* file = fdopen(descriptor, "rb");
+  if (file == nullptr) close(descriptor);
+  return file;
 }
 
 std::FILE* openFileUtf8(const char* path, const char* mode) { return std::fopen(path, mode); }

@@ -4,12 +4,10 @@
 
 #include <fcntl.h>
 #include <io.h>
-#include <sys/stat.h>
 #include <windows.h>
 
 #include <cerrno>
-#include <filesystem>
-#include <system_error>
+#include <cstdint>
 #include <string>
 
 #include "platform/utf8_file.h"
@@ -34,13 +32,35 @@ bool widen(const char* text, std::wstring& wide) {
   return false;
 }
 
+// A stream over a handle the C runtime takes over: closing the stream closes the handle.
+std::FILE* streamOf(HANDLE handle, int flags, const char* mode) {
+  const int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(handle), flags);
+  if (descriptor == -1) {
+    CloseHandle(handle);
+    return nullptr;
+  }
+  std::FILE* stream = _fdopen(descriptor, mode);
+  if (stream == nullptr) _close(descriptor);
+  return stream;
+}
+
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
 }  // namespace
 
-bool isRegularFileUtf8(const char* path) {
+std::FILE* openRegularFileUtf8(const char* path) {
   std::wstring widePath;
-  if (!widen(path, widePath)) return false;
-  std::error_code error;
-  return std::filesystem::is_regular_file(std::filesystem::path(widePath), error);
+  if (!widen(path, widePath)) return nullptr;
+  // A folder does not open without backup semantics; a pipe with no free instance fails
+  // at once rather than waiting; whatever opens is judged by its type.
+  const HANDLE handle = CreateFileW(widePath.c_str(), GENERIC_READ, kShareAll, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return nullptr;
+  if (GetFileType(handle) != FILE_TYPE_DISK) {
+    CloseHandle(handle);
+    return nullptr;
+  }
+  return streamOf(handle, _O_RDONLY | _O_BINARY, "rb");
 }
 
 std::FILE* openFileUtf8(const char* path, const char* mode) {
@@ -52,15 +72,16 @@ std::FILE* openFileUtf8(const char* path, const char* mode) {
 std::FILE* createNewTextFileUtf8(const char* path) {
   std::wstring widePath;
   if (!widen(path, widePath)) return nullptr;
-  // The C runtime's fopen does not know "x"; _O_EXCL gives the same guarantee.
-  const int descriptor = _wopen(widePath.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_TEXT,
-                                _S_IREAD | _S_IWRITE);
-  if (descriptor == -1) return nullptr;
-  std::FILE* stream = _fdopen(descriptor, "wt");
-  if (stream == nullptr) {
-    _close(descriptor);
-    _wremove(widePath.c_str());
+  // Shared for deletion, so that an interrupted run can remove the file while it is open.
+  const HANDLE handle = CreateFileW(widePath.c_str(), GENERIC_WRITE, kShareAll, nullptr,
+                                    CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    errno = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? EEXIST : EACCES;
+    return nullptr;
   }
+  std::FILE* stream = streamOf(handle, _O_WRONLY | _O_TEXT, "wt");
+  if (stream == nullptr) DeleteFileW(widePath.c_str());
   return stream;
 }
 

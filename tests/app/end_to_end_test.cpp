@@ -2,8 +2,15 @@
 // model builder, checking files, console and exit status.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <string>
+#include <thread>
 
 #include "definitions/jiggle_text.h"
 #include "model/model_image.h"
@@ -112,6 +119,7 @@ TEST_F(EndToEnd, EachRefusalHasItsMessageAndStatus) {
       {{}, 1, "Usage: sproing_dump.exe modelfile.mdl\n"},
       {{"a.mdl", "b.mdl"}, 1, "Usage: sproing_dump.exe modelfile.mdl\n"},
       {{"A.MDL"}, 2, "Specified file is not a model (*.mdl).\n"},
+      {{"model_mdl"}, 2, "Specified file is not a model (*.mdl).\n"},
       {{"missing.mdl"}, 6, "Cannot read missing.mdl\n"},
       {{"folder.mdl"}, 6, "Cannot read folder.mdl\n"},
       {{"./text.mdl"}, 3, "./text.mdl is not a studio model!\n"},
@@ -169,6 +177,69 @@ TEST_F(EndToEnd, LongConsoleTextComesOutWholeAndInOrder) {
   EXPECT_EQ(refused.status, 8);
   EXPECT_EQ(withoutCarriageReturns(refused.output),
             bones + "Cannot write jiggle_bench_jiggles.qci\n");
+}
+
+// A console that cannot be written is reported once the run is over, on standard error;
+// the file is written all the same, and an earlier failure keeps its own status.
+TEST_F(EndToEnd, ALostConsoleIsReportedAfterTheRun) {
+  struct Case {
+    std::string argument;
+    bool closedPipe;  // else a full disk
+    int status;
+    bool written;
+  } const cases[] = {
+      {kSamplePath, false, 9, true},
+      {kSamplePath, true, 9, true},
+      {"missing.mdl", false, 6, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.argument + (c.closedPipe ? ", closed pipe" : ", full disk"));
+    ToolRunOptions options;
+    options.closedPipe = c.closedPipe;
+    if (!c.closedPipe) options.standardOutput = "/dev/full";
+    const ToolRun result = runTool({c.argument}, folder, options);
+    EXPECT_EQ(result.status, c.status);
+    EXPECT_EQ(withoutCarriageReturns(result.errors), "Cannot write to standard output\n");
+    EXPECT_EQ(withoutCarriageReturns(readFile(folder + "/crate01_jiggles.qci")),
+              c.written ? kSampleDefinitions : "");
+    std::filesystem::remove(folder + "/crate01_jiggles.qci");
+  }
+}
+
+// Interrupted while writing, the tool removes its temporary file and leaves the earlier
+// output as it was. Its console goes into a pipe nobody reads, so it stops, mid-file,
+// once the pipe is full, and stays there until the interrupt.
+TEST_F(EndToEnd, AnInterruptedRunLeavesNothingBehind) {
+  const std::string model = putModel("many.mdl", buildModel(benchModelSpec(5000)).bytes);
+  const std::string earlier = "an earlier output file, to be kept byte for byte\n";
+  writeFile(folder + "/jiggle_bench_jiggles.qci", earlier);
+  const std::string pipeFolder = makeScratchFolder();
+  const std::string pipe = pipeFolder + "/console";
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  const int reader = open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_NE(reader, -1);
+  ToolRunOptions options;
+  options.standardOutput = pipe;
+  ToolProcess process = startTool({model}, folder, options);
+
+  const auto isTemporary = [](const std::string& name) {
+    return name.starts_with("sproing_dump_") && name.ends_with(".tmp");
+  };
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  bool started = false;
+  while (!started && std::chrono::steady_clock::now() < deadline) {
+    for (const std::string& name : folderEntries(folder)) started = started || isTemporary(name);
+    std::this_thread::sleep_for(std::chrono::milliseconds(started ? 200 : 5));
+  }
+  EXPECT_TRUE(started) << "no temporary file appeared";
+  kill(process.pid, SIGINT);
+  const ToolRun result = waitForTool(process);
+  close(reader);
+  removeFolder(pipeFolder);
+
+  EXPECT_EQ(result.status, 130);
+  EXPECT_EQ(folderEntries(folder), (std::vector<std::string>{"jiggle_bench_jiggles.qci", model}));
+  EXPECT_EQ(readFile(folder + "/jiggle_bench_jiggles.qci"), earlier);
 }
 
 }  // namespace

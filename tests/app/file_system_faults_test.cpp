@@ -114,6 +114,29 @@ TEST_F(FileSystemFaults, OutputFolderFillingUpMidway) {
   EXPECT_EQ(readFile(work + "/big_jiggles.qci"), kEarlier);
 }
 
+// The same failure without root: a limit on the size of any file the tool writes. The
+// console text fits under it, the definitions do not.
+TEST_F(FileSystemFaults, FileSizeLimitReachedMidway) {
+  ModelSpec plan = sampleModelSpec();
+  plan.name = "big.mdl";
+  JiggleSpec everything;
+  everything.flags = FlexibleTip | RigidTip | YawLimited | PitchLimited | AngleLimited | BaseSpring;
+  plan.bones.assign(400, jiggleBone("bone", everything));
+  writeFile(folder + "/big.mdl", bytesOf(buildModel(plan).bytes));
+  writeFile(work + "/big_jiggles.qci", kEarlier);
+  ToolRunOptions options;
+  options.fileSizeLimit = 64 * 1024;
+  const ToolRun result = runTool({folder + "/big.mdl"}, work, options);
+  EXPECT_EQ(result.status, 8);
+  const std::string bone = "Jigglebone: bone - is_flexible - is_rigid - has_base_spring \n";
+  std::string expected;
+  for (int i = 0; i < 400; ++i) expected += bone;
+  EXPECT_EQ(withoutCarriageReturns(result.output), expected + "Cannot write big_jiggles.qci\n");
+  EXPECT_EQ(result.errors, "");
+  EXPECT_EQ(folderEntries(work), std::vector<std::string>{"big_jiggles.qci"});
+  EXPECT_EQ(readFile(work + "/big_jiggles.qci"), kEarlier);
+}
+
 TEST_F(FileSystemFaults, ReadOnlyCurrentFolder) {
   REQUIRE_ROOT();
   const std::string source = folder + "/source";

@@ -34,6 +34,7 @@ TEST(OutputName, RefusesControlCharactersAndColons) {
   EXPECT_FALSE(isUsableOutputName("c:crate_jiggles.qci"));
   EXPECT_FALSE(isUsableOutputName("crate:stream_jiggles.qci"));
   EXPECT_FALSE(isUsableOutputName("tab\t_jiggles.qci"));
+  EXPECT_FALSE(isUsableOutputName("unit\x1F_jiggles.qci"));  // the last control character
   EXPECT_FALSE(isUsableOutputName("line\n_jiggles.qci"));
   EXPECT_FALSE(isUsableOutputName("del\x7F_jiggles.qci"));
 }

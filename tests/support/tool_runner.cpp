@@ -1,13 +1,21 @@
 #include "tests/support/tool_runner.h"
 
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <thread>
 
 namespace {
 
@@ -65,21 +73,118 @@ std::string withoutCarriageReturns(std::string text) {
   return text;
 }
 
-ToolRun runTool(const std::vector<std::string>& arguments, const std::string& folder) {
-  const std::string captured = makeScratchFolder();
-  std::ostringstream command;
-  // SPROING_TOOL_RUNNER in the environment (e.g. a memory checker) overrides the built-in one.
+namespace {
+
+// A minute is far more than any run needs, even under Wine or a memory checker.
+constexpr auto kTimeLimit = std::chrono::seconds(60);
+
+std::string toolUnderTest() {
+  // Set in the environment, these run another build (e.g. under Wine) with the same tests.
+  const char* tool = std::getenv("SPROING_TOOL_UNDER_TEST");
+  return tool != nullptr && *tool != '\0' ? tool : SPROING_DUMP_EXE;
+}
+
+std::string toolRunner() {
   const char* runner = std::getenv("SPROING_TOOL_RUNNER");
-  command << "cd " << quoted(folder) << " && " << (runner != nullptr ? runner : SPROING_DUMP_RUNNER)
-          << " " << quoted(SPROING_DUMP_EXE);
+  return runner != nullptr ? runner : SPROING_DUMP_RUNNER;
+}
+
+[[noreturn]] void failInChild(const char* what) {
+  const std::string line = std::string("cannot start the tool: ") + what + "\n";
+  (void)!write(2, line.data(), line.size());
+  _exit(126);
+}
+
+}  // namespace
+
+ToolProcess startTool(const std::vector<std::string>& arguments, const std::string& folder,
+                      const ToolRunOptions& options) {
+  ToolProcess process;
+  process.captured = makeScratchFolder();
+  std::ostringstream command;
+  command << "exec " << toolRunner() << " " << quoted(toolUnderTest());
   for (const std::string& argument : arguments) command << ' ' << quoted(argument);
-  command << " >" << quoted(captured + "/out") << " 2>" << quoted(captured + "/err")
-          << " </dev/null";
-  const int raw = std::system(command.str().c_str());
+  process.command = command.str();
+  // Everything the child needs is made before the fork: it only opens, redirects and execs.
+  const std::string output =
+      options.standardOutput.empty() ? process.captured + "/out" : options.standardOutput;
+  const std::string errors = process.captured + "/err";
+  int pipeEnds[2] = {-1, -1};
+  if (options.closedPipe && pipe(pipeEnds) != 0) return process;
+  process.pid = fork();
+  if (process.pid == 0) {
+    setpgid(0, 0);  // a group of its own, so a runaway run is killed with all it started
+    const int in = open("/dev/null", O_RDONLY);
+    if (options.closedPipe) close(pipeEnds[0]);
+    const int out = options.closedPipe ? pipeEnds[1]
+                                       : open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const int err = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (in == -1 || out == -1 || err == -1) failInChild("cannot open its standard streams");
+    if (dup2(in, 0) == -1 || dup2(out, 1) == -1 || dup2(err, 2) == -1) failInChild("dup2");
+    if (chdir(folder.c_str()) != 0) failInChild("cannot enter its folder");
+    if (options.fileSizeLimit > 0) {
+      signal(SIGXFSZ, SIG_IGN);
+      const rlimit limit{static_cast<rlim_t>(options.fileSizeLimit),
+                         static_cast<rlim_t>(options.fileSizeLimit)};
+      if (setrlimit(RLIMIT_FSIZE, &limit) != 0) failInChild("setrlimit");
+    }
+    execl("/bin/sh", "sh", "-c", process.command.c_str(), static_cast<char*>(nullptr));
+    failInChild("exec");
+  }
+  if (process.pid > 0) setpgid(process.pid, process.pid);
+  if (options.closedPipe) {
+    close(pipeEnds[0]);
+    close(pipeEnds[1]);
+  }
+  return process;
+}
+
+ToolRun waitForTool(ToolProcess& process) {
   ToolRun run;
-  run.status = raw != -1 && WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  run.output = readFile(captured + "/out");
-  run.errors = readFile(captured + "/err");
-  removeFolder(captured);
+  if (process.pid <= 0) {
+    ADD_FAILURE() << "cannot start: " << process.command;
+    removeFolder(process.captured);
+    return run;
+  }
+  const auto deadline = std::chrono::steady_clock::now() + kTimeLimit;
+  auto pause = std::chrono::microseconds(100);
+  int raw = 0;
+  bool timedOut = false;
+  for (;;) {
+    const pid_t ended = waitpid(process.pid, &raw, WNOHANG);
+    if (ended == process.pid) break;
+    if (ended == -1 && errno != EINTR) {
+      raw = -1;
+      break;
+    }
+    if (std::chrono::steady_clock::now() > deadline) {
+      kill(-process.pid, SIGKILL);
+      waitpid(process.pid, &raw, 0);
+      timedOut = true;
+      break;
+    }
+    std::this_thread::sleep_for(pause);
+    pause = std::min(pause * 2, std::chrono::microseconds(20000));
+  }
+  if (timedOut) {
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    ADD_FAILURE() << (test != nullptr ? std::string(test->test_suite_name()) + "." + test->name()
+                                      : std::string("a test"))
+                  << ": the tool ran past its time limit of " << kTimeLimit.count()
+                  << " s and was killed: " << process.command;
+  }
+  if (raw != -1 && WIFEXITED(raw)) run.status = WEXITSTATUS(raw);
+  if (raw != -1 && WIFSIGNALED(raw)) run.status = 128 + WTERMSIG(raw);
+  if (timedOut) run.status = -1;
+  run.output = readFile(process.captured + "/out");
+  run.errors = readFile(process.captured + "/err");
+  removeFolder(process.captured);
+  process.pid = -1;
   return run;
+}
+
+ToolRun runTool(const std::vector<std::string>& arguments, const std::string& folder,
+                const ToolRunOptions& options) {
+  ToolProcess process = startTool(arguments, folder, options);
+  return waitForTool(process);
 }

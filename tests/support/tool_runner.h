@@ -1,17 +1,40 @@
-// Runs the built tool as a user would, in a folder of the test's choosing.
+// Runs the built tool as a user would, in a folder of the test's choosing, within a time
+// limit: a run that outlives it is killed and fails the test that started it.
 #pragma once
+
+#include <sys/types.h>
 
 #include <string>
 #include <vector>
 
 struct ToolRun {
-  int status = -1;      // exit status, or -1 if it did not exit normally
+  int status = -1;      // exit status; 128 + the signal's number if a signal ended it
   std::string output;   // everything it wrote on standard output
   std::string errors;   // and on standard error
 };
 
+struct ToolRunOptions {
+  std::string standardOutput;  // a file to send standard output to instead (e.g. /dev/full)
+  bool closedPipe = false;     // or else a pipe whose reader has gone
+  long fileSizeLimit = 0;      // bytes the tool may write to any one file (0: no limit);
+                               // a write past it fails rather than raising a signal
+};
+
+// A run started but not yet waited for.
+struct ToolProcess {
+  pid_t pid = -1;
+  std::string captured;  // folder holding what the tool wrote on its standard streams
+  std::string command;
+};
+
 // Runs the tool with `arguments` in `folder`. Output is captured outside that folder.
-ToolRun runTool(const std::vector<std::string>& arguments, const std::string& folder);
+ToolRun runTool(const std::vector<std::string>& arguments, const std::string& folder,
+                const ToolRunOptions& options = {});
+
+// The two halves of runTool, for a test that acts on the tool while it runs.
+ToolProcess startTool(const std::vector<std::string>& arguments, const std::string& folder,
+                      const ToolRunOptions& options = {});
+ToolRun waitForTool(ToolProcess& process);
 
 // A new empty folder under the system's temporary folder.
 std::string makeScratchFolder();
