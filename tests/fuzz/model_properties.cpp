@@ -6,7 +6,7 @@
 #include <cstring>
 #include <limits>
 
-#include "app/model_acceptance.h"
+#include "app/model_checks.h"
 #include "definitions/angle_conversion.h"
 #include "definitions/jiggle_text.h"
 #include "definitions/number_format.h"
@@ -175,7 +175,8 @@ bool endsWith(const std::string& text, const char* suffix) {
 }
 
 std::string checkAccepted(const unsigned char* data, std::size_t size, ModelImage& image,
-                          std::int32_t version) {
+                          const std::string& outputName) {
+  const std::int32_t version = readInt32LE(data + ModelHeader::kVersion);
   if (readInt32LE(image.bytes + ModelHeader::kVersion) != kCurrentVersion) {
     return "an accepted image was not brought to the current version";
   }
@@ -187,8 +188,8 @@ std::string checkAccepted(const unsigned char* data, std::size_t size, ModelImag
        std::memcmp(image.bytes + 8, data + 8, size - 8) != 0)) {
     return "normalisation of a newer version changed more than its version";
   }
-  if (!isUsableOutputName(makeOutputName(modelName(image)))) {
-    return "an accepted image has an unusable output name";
+  if (outputName != makeOutputName(modelName(image)) || !isUsableOutputName(outputName)) {
+    return "an accepted image has a wrong or unusable output name";
   }
   const Text first = render(image);
   if (!(render(image) == first)) return "rendering the same image twice gave different text";
@@ -202,11 +203,11 @@ std::string checkAccepted(const unsigned char* data, std::size_t size, ModelImag
 
   // Running the path again, on a fresh copy and on the normalised image, changes nothing.
   OwnedImage again(data, size);
-  if (assessModelImage(again.image).verdict != ModelVerdict::Accepted ||
+  if (checkLoadedModel(again.image, "m.mdl").status != 0 ||
       !(render(again.image) == first)) {
     return "a second run over the same bytes gave a different result";
   }
-  if (assessModelImage(image).verdict != ModelVerdict::Accepted || !(render(image) == first)) {
+  if (checkLoadedModel(image, "m.mdl").status != 0 || !(render(image) == first)) {
     return "the normalised image is not accepted with the same text";
   }
   return {};
@@ -217,25 +218,31 @@ std::string checkAccepted(const unsigned char* data, std::size_t size, ModelImag
 std::string findPropertyViolation(const unsigned char* data, std::size_t size) {
   OwnedImage owned(data, size);
   ModelImage& image = owned.image;
-  const ModelAssessment assessment = assessModelImage(image);
-  switch (assessment.verdict) {
-    case ModelVerdict::NotStudioModel:
-    case ModelVerdict::OldVersion:
+  const ModelCheck check = checkLoadedModel(image, "m.mdl");
+  if (check.status != 0 && (check.message.empty() || check.message.back() != '\n' ||
+                            !check.outputName.empty())) {
+    return "a refusal without its one console line, or with an output name";
+  }
+  switch (check.status) {
+    case 3:
+    case 4:
       if (size != 0 && std::memcmp(image.bytes, data, size) != 0) {
         return "a refused image was changed";
       }
       return {};
-    case ModelVerdict::Damaged:
-      if (assessment.damage.what[0] == '\0') return "damage was found but not described";
+    case 7:
+      if (check.message.find(" is damaged: \n") != std::string::npos) {
+        return "damage was found but not described";
+      }
       return {};
-    case ModelVerdict::NoJiggleBones: {
+    case 5: {
       // Sound, so it can be rendered: and it must render nothing.
       const Text text = render(image);
       if (!text.file.empty() || !text.console.empty()) return "a refused image rendered text";
       return {};
     }
-    case ModelVerdict::Accepted:
-      return checkAccepted(data, size, image, assessment.version);
+    case 0:
+      return checkAccepted(data, size, image, check.outputName);
   }
-  return "unknown verdict";
+  return "unknown status";
 }

@@ -1,4 +1,4 @@
-#include "app/model_acceptance.h"
+#include "app/model_checks.h"
 
 #include <gtest/gtest.h>
 
@@ -9,9 +9,9 @@
 
 namespace {
 
-ModelAssessment assess(std::vector<unsigned char> bytes) {
+ModelCheck check(std::vector<unsigned char> bytes) {
   ModelImage image{bytes.data(), bytes.size()};
-  return assessModelImage(image);
+  return checkLoadedModel(image, "m.mdl");
 }
 
 std::vector<unsigned char> bytesFrom(const char* text, std::size_t length) {
@@ -34,25 +34,35 @@ TEST(ModelAcceptance, RefusesInTheDriversOrder) {
   struct Case {
     const char* title;
     std::vector<unsigned char> bytes;
-    ModelVerdict verdict;
+    int status;
+    const char* message;
   } const cases[] = {
-      {"empty", {}, ModelVerdict::NotStudioModel},
-      {"three bytes", bytesFrom("IDS", 3), ModelVerdict::NotStudioModel},
-      {"magic only", bytesFrom("IDST", 4), ModelVerdict::Damaged},
-      {"seven bytes", bytesFrom("IDST\x30\0\0", 7), ModelVerdict::Damaged},
-      {"wrong magic before damage", wrongMagicDamaged, ModelVerdict::NotStudioModel},
-      {"old version before the short header", oldAndShort, ModelVerdict::OldVersion},
-      {"no jiggle bones", buildModel(noJiggle).bytes, ModelVerdict::NoJiggleBones},
-      {"unusable output name", buildModel(badName).bytes, ModelVerdict::Damaged},
-      {"sound", buildModel(sampleModelSpec()).bytes, ModelVerdict::Accepted},
+      {"empty", {}, 3, "m.mdl is not a studio model!\n"},
+      {"three bytes", bytesFrom("IDS", 3), 3, "m.mdl is not a studio model!\n"},
+      {"magic only", bytesFrom("IDST", 4), 7, "m.mdl is damaged: the header lies outside the file\n"},
+      {"seven bytes", bytesFrom("IDST\x30\0\0", 7), 7,
+       "m.mdl is damaged: the header lies outside the file\n"},
+      {"wrong magic before damage", wrongMagicDamaged, 3, "m.mdl is not a studio model!\n"},
+      {"old version before the short header", oldAndShort, 4,
+       "Version 44 models do not have jigglebone data, exiting..\n"},
+      {"no jiggle bones", buildModel(noJiggle).bytes, 5, "No bones contain jiggle info, exiting..\n"},
+      {"unusable output name", buildModel(badName).bytes, 7,
+       "m.mdl is damaged: its stored name gives an unusable output file name\n"},
+      {"sound", buildModel(sampleModelSpec()).bytes, 0, ""},
   };
-  for (const Case& c : cases) EXPECT_EQ(assess(c.bytes).verdict, c.verdict) << c.title;
+  for (const Case& c : cases) {
+    const ModelCheck result = check(c.bytes);
+    EXPECT_EQ(result.status, c.status) << c.title;
+    EXPECT_EQ(result.message, c.message) << c.title;
+    EXPECT_EQ(result.outputName, c.status == 0 ? "crate01_jiggles.qci" : "") << c.title;
+  }
 }
 
 TEST(ModelAcceptance, ReportsTheStoredVersion) {
   ModelSpec plan = sampleModelSpec();
   plan.version = -3;
-  EXPECT_EQ(assess(buildModel(plan).bytes).version, -3);
+  EXPECT_EQ(check(buildModel(plan).bytes).message,
+            "Version -3 models do not have jigglebone data, exiting..\n");
 }
 
 TEST(ModelAcceptance, NormalisesAcceptedImages) {
@@ -60,7 +70,7 @@ TEST(ModelAcceptance, NormalisesAcceptedImages) {
   plan.version = 45;
   std::vector<unsigned char> bytes = buildModel(plan).bytes;
   ModelImage image{bytes.data(), bytes.size()};
-  ASSERT_EQ(assessModelImage(image).verdict, ModelVerdict::Accepted);
+  ASSERT_EQ(checkLoadedModel(image, "m.mdl").status, 0);
   EXPECT_EQ(modelVersion(image), kCurrentVersion);
 }
 
@@ -79,9 +89,8 @@ TEST(ModelAcceptance, ChecksAgainWhatNormalisationRewrote) {
   putInt32(built.bytes, kBone + BoneRecord::kRuleOffset, -100);
   ASSERT_EQ(built.bytes[ModelHeader::kRetiredWord], 0xFF);
 
-  const ModelAssessment assessment = assess(built.bytes);
-  EXPECT_EQ(assessment.verdict, ModelVerdict::Damaged);
-  EXPECT_STREQ(assessment.damage.what, "bone 0's jiggle parameters lie outside the file");
+  EXPECT_EQ(check(built.bytes).message,
+            "m.mdl is damaged: bone 0's jiggle parameters lie outside the file\n");
 }
 
 }  // namespace
