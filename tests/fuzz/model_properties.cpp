@@ -14,10 +14,11 @@
 #include "definitions/text_sink.h"
 #include "model/byte_order.h"
 #include "model/model_image.h"
+#include "tests/support/model_layout.h"
 
 namespace {
 
-using P = JiggleParams;
+using P = JiggleLayout;
 
 // A heap copy of exactly the input's size, so that a read one byte past it is caught.
 struct OwnedImage {
@@ -101,8 +102,8 @@ std::string limitLines(const unsigned char* params, std::uint32_t flags) {
 
 void appendBone(const unsigned char* bone, Text& text) {
   const char* name =
-      reinterpret_cast<const char*>(bone + readInt32LE(bone + BoneRecord::kNameOffset));
-  const unsigned char* params = bone + readInt32LE(bone + BoneRecord::kRuleOffset);
+      reinterpret_cast<const char*>(bone + readInt32LE(bone + BoneLayout::kNameOffset));
+  const unsigned char* params = bone + readInt32LE(bone + BoneLayout::kRuleOffset);
   const std::uint32_t flags = readUint32LE(params);
   std::string& f = text.file;
   text.console += std::string("Jigglebone: ") + name + " ";
@@ -152,12 +153,13 @@ void appendBone(const unsigned char* bone, Text& text) {
 Text referenceText(const ModelImage& image, std::size_t& jiggleBones) {
   Text text;
   jiggleBones = 0;
-  const std::int32_t bones = readInt32LE(image.bytes + ModelHeader::kBoneCount);
-  const std::int64_t table = readInt32LE(image.bytes + ModelHeader::kBoneTableOffset);
+  const std::int32_t bones = readInt32LE(image.bytes + HeaderLayout::kBoneCount);
+  const std::int64_t table = readInt32LE(image.bytes + HeaderLayout::kBoneTableOffset);
   for (std::int32_t i = 0; i < bones; ++i) {
     const unsigned char* bone =
-        image.bytes + table + static_cast<std::int64_t>(i) * static_cast<std::int64_t>(216);
-    if (readInt32LE(bone + 164) == 5 && readInt32LE(bone + 168) != 0) {
+        image.bytes + table + static_cast<std::int64_t>(i) * static_cast<std::int64_t>(BoneLayout::kSize);
+    if (readInt32LE(bone + BoneLayout::kRuleType) == kJiggleRuleValue &&
+        readInt32LE(bone + BoneLayout::kRuleOffset) != 0) {
       appendBone(bone, text);
       ++jiggleBones;
     }
@@ -176,15 +178,15 @@ bool endsWith(const std::string& text, const char* suffix) {
 
 std::string checkAccepted(const unsigned char* data, std::size_t size, ModelImage& image,
                           const std::string& outputName) {
-  const std::int32_t version = readInt32LE(data + ModelHeader::kVersion);
-  if (readInt32LE(image.bytes + ModelHeader::kVersion) != kCurrentVersion) {
+  const std::int32_t version = readInt32LE(data + HeaderLayout::kVersion);
+  if (readInt32LE(image.bytes + HeaderLayout::kVersion) != kLatestLayoutVersion) {
     return "an accepted image was not brought to the current version";
   }
-  if (version == kCurrentVersion && std::memcmp(image.bytes, data, size) != 0) {
+  if (version == kLatestLayoutVersion && std::memcmp(image.bytes, data, size) != 0) {
     return "normalisation changed an image already at the current version";
   }
-  if (version > kCurrentVersion &&
-      (std::memcmp(image.bytes, data, ModelHeader::kVersion) != 0 ||
+  if (version > kLatestLayoutVersion &&
+      (std::memcmp(image.bytes, data, HeaderLayout::kVersion) != 0 ||
        std::memcmp(image.bytes + 8, data + 8, size - 8) != 0)) {
     return "normalisation of a newer version changed more than its version";
   }
