@@ -7,9 +7,7 @@
 #include <limits>
 
 #include "app/model_checks.h"
-#include "definitions/angle_conversion.h"
 #include "definitions/jiggle_text.h"
-#include "definitions/number_format.h"
 #include "definitions/output_name.h"
 #include "definitions/text_sink.h"
 #include "model/byte_order.h"
@@ -54,15 +52,13 @@ Text render(const ModelImage& image) {
 }
 
 // The reference below restates the writer's tables with printf, independently of the
-// writer's own formatting. Infinities and not-a-number have no prescribed text, so the
-// writer's own is taken for them.
+// writer's own formatting. Infinities and not-a-numbers get the C library's words on every
+// platform, signed as stored.
 std::string general(const unsigned char* params, std::size_t field) {
   const float value = readFloat32LE(params + field);
+  if (std::isnan(value)) return std::signbit(value) ? "-nan" : "nan";
+  if (std::isinf(value)) return value < 0 ? "-inf" : "inf";
   char text[64];
-  if (!std::isfinite(value)) {
-    char own[kNumberTextSize];
-    return std::string(own, formatGeneral(value, own));
-  }
   std::snprintf(text, sizeof text, "%g", static_cast<double>(value));
   return text;
 }
