@@ -18,7 +18,7 @@ std::vector<unsigned char> bytesFrom(const char* text, std::size_t length) {
   return std::vector<unsigned char>(text, text + length);
 }
 
-TEST(ModelAcceptance, RefusesInTheDriversOrder) {
+TEST(ModelChecks, RefusesInTheDriversOrder) {
   ModelSpec noJiggle = sampleModelSpec();
   noJiggle.bones.resize(1);
   ModelSpec old = sampleModelSpec();
@@ -58,14 +58,14 @@ TEST(ModelAcceptance, RefusesInTheDriversOrder) {
   }
 }
 
-TEST(ModelAcceptance, ReportsTheStoredVersion) {
+TEST(ModelChecks, ReportsTheStoredVersion) {
   ModelSpec plan = sampleModelSpec();
   plan.version = -3;
   EXPECT_EQ(check(buildModel(plan).bytes).message,
             "Version -3 models do not have jigglebone data, exiting..\n");
 }
 
-TEST(ModelAcceptance, NormalisesAcceptedImages) {
+TEST(ModelChecks, NormalisesAcceptedImages) {
   ModelSpec plan = sampleModelSpec();
   plan.version = 45;
   std::vector<unsigned char> bytes = buildModel(plan).bytes;
@@ -76,7 +76,7 @@ TEST(ModelAcceptance, NormalisesAcceptedImages) {
 
 // A bone laid over the header where the retired word ends: clearing that word for an old
 // version turns its negative rule offset into a huge positive one.
-TEST(ModelAcceptance, ChecksAgainWhatNormalisationRewrote) {
+TEST(ModelChecks, ChecksAgainWhatNormalisationRewrote) {
   ModelSpec plan = sampleModelSpec();
   plan.version = 46;
   BuiltModel built = buildModel(plan);
