@@ -27,6 +27,8 @@ TEST(ModelChecks, RefusesInTheDriversOrder) {
   oldAndShort.resize(8);
   ModelSpec badName = sampleModelSpec();
   badName.name = "c:crate.mdl";
+  ModelSpec badNameNoJiggle = noJiggle;
+  badNameNoJiggle.name = badName.name;
   std::vector<unsigned char> wrongMagicDamaged = buildModel(sampleModelSpec()).bytes;
   wrongMagicDamaged[0] = 'X';
   putInt32(wrongMagicDamaged, HeaderLayout::kBoneCount, 0x7FFFFFFF);
@@ -47,6 +49,8 @@ TEST(ModelChecks, RefusesInTheDriversOrder) {
        "Version 44 models do not have jigglebone data, exiting..\n"},
       {"no jiggle bones", buildModel(noJiggle).bytes, 5, "No bones contain jiggle info, exiting..\n"},
       {"unusable output name", buildModel(badName).bytes, 7,
+       "m.mdl is damaged: its stored name gives an unusable output file name\n"},
+      {"unusable output name before no jiggle bones", buildModel(badNameNoJiggle).bytes, 7,
        "m.mdl is damaged: its stored name gives an unusable output file name\n"},
       {"sound", buildModel(sampleModelSpec()).bytes, 0, ""},
   };
