@@ -4,20 +4,12 @@
 #include <cstring>
 
 #include "app/exit_status.h"
-#include "app/model_acceptance.h"
+#include "app/model_checks.h"
 #include "app/model_loader.h"
 #include "definitions/jiggle_writer.h"
 
-namespace {
-
-// Every path that ends the run after loading releases the image here, once.
-int finish(ModelImage& image, int status) {
-  releaseModelImage(image);
-  return status;
-}
-
-}  // namespace
-
+// The statuses in the order they are checked: 1, 2, 6 here, then 3, 4, 7, 5 in
+// checkLoadedModel, then 8 (or 0) from the writer.
 int runSproingDump(int argc, const char* const* argv) {
   if (argc != 2) {
     std::fputs("Usage: sproing_dump.exe modelfile.mdl\n", stdout);
@@ -33,24 +25,13 @@ int runSproingDump(int argc, const char* const* argv) {
     std::printf("Cannot read %s\n", path);
     return kExitCannotRead;
   }
-  const ModelAssessment assessment = assessModelImage(image);
-  switch (assessment.verdict) {
-    case ModelVerdict::NotStudioModel:
-      std::printf("%s is not a studio model!\n", path);
-      return finish(image, kExitNotStudioModel);
-    case ModelVerdict::OldVersion:
-      std::printf("Version %i models do not have jigglebone data, exiting..\n",
-                  static_cast<int>(assessment.version));
-      return finish(image, kExitOldVersion);
-    case ModelVerdict::Damaged:
-      std::printf("%s is damaged: %s\n", path, assessment.damage.what);
-      return finish(image, kExitDamaged);
-    case ModelVerdict::NoJiggleBones:
-      std::fputs("No bones contain jiggle info, exiting..\n", stdout);
-      return finish(image, kExitNoJiggleBones);
-    case ModelVerdict::Accepted:
-      break;
+  const ModelCheck check = checkLoadedModel(image, path);
+  int status = check.status;
+  if (status != kExitWritten) {
+    std::fwrite(check.message.data(), 1, check.message.size(), stdout);
+  } else if (!writeJiggleDefinitions(image, check.outputName)) {
+    status = kExitCannotWrite;
   }
-  const bool written = writeJiggleDefinitions(image);
-  return finish(image, written ? kExitWritten : kExitCannotWrite);
+  releaseModelImage(image);  // every path after loading passes here, once
+  return status;
 }

@@ -1,13 +1,12 @@
 #include "definitions/jiggle_writer.h"
 
 #include <cstdio>
-#include <string>
 
+#include "definitions/jiggle_text.h"
 #include "definitions/output_file.h"
 #include "definitions/text_sink.h"
 
-bool writeJiggleDefinitions(const ModelImage& image) {
-  const std::string outputName = makeOutputName(modelName(image));
+bool writeJiggleDefinitions(const ModelImage& image, const std::string& outputName) {
   TextSink console;
   console.stream = stdout;
 

@@ -113,6 +113,10 @@ std::size_t layOutGeneral(std::uint32_t digits, int exponent, char* text) {
 
 }  // namespace
 
+// Proven equal to "%g" by comparison, not by argument alone: tools/check_number_format
+// compares every one of the 2^32 float bit patterns with the C library (by hand, some tens
+// of minutes; with glibc none differs), CI compares a different 1/256 of them on each run
+// (.ci/numbers.sh), and the unit tests compare ten million chosen values on every build.
 std::size_t formatGeneral(float value, char (&text)[kNumberTextSize]) {
   const bool negative = std::signbit(value);
   // The C library's words for the values without digits, whatever the platform.

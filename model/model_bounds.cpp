@@ -29,13 +29,10 @@ bool tableLiesInside(const ModelImage& image, std::int32_t offset, std::int32_t 
                                        static_cast<std::int64_t>(recordSize));
 }
 
-bool fail(ModelDamage& damage, const char* what) {
-  std::snprintf(damage.what, sizeof damage.what, "%s", what);
-  return true;
-}
-
-bool failBone(ModelDamage& damage, const char* format, std::int32_t bone) {
-  std::snprintf(damage.what, sizeof damage.what, format, static_cast<int>(bone));
+// Describes the fault; `what` may name the bone with %d. Returns true, for the caller
+// to return at once.
+bool fail(ModelDamage& damage, const char* what, std::int32_t bone = 0) {
+  std::snprintf(damage.what, sizeof damage.what, what, static_cast<int>(bone));
   return true;
 }
 
@@ -45,16 +42,16 @@ bool findJiggleBoneDamage(const ModelImage& image, std::int64_t boneStart, std::
   const unsigned char* bone = image.bytes + boneStart;
   const std::int64_t params = boneStart + readInt32LE(bone + BoneRecord::kRuleOffset);
   if (!liesInside(image, params, static_cast<std::int64_t>(JiggleParams::kSize))) {
-    return failBone(damage, "bone %d's jiggle parameters lie outside the file", index);
+    return fail(damage, "bone %d's jiggle parameters lie outside the file", index);
   }
   const std::int64_t name = boneStart + readInt32LE(bone + BoneRecord::kNameOffset);
   if (!liesInside(image, name, 1)) {
-    return failBone(damage, "bone %d's name lies outside the file", index);
+    return fail(damage, "bone %d's name lies outside the file", index);
   }
   const std::size_t left = image.size - static_cast<std::size_t>(name);
   const std::size_t searched = left < kMaxBoneNameLength + 1 ? left : kMaxBoneNameLength + 1;
   if (std::memchr(image.bytes + name, 0, searched) == nullptr) {
-    return failBone(damage,
+    return fail(damage,
                     searched == left ? "bone %d's name runs past the end of the file"
                                      : "bone %d's name is longer than 4096 characters",
                     index);
@@ -68,7 +65,7 @@ bool findModelDamage(const ModelImage& image, ModelDamage& damage) {
   damage.what[0] = '\0';
   if (image.size < ModelHeader::kUsedSize) return fail(damage, "the header lies outside the file");
   const std::int32_t version = modelVersion(image);
-  if (version < 47 && image.size < ModelHeader::kRetiredWord + 4) {
+  if (version < kFirstVersionKeepingRetiredWord && image.size < ModelHeader::kRetiredWord + 4) {
     return fail(damage, "the header's retired word lies outside the file");
   }
   if (std::memchr(image.bytes + ModelHeader::kName, 0, ModelHeader::kNameWidth) == nullptr) {

@@ -14,7 +14,7 @@ struct ModelDamage {
   char what[128] = {};  // what lies outside the file; empty when nothing does
 };
 
-// Needs at least the 8 bytes of magic and version. Checks, in this order: the used header,
+// Checks, in this order: the used header (the one place a short header is reported),
 // retiredWord when normalisation will clear it (versions below 47), the model name's NUL
 // inside its field, the bone table, the descriptor table when normalisation will rewrite
 // it (versions below 48), and every jiggle bone's name and parameter record.

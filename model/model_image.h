@@ -16,6 +16,12 @@ struct ModelImage {
 constexpr std::uint32_t kStudioMagic = 0x54534449;  // "IDST" read as a little-endian word
 constexpr std::int32_t kCurrentVersion = 48;
 constexpr std::int32_t kMinJiggleVersion = 45;
+// Older layouts kept animation data in sections; descriptors of versions below this one
+// that are marked as sectioned are reset when normalised.
+constexpr std::int32_t kFirstUnsectionedVersion = 46;
+// From this version on, retiredWord is kept and only the spans in use are cleared; below
+// it the word and every span are cleared.
+constexpr std::int32_t kFirstVersionKeepingRetiredWord = 47;
 constexpr std::int32_t kJiggleRuleType = 5;
 
 // Byte offsets of the fields the tool uses; the rest of each record is never looked at.
@@ -95,8 +101,8 @@ enum JiggleFlag : std::uint32_t {
   BaseSpring = 0x40,
 };
 
-// Header fields. magic and version need 8 bytes, the others the whole used header
-// (and retiredWord its own 384).
+// Header fields. magic needs 4 bytes, version 8, the others the whole used header (and
+// retiredWord its own 384).
 std::uint32_t modelMagic(const ModelImage& image);
 std::int32_t modelVersion(const ModelImage& image);
 void setModelVersion(ModelImage& image, std::int32_t version);

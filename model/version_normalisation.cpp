@@ -25,14 +25,14 @@ void normaliseDescriptors(unsigned char* table, std::int32_t count, std::int32_t
   const auto at = [table](std::int32_t i) {
     return table + static_cast<std::size_t>(i) * AnimDescriptor::kSize;
   };
-  if (version < 46) {
+  if (version < kFirstUnsectionedVersion) {
     for (std::int32_t i = 0; i < count; ++i) {
       if (readInt32LE(at(i) + AnimDescriptor::kSectionWord) != 0) resetDescriptor(at(i));
     }
   }
-  if (version < 47) {
+  if (version < kFirstVersionKeepingRetiredWord) {
     for (std::int32_t i = 0; i < count; ++i) clearSpan(at(i));
-  } else if (version == 47) {
+  } else if (version == kFirstVersionKeepingRetiredWord) {
     for (std::int32_t i = 0; i < count; ++i) {
       if (readInt32LE(at(i) + AnimDescriptor::kSpanOffset) != 0) clearSpan(at(i));
     }
@@ -50,6 +50,6 @@ void normaliseToCurrentVersion(ModelImage& image) {
   if (version < kCurrentVersion && descriptors > 0) {
     normaliseDescriptors(animDescriptor(image, 0), descriptors, version);
   }
-  if (version < 47) setRetiredWord(image, 0);
+  if (version < kFirstVersionKeepingRetiredWord) setRetiredWord(image, 0);
   setModelVersion(image, kCurrentVersion);
 }

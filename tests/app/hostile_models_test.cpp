@@ -7,7 +7,6 @@
 #include <limits>
 #include <string>
 
-#include "model/model_image.h"
 #include "tests/support/model_builder.h"
 #include "tests/support/tool_runner.h"
 
@@ -18,7 +17,7 @@ constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
 const char kOutput[] = "crate01_jiggles.qci";
 const char kEarlier[] = "an earlier output file\n";
 
-std::size_t boneAt(const BuiltModel& m, std::size_t i) { return m.boneTable + i * BoneRecord::kSize; }
+std::size_t boneAt(const BuiltModel& m, std::size_t i) { return m.boneTable + i * BoneLayout::kSize; }
 
 std::int32_t int32Of(std::size_t value) { return static_cast<std::int32_t>(value); }
 
@@ -42,7 +41,7 @@ void pointNameAtEnd(BuiltModel& m, std::size_t bone, const std::string& name, bo
   const std::size_t at = m.bytes.size();
   m.bytes.insert(m.bytes.end(), name.begin(), name.end());
   if (withNul) m.bytes.push_back(0);
-  putInt32(m.bytes, boneAt(m, bone) + BoneRecord::kNameOffset, int32Of(at - boneAt(m, bone)));
+  putInt32(m.bytes, boneAt(m, bone) + BoneLayout::kNameOffset, int32Of(at - boneAt(m, bone)));
 }
 
 struct Case {
@@ -55,45 +54,45 @@ const Case kCases[] = {
     {"bone count 2^31-1 over a bare header",
      [] {
        BuiltModel m = sampleAt(48);
-       m.bytes.resize(ModelHeader::kUsedSize);
-       putInt32(m.bytes, ModelHeader::kBoneCount, kMax);
+       m.bytes.resize(HeaderLayout::kUsedSize);
+       putInt32(m.bytes, HeaderLayout::kBoneCount, kMax);
        return m;
      },
      "the bone table lies outside the file"},
     {"descriptor count 2^31-1 over a bare header, version 45",
      [] {
        BuiltModel m = sampleAt(45);
-       m.bytes.resize(ModelHeader::kRetiredWord + 4);
-       putInt32(m.bytes, ModelHeader::kBoneCount, 0);
-       putInt32(m.bytes, ModelHeader::kAnimCount, kMax);
+       m.bytes.resize(HeaderLayout::kRetiredWord + 4);
+       putInt32(m.bytes, HeaderLayout::kBoneCount, 0);
+       putInt32(m.bytes, HeaderLayout::kAnimCount, kMax);
        return m;
      },
      "the animation descriptor table lies outside the file"},
     {"header one byte short",
      [] {
        BuiltModel m = sampleAt(48);
-       m.bytes.resize(ModelHeader::kUsedSize - 1);
+       m.bytes.resize(HeaderLayout::kUsedSize - 1);
        return m;
      },
      "the header lies outside the file"},
     {"retired word one byte short, version 46",
      [] {
        BuiltModel m = sampleAt(46);
-       m.bytes.resize(ModelHeader::kRetiredWord + 3);
+       m.bytes.resize(HeaderLayout::kRetiredWord + 3);
        return m;
      },
      "the header's retired word lies outside the file"},
     {"bone table at INT32_MIN",
      [] {
        BuiltModel m = sampleAt(48);
-       putInt32(m.bytes, ModelHeader::kBoneTableOffset, kMin);
+       putInt32(m.bytes, HeaderLayout::kBoneTableOffset, kMin);
        return m;
      },
      "the bone table lies outside the file"},
     {"bone table at INT32_MAX",
      [] {
        BuiltModel m = sampleAt(48);
-       putInt32(m.bytes, ModelHeader::kBoneTableOffset, kMax);
+       putInt32(m.bytes, HeaderLayout::kBoneTableOffset, kMax);
        return m;
      },
      "the bone table lies outside the file"},
@@ -108,14 +107,14 @@ const Case kCases[] = {
     {"descriptor table at INT32_MIN, version 46",
      [] {
        BuiltModel m = sampleAt(46);
-       putInt32(m.bytes, ModelHeader::kAnimTableOffset, kMin);
+       putInt32(m.bytes, HeaderLayout::kAnimTableOffset, kMin);
        return m;
      },
      "the animation descriptor table lies outside the file"},
     {"descriptor table at INT32_MAX, version 47",
      [] {
        BuiltModel m = sampleAt(47);
-       putInt32(m.bytes, ModelHeader::kAnimTableOffset, kMax);
+       putInt32(m.bytes, HeaderLayout::kAnimTableOffset, kMax);
        return m;
      },
      "the animation descriptor table lies outside the file"},
@@ -144,66 +143,66 @@ const Case kCases[] = {
     {"descriptor table out of range is harmless for version 48",
      [] {
        BuiltModel m = sampleAt(48);
-       putInt32(m.bytes, ModelHeader::kAnimCount, kMax);
-       putInt32(m.bytes, ModelHeader::kAnimTableOffset, kMin);
+       putInt32(m.bytes, HeaderLayout::kAnimCount, kMax);
+       putInt32(m.bytes, HeaderLayout::kAnimTableOffset, kMin);
        return m;
      },
      nullptr},
     {"descriptor table out of range is harmless for version 49",
      [] {
        BuiltModel m = sampleAt(49);
-       putInt32(m.bytes, ModelHeader::kAnimTableOffset, kMax);
+       putInt32(m.bytes, HeaderLayout::kAnimTableOffset, kMax);
        return m;
      },
      nullptr},
     {"name offset of INT32_MIN",
      [] {
        BuiltModel m = sampleAt(48);
-       putInt32(m.bytes, boneAt(m, 1) + BoneRecord::kNameOffset, kMin);
+       putInt32(m.bytes, boneAt(m, 1) + BoneLayout::kNameOffset, kMin);
        return m;
      },
      "bone 1's name lies outside the file"},
     {"name offset of INT32_MAX",
      [] {
        BuiltModel m = sampleAt(48);
-       putInt32(m.bytes, boneAt(m, 2) + BoneRecord::kNameOffset, kMax);
+       putInt32(m.bytes, boneAt(m, 2) + BoneLayout::kNameOffset, kMax);
        return m;
      },
      "bone 2's name lies outside the file"},
     {"rule offset of INT32_MIN",
      [] {
        BuiltModel m = sampleAt(48);
-       putInt32(m.bytes, boneAt(m, 1) + BoneRecord::kRuleOffset, kMin);
+       putInt32(m.bytes, boneAt(m, 1) + BoneLayout::kRuleOffset, kMin);
        return m;
      },
      "bone 1's jiggle parameters lie outside the file"},
     {"rule offset of INT32_MAX",
      [] {
        BuiltModel m = sampleAt(48);
-       putInt32(m.bytes, boneAt(m, 2) + BoneRecord::kRuleOffset, kMax);
+       putInt32(m.bytes, boneAt(m, 2) + BoneLayout::kRuleOffset, kMax);
        return m;
      },
      "bone 2's jiggle parameters lie outside the file"},
     {"jiggle record ending exactly at the end",
      [] {
        BuiltModel m = sampleAt(48);
-       putInt32(m.bytes, ModelHeader::kAnimCount, 0);
-       m.bytes.resize(m.boneRules[2] + JiggleParams::kSize);
+       putInt32(m.bytes, HeaderLayout::kAnimCount, 0);
+       m.bytes.resize(m.boneRules[2] + JiggleLayout::kSize);
        return m;
      },
      nullptr},
     {"jiggle record straddling the end",
      [] {
        BuiltModel m = sampleAt(48);
-       putInt32(m.bytes, ModelHeader::kAnimCount, 0);
-       m.bytes.resize(m.boneRules[2] + JiggleParams::kSize - 1);
+       putInt32(m.bytes, HeaderLayout::kAnimCount, 0);
+       m.bytes.resize(m.boneRules[2] + JiggleLayout::kSize - 1);
        return m;
      },
      "bone 2's jiggle parameters lie outside the file"},
     {"model name filling its field without a NUL",
      [] {
        BuiltModel m = sampleAt(48);
-       std::fill_n(m.bytes.begin() + ModelHeader::kName, ModelHeader::kNameWidth, 'n');
+       std::fill_n(m.bytes.begin() + HeaderLayout::kName, HeaderLayout::kNameWidth, 'n');
        return m;
      },
      "the model name runs past the end of its field"},

@@ -85,7 +85,7 @@ TEST(JiggleText, FlagsSelectBlocksAndLines) {
       "\t\tleft_constraint 21.25 22.25\n\t\tleft_friction 23.25\n"
       "\t\tup_constraint 24.25 25.25\n\t\tup_friction 26.25\n"
       "\t\tforward_constraint 27.25 28.25\n\t\tforward_friction 29.25\n\t}\n";
-  constexpr std::uint32_t kLimits = YawLimited | PitchLimited | AngleLimited;
+  constexpr std::uint32_t kLimits = JiggleBit::kYawLimited | JiggleBit::kPitchLimited | JiggleBit::kAngleLimited;
   struct Case {
     std::uint32_t flags;
     std::string body;
@@ -94,15 +94,15 @@ TEST(JiggleText, FlagsSelectBlocksAndLines) {
       {0, "", ""},
       {0x20 | 0x80 | 0xFFFFFF00u, "", ""},  // bits the tool does not examine
       {kLimits, "", ""},                      // limits without a tip block show nowhere
-      {FlexibleTip | kLimits, flexible, "- is_flexible "},
-      {RigidTip | kLimits, rigid, "- is_rigid "},
-      {FlexibleTip | RigidTip | BaseSpring | kLimits, flexible + rigid + spring,
+      {JiggleBit::kFlexibleTip | kLimits, flexible, "- is_flexible "},
+      {JiggleBit::kRigidTip | kLimits, rigid, "- is_rigid "},
+      {JiggleBit::kFlexibleTip | JiggleBit::kRigidTip | JiggleBit::kBaseSpring | kLimits, flexible + rigid + spring,
        "- is_flexible - is_rigid - has_base_spring "},
-      {BaseSpring, spring, "- has_base_spring "},
-      {RigidTip | YawLimited, "\tis_rigid {\n\t\tlength 1.25\n\t\ttip_mass 2.25\n"
+      {JiggleBit::kBaseSpring, spring, "- has_base_spring "},
+      {JiggleBit::kRigidTip | JiggleBit::kYawLimited, "\tis_rigid {\n\t\tlength 1.25\n\t\ttip_mass 2.25\n"
                               "\t\tyaw_constraint 587 645\n\t\tyaw_friction 12.25\n\t}\n",
        "- is_rigid "},
-      {RigidTip | AngleLimited,
+      {JiggleBit::kRigidTip | JiggleBit::kAngleLimited,
        "\tis_rigid {\n\t\tlength 1.25\n\t\ttip_mass 2.25\n\t\tangle_constraint 530\n\t}\n",
        "- is_rigid "},
   };
@@ -118,7 +118,7 @@ TEST(JiggleText, FlagsSelectBlocksAndLines) {
 TEST(JiggleText, OtherBonesLeaveNoTrace) {
   JiggleSpec rule;
   ModelSpec plan;
-  plan.bones.push_back(BoneSpec{"rule_type_only", kJiggleRuleType, std::nullopt});
+  plan.bones.push_back(BoneSpec{"rule_type_only", kJiggleRuleValue, std::nullopt});
   plan.bones.push_back(BoneSpec{"other_rule", 2, rule});
   plan.bones.push_back(jiggleBone("only", rule));
   plan.bones.push_back(BoneSpec{"plain", 0, std::nullopt});

@@ -28,7 +28,7 @@ BuiltModel sample(std::int32_t version = 48) {
   return buildModel(plan);
 }
 
-std::size_t boneAt(const BuiltModel& m, std::size_t i) { return m.boneTable + i * BoneRecord::kSize; }
+std::size_t boneAt(const BuiltModel& m, std::size_t i) { return m.boneTable + i * BoneLayout::kSize; }
 
 struct Case {
   const char* title;
@@ -45,21 +45,21 @@ TEST(ModelBounds, FindsWhatLiesOutsideTheFile) {
       {"header exactly long enough, no bones", 48,
        [](BuiltModel& m) {
          m.bytes.resize(188);
-         putInt32(m.bytes, ModelHeader::kBoneCount, 0);
+         putInt32(m.bytes, HeaderLayout::kBoneCount, 0);
        },
        ""},
       {"retired word cut for version 46", 46,
        [](BuiltModel& m) {
          m.bytes.resize(383);
-         putInt32(m.bytes, ModelHeader::kBoneCount, 0);
-         putInt32(m.bytes, ModelHeader::kAnimCount, 0);
+         putInt32(m.bytes, HeaderLayout::kBoneCount, 0);
+         putInt32(m.bytes, HeaderLayout::kAnimCount, 0);
        },
        "the header's retired word lies outside the file"},
       {"retired word not needed for version 47", 47,
        [](BuiltModel& m) {
          m.bytes.resize(200);
-         putInt32(m.bytes, ModelHeader::kBoneCount, 0);
-         putInt32(m.bytes, ModelHeader::kAnimCount, 0);
+         putInt32(m.bytes, HeaderLayout::kBoneCount, 0);
+         putInt32(m.bytes, HeaderLayout::kAnimCount, 0);
        },
        ""},
       {"name fills its field without a NUL", 48,
@@ -67,60 +67,60 @@ TEST(ModelBounds, FindsWhatLiesOutsideTheFile) {
        "the model name runs past the end of its field"},
       {"name of 63 characters and its NUL", 48,
        [](BuiltModel& m) { std::fill_n(m.bytes.begin() + 12, 63, 'a'); }, ""},
-      {"huge bone count", 48, [](BuiltModel& m) { putInt32(m.bytes, ModelHeader::kBoneCount, kMax); },
+      {"huge bone count", 48, [](BuiltModel& m) { putInt32(m.bytes, HeaderLayout::kBoneCount, kMax); },
        "the bone table lies outside the file"},
       {"negative bone count is empty", 48,
-       [](BuiltModel& m) { putInt32(m.bytes, ModelHeader::kBoneCount, kMin); }, ""},
+       [](BuiltModel& m) { putInt32(m.bytes, HeaderLayout::kBoneCount, kMin); }, ""},
       {"bone table at INT32_MIN", 48,
-       [](BuiltModel& m) { putInt32(m.bytes, ModelHeader::kBoneTableOffset, kMin); },
+       [](BuiltModel& m) { putInt32(m.bytes, HeaderLayout::kBoneTableOffset, kMin); },
        "the bone table lies outside the file"},
       {"bone table at INT32_MAX", 48,
-       [](BuiltModel& m) { putInt32(m.bytes, ModelHeader::kBoneTableOffset, kMax); },
+       [](BuiltModel& m) { putInt32(m.bytes, HeaderLayout::kBoneTableOffset, kMax); },
        "the bone table lies outside the file"},
       {"bone table one byte past the end", 48,
        [](BuiltModel& m) {
-         putInt32(m.bytes, ModelHeader::kBoneTableOffset,
-                  static_cast<std::int32_t>(m.bytes.size() - 4 * BoneRecord::kSize + 1));
+         putInt32(m.bytes, HeaderLayout::kBoneTableOffset,
+                  static_cast<std::int32_t>(m.bytes.size() - 4 * BoneLayout::kSize + 1));
        },
        "the bone table lies outside the file"},
       {"descriptor table past the end for version 45", 45,
-       [](BuiltModel& m) { putInt32(m.bytes, ModelHeader::kAnimCount, 2); },
+       [](BuiltModel& m) { putInt32(m.bytes, HeaderLayout::kAnimCount, 2); },
        "the animation descriptor table lies outside the file"},
       {"descriptor table at INT32_MIN for version 47", 47,
-       [](BuiltModel& m) { putInt32(m.bytes, ModelHeader::kAnimTableOffset, kMin); },
+       [](BuiltModel& m) { putInt32(m.bytes, HeaderLayout::kAnimTableOffset, kMin); },
        "the animation descriptor table lies outside the file"},
       {"descriptor table is never touched for version 48", 48,
-       [](BuiltModel& m) { putInt32(m.bytes, ModelHeader::kAnimCount, kMax); }, ""},
+       [](BuiltModel& m) { putInt32(m.bytes, HeaderLayout::kAnimCount, kMax); }, ""},
       {"descriptor table is never touched for version 49", 49,
-       [](BuiltModel& m) { putInt32(m.bytes, ModelHeader::kAnimTableOffset, kMin); }, ""},
+       [](BuiltModel& m) { putInt32(m.bytes, HeaderLayout::kAnimTableOffset, kMin); }, ""},
       {"rule record straddling the end", 48,
-       [](BuiltModel& m) { m.bytes.resize(m.boneRules[2] + JiggleParams::kSize - 1); },
+       [](BuiltModel& m) { m.bytes.resize(m.boneRules[2] + JiggleLayout::kSize - 1); },
        "bone 2's jiggle parameters lie outside the file"},
       {"rule offset of INT32_MIN", 48,
-       [](BuiltModel& m) { putInt32(m.bytes, boneAt(m, 1) + BoneRecord::kRuleOffset, kMin); },
+       [](BuiltModel& m) { putInt32(m.bytes, boneAt(m, 1) + BoneLayout::kRuleOffset, kMin); },
        "bone 1's jiggle parameters lie outside the file"},
       {"rule offset of INT32_MAX", 48,
-       [](BuiltModel& m) { putInt32(m.bytes, boneAt(m, 1) + BoneRecord::kRuleOffset, kMax); },
+       [](BuiltModel& m) { putInt32(m.bytes, boneAt(m, 1) + BoneLayout::kRuleOffset, kMax); },
        "bone 1's jiggle parameters lie outside the file"},
       {"rule record ending exactly at the end", 48,
        [](BuiltModel& m) {
-         m.bytes.resize(m.boneRules[2] + JiggleParams::kSize);
-         putInt32(m.bytes, ModelHeader::kAnimCount, 0);
+         m.bytes.resize(m.boneRules[2] + JiggleLayout::kSize);
+         putInt32(m.bytes, HeaderLayout::kAnimCount, 0);
        },
        ""},
       {"name offset of INT32_MIN", 48,
-       [](BuiltModel& m) { putInt32(m.bytes, boneAt(m, 2) + BoneRecord::kNameOffset, kMin); },
+       [](BuiltModel& m) { putInt32(m.bytes, boneAt(m, 2) + BoneLayout::kNameOffset, kMin); },
        "bone 2's name lies outside the file"},
       {"name starting at the end", 48,
        [](BuiltModel& m) {
-         putInt32(m.bytes, boneAt(m, 2) + BoneRecord::kNameOffset,
+         putInt32(m.bytes, boneAt(m, 2) + BoneLayout::kNameOffset,
                   static_cast<std::int32_t>(m.bytes.size() - boneAt(m, 2)));
        },
        "bone 2's name lies outside the file"},
       {"name without its NUL at the end", 48,
        [](BuiltModel& m) {
          m.bytes.push_back('x');
-         putInt32(m.bytes, boneAt(m, 2) + BoneRecord::kNameOffset,
+         putInt32(m.bytes, boneAt(m, 2) + BoneLayout::kNameOffset,
                   static_cast<std::int32_t>(m.bytes.size() - 1 - boneAt(m, 2)));
        },
        "bone 2's name runs past the end of the file"},
@@ -128,32 +128,32 @@ TEST(ModelBounds, FindsWhatLiesOutsideTheFile) {
        [](BuiltModel& m) {
          m.bytes.push_back('x');
          m.bytes.push_back(0);
-         putInt32(m.bytes, boneAt(m, 2) + BoneRecord::kNameOffset,
+         putInt32(m.bytes, boneAt(m, 2) + BoneLayout::kNameOffset,
                   static_cast<std::int32_t>(m.bytes.size() - 2 - boneAt(m, 2)));
        },
        ""},
       {"name longer than the limit", 48,
        [](BuiltModel& m) {
          const std::size_t at = m.bytes.size();
-         m.bytes.resize(at + kMaxBoneNameLength + 1, 'n');
+         m.bytes.resize(at + 4096 + 1, 'n');
          m.bytes.push_back(0);
-         putInt32(m.bytes, boneAt(m, 1) + BoneRecord::kNameOffset,
+         putInt32(m.bytes, boneAt(m, 1) + BoneLayout::kNameOffset,
                   static_cast<std::int32_t>(at - boneAt(m, 1)));
        },
        "bone 1's name is longer than 4096 characters"},
       {"name exactly at the limit", 48,
        [](BuiltModel& m) {
          const std::size_t at = m.bytes.size();
-         m.bytes.resize(at + kMaxBoneNameLength, 'n');
+         m.bytes.resize(at + 4096, 'n');
          m.bytes.push_back(0);
-         putInt32(m.bytes, boneAt(m, 1) + BoneRecord::kNameOffset,
+         putInt32(m.bytes, boneAt(m, 1) + BoneLayout::kNameOffset,
                   static_cast<std::int32_t>(at - boneAt(m, 1)));
        },
        ""},
       {"bones that are not jiggle bones are not followed", 48,
        [](BuiltModel& m) {
-         putInt32(m.bytes, boneAt(m, 0) + BoneRecord::kNameOffset, kMin);
-         putInt32(m.bytes, boneAt(m, 3) + BoneRecord::kNameOffset, kMax);
+         putInt32(m.bytes, boneAt(m, 0) + BoneLayout::kNameOffset, kMin);
+         putInt32(m.bytes, boneAt(m, 3) + BoneLayout::kNameOffset, kMax);
        },
        ""},
   };

@@ -30,7 +30,7 @@ TEST(ModelImage, HeaderAndRecordAccessorsFollowTheLayout) {
   BuiltModel built = buildModel(plan);
   const ModelImage image{built.bytes.data(), built.bytes.size()};
 
-  EXPECT_EQ(modelMagic(image), kStudioMagic);
+  EXPECT_EQ(modelMagic(image), 0x54534449u);  // "IDST"
   EXPECT_EQ(modelVersion(image), 48);
   EXPECT_STREQ(modelName(image), "props/crate01.mdl");
   ASSERT_EQ(boneCount(image), 4);
@@ -38,13 +38,13 @@ TEST(ModelImage, HeaderAndRecordAccessorsFollowTheLayout) {
   EXPECT_EQ(animCount(image), 1);
 
   const unsigned char* tail = boneRecord(image, 1);
-  EXPECT_EQ(tail, image.bytes + built.boneTable + BoneRecord::kSize);
-  EXPECT_LT(readInt32LE(tail + BoneRecord::kRuleOffset), 0);
+  EXPECT_EQ(tail, image.bytes + built.boneTable + BoneLayout::kSize);
+  EXPECT_LT(readInt32LE(tail + BoneLayout::kRuleOffset), 0);
   EXPECT_STREQ(boneName(tail), "tail_1");
   EXPECT_EQ(jiggleParams(tail), image.bytes + built.boneRules[1]);
-  EXPECT_EQ(jiggleFlags(jiggleParams(tail)), FlexibleTip | YawLimited | AngleLimited);
-  EXPECT_EQ(jiggleValue(jiggleParams(tail), JiggleParams::kTipMass), 0.5f);
-  EXPECT_EQ(jiggleValue(jiggleParams(boneRecord(image, 2)), JiggleParams::kForwardFriction), 0.1f);
+  EXPECT_EQ(jiggleFlags(jiggleParams(tail)), JiggleBit::kFlexibleTip | JiggleBit::kYawLimited | JiggleBit::kAngleLimited);
+  EXPECT_EQ(jiggleValue(jiggleParams(tail), JiggleLayout::kTipMass), 0.5f);
+  EXPECT_EQ(jiggleValue(jiggleParams(boneRecord(image, 2)), JiggleLayout::kForwardFriction), 0.1f);
 }
 
 TEST(ModelImage, IsJiggleBoneNeedsTheRuleTypeAndARecord) {
@@ -56,9 +56,9 @@ TEST(ModelImage, IsJiggleBoneNeedsTheRuleTypeAndARecord) {
       {5, 216, true}, {5, -40, true}, {5, 0, false}, {4, 216, false}, {0, 0, false}, {-5, 8, false},
   };
   for (const Case& c : cases) {
-    unsigned char bone[BoneRecord::kSize] = {};
-    writeInt32LE(bone + BoneRecord::kRuleType, c.ruleType);
-    writeInt32LE(bone + BoneRecord::kRuleOffset, c.ruleOffset);
+    unsigned char bone[BoneLayout::kSize] = {};
+    writeInt32LE(bone + BoneLayout::kRuleType, c.ruleType);
+    writeInt32LE(bone + BoneLayout::kRuleOffset, c.ruleOffset);
     EXPECT_EQ(isJiggleBone(bone), c.jiggle) << c.ruleType << " " << c.ruleOffset;
   }
 }

@@ -14,8 +14,8 @@ std::array<unsigned char, 100> patterned(std::int32_t sectionWord, std::int32_t 
   std::array<unsigned char, 100> d{};
   for (std::size_t i = 0; i < d.size(); ++i) d[i] = static_cast<unsigned char>(0x80 + i);
   std::vector<unsigned char> v(d.begin(), d.end());
-  putInt32(v, AnimDescriptor::kSectionWord, sectionWord);
-  putInt32(v, AnimDescriptor::kSpanOffset, spanOffset);
+  putInt32(v, DescriptorLayout::kSectionWord, sectionWord);
+  putInt32(v, DescriptorLayout::kSpanOffset, spanOffset);
   std::copy(v.begin(), v.end(), d.begin());
   return d;
 }
@@ -47,7 +47,7 @@ void expectOnlyChanged(const Normalised& n, std::vector<std::pair<std::size_t, s
       ASSERT_EQ(n.after[i], n.before.bytes[i]) << "byte " << i;
     }
   }
-  EXPECT_EQ(getInt32(n.after, ModelHeader::kVersion), 48);
+  EXPECT_EQ(getInt32(n.after, HeaderLayout::kVersion), 48);
 }
 
 TEST(Normalisation, Version48IsLeftByteForByte) {
@@ -64,36 +64,36 @@ TEST(Normalisation, NewerVersionsOnlyChangeTheVersion) {
 
 TEST(Normalisation, Version47ClearsOnlyNonZeroSpansAndKeepsTheRetiredWord) {
   const Normalised n = normalise(47, {patterned(1, 0), patterned(1, 9)});
-  const std::size_t d0 = n.before.descriptorTable, d1 = d0 + AnimDescriptor::kSize;
+  const std::size_t d0 = n.before.descriptorTable, d1 = d0 + DescriptorLayout::kSize;
   expectOnlyChanged(n, {{d1 + 88, d1 + 90}, {d1 + 92, d1 + 96}});
-  EXPECT_EQ(getInt32(n.after, d1 + AnimDescriptor::kSpanOffset), 0);
+  EXPECT_EQ(getInt32(n.after, d1 + DescriptorLayout::kSpanOffset), 0);
   EXPECT_EQ(n.after[d1 + 88], 0);
   EXPECT_EQ(n.after[d1 + 89], 0);
-  EXPECT_EQ(getInt32(n.after, ModelHeader::kRetiredWord), 0x11223344);
+  EXPECT_EQ(getInt32(n.after, HeaderLayout::kRetiredWord), 0x11223344);
   (void)d0;
 }
 
 TEST(Normalisation, Version46ClearsEverySpanAndTheRetiredWord) {
   const Normalised n = normalise(46, {patterned(1, 0), patterned(1, 9)});
-  const std::size_t d0 = n.before.descriptorTable, d1 = d0 + AnimDescriptor::kSize;
+  const std::size_t d0 = n.before.descriptorTable, d1 = d0 + DescriptorLayout::kSize;
   expectOnlyChanged(n, {{380, 384}, {d0 + 88, d0 + 90}, {d0 + 92, d0 + 96},
                         {d1 + 88, d1 + 90}, {d1 + 92, d1 + 96}});
   for (const std::size_t d : {d0, d1}) {
-    EXPECT_EQ(getInt32(n.after, d + AnimDescriptor::kSpanOffset), 0);
+    EXPECT_EQ(getInt32(n.after, d + DescriptorLayout::kSpanOffset), 0);
     EXPECT_EQ(n.after[d + 88] | n.after[d + 89], 0);
     EXPECT_EQ(n.after[d + 90], n.before.bytes[d + 90]);  // between the two span fields
   }
-  EXPECT_EQ(getInt32(n.after, ModelHeader::kRetiredWord), 0);
+  EXPECT_EQ(getInt32(n.after, HeaderLayout::kRetiredWord), 0);
 }
 
 TEST(Normalisation, Version45ResetsSectionedDescriptorsAndClearsAllSpans) {
   for (const std::int32_t version : {45, 44, -7}) {  // below 45 is treated as 45
     const Normalised n = normalise(version, {patterned(0, 5), patterned(3, 5)});
     const std::size_t kept = n.before.descriptorTable;
-    const std::size_t reset = kept + AnimDescriptor::kSize;
+    const std::size_t reset = kept + DescriptorLayout::kSize;
     expectOnlyChanged(n, {{380, 384}, {kept + 88, kept + 90}, {kept + 92, kept + 96},
                           {reset + 16, reset + 100}});
-    EXPECT_EQ(getInt32(n.after, kept + AnimDescriptor::kSpanOffset), 0);
+    EXPECT_EQ(getInt32(n.after, kept + DescriptorLayout::kSpanOffset), 0);
     EXPECT_EQ(n.after[kept + 90], n.before.bytes[kept + 90]);
     EXPECT_EQ(n.after[kept + 91], n.before.bytes[kept + 91]);
     for (std::size_t i = 16; i < 100; ++i) {
@@ -101,7 +101,7 @@ TEST(Normalisation, Version45ResetsSectionedDescriptorsAndClearsAllSpans) {
       const unsigned expected = frameCount ? 1u : blockIndex ? 0xFFu : 0u;
       EXPECT_EQ(n.after[reset + i], expected) << "byte " << i;
     }
-    EXPECT_EQ(getInt32(n.after, ModelHeader::kRetiredWord), 0);
+    EXPECT_EQ(getInt32(n.after, HeaderLayout::kRetiredWord), 0);
   }
 }
 
@@ -118,7 +118,7 @@ TEST(Normalisation, NegativeDescriptorCountIsAnEmptyTable) {
   plan.version = 45;
   plan.descriptors = {patterned(1, 1)};
   BuiltModel built = buildModel(plan);
-  putInt32(built.bytes, ModelHeader::kAnimCount, -1);
+  putInt32(built.bytes, HeaderLayout::kAnimCount, -1);
   std::vector<unsigned char> after = built.bytes;
   ModelImage image{after.data(), after.size()};
   normaliseToCurrentVersion(image);
@@ -133,18 +133,18 @@ TEST(Normalisation, TableOverTheHeaderStaysWhereItWas) {
   constexpr std::size_t kTable = 130;
   std::vector<unsigned char> bytes(1000, 0);
   std::memcpy(bytes.data(), "IDST", 4);
-  putInt32(bytes, ModelHeader::kVersion, 45);
-  putInt32(bytes, ModelHeader::kAnimCount, 2);
-  putInt32(bytes, ModelHeader::kAnimTableOffset, static_cast<std::int32_t>(kTable));
-  putInt32(bytes, kTable + AnimDescriptor::kSectionWord, 1);
-  putInt32(bytes, kTable + AnimDescriptor::kSize + AnimDescriptor::kSpanOffset, 7);
+  putInt32(bytes, HeaderLayout::kVersion, 45);
+  putInt32(bytes, HeaderLayout::kAnimCount, 2);
+  putInt32(bytes, HeaderLayout::kAnimTableOffset, static_cast<std::int32_t>(kTable));
+  putInt32(bytes, kTable + DescriptorLayout::kSectionWord, 1);
+  putInt32(bytes, kTable + DescriptorLayout::kSize + DescriptorLayout::kSpanOffset, 7);
   const std::vector<unsigned char> before = bytes;
   ModelImage image{bytes.data(), bytes.size()};
   normaliseToCurrentVersion(image);
-  EXPECT_EQ(getInt32(bytes, kTable + AnimDescriptor::kBlockIndex), -1);
-  EXPECT_EQ(getInt32(bytes, kTable + AnimDescriptor::kSize + AnimDescriptor::kSpanOffset), 0);
-  EXPECT_TRUE(std::equal(bytes.begin() + 2 * AnimDescriptor::kSize + kTable, bytes.end(),
-                         before.begin() + 2 * AnimDescriptor::kSize + kTable));
+  EXPECT_EQ(getInt32(bytes, kTable + DescriptorLayout::kBlockIndex), -1);
+  EXPECT_EQ(getInt32(bytes, kTable + DescriptorLayout::kSize + DescriptorLayout::kSpanOffset), 0);
+  EXPECT_TRUE(std::equal(bytes.begin() + 2 * DescriptorLayout::kSize + kTable, bytes.end(),
+                         before.begin() + 2 * DescriptorLayout::kSize + kTable));
 }
 
 }  // namespace

@@ -3,8 +3,6 @@
 #include <bit>
 #include <cstring>
 
-#include "model/model_image.h"
-
 void putInt32(std::vector<unsigned char>& bytes, std::size_t offset, std::int32_t value) {
   const auto bits = static_cast<std::uint32_t>(value);
   for (std::size_t i = 0; i < 4; ++i) bytes[offset + i] = static_cast<unsigned char>(bits >> (8 * i));
@@ -44,10 +42,10 @@ void appendRecords(const ModelSpec& plan, BuiltModel& model) {
   for (std::size_t i = 0; i < plan.bones.size(); ++i) {
     if (!plan.bones[i].rule) continue;
     const JiggleSpec& rule = *plan.bones[i].rule;
-    const std::size_t at = append(model.bytes, JiggleParams::kSize);
-    putInt32(model.bytes, at, static_cast<std::int32_t>(rule.flags));
+    const std::size_t at = append(model.bytes, JiggleLayout::kSize);
+    putInt32(model.bytes, at + JiggleLayout::kFlags, static_cast<std::int32_t>(rule.flags));
     for (std::size_t field = 1; field < rule.values.size(); ++field) {
-      if (field != 13) putFloat(model.bytes, at + 4 * field, rule.values[field]);
+      if (4 * field != JiggleLayout::kUnread) putFloat(model.bytes, at + 4 * field, rule.values[field]);
     }
     model.boneRules[i] = at;
   }
@@ -66,41 +64,41 @@ BuiltModel buildModel(const ModelSpec& plan) {
   model.boneNames.assign(plan.bones.size(), 0);
   model.boneRules.assign(plan.bones.size(), 0);
   std::memcpy(model.bytes.data(), "IDST", 4);
-  putInt32(model.bytes, ModelHeader::kVersion, plan.version);
-  std::memcpy(model.bytes.data() + ModelHeader::kName, plan.name.data(),
-              plan.name.size() < ModelHeader::kNameWidth ? plan.name.size()
-                                                         : ModelHeader::kNameWidth);
-  if (plan.headerSize >= ModelHeader::kRetiredWord + 4) {
-    putInt32(model.bytes, ModelHeader::kRetiredWord, plan.retiredWord);
+  putInt32(model.bytes, HeaderLayout::kVersion, plan.version);
+  std::memcpy(model.bytes.data() + HeaderLayout::kName, plan.name.data(),
+              plan.name.size() < HeaderLayout::kNameWidth ? plan.name.size()
+                                                          : HeaderLayout::kNameWidth);
+  if (plan.headerSize >= HeaderLayout::kRetiredWord + 4) {
+    putInt32(model.bytes, HeaderLayout::kRetiredWord, plan.retiredWord);
   }
 
   if (plan.recordsBeforeBones) appendRecords(plan, model);
-  model.boneTable = append(model.bytes, plan.bones.size() * BoneRecord::kSize);
+  model.boneTable = append(model.bytes, plan.bones.size() * BoneLayout::kSize);
   if (!plan.recordsBeforeBones) appendRecords(plan, model);
-  model.descriptorTable = append(model.bytes, plan.descriptors.size() * AnimDescriptor::kSize);
+  model.descriptorTable = append(model.bytes, plan.descriptors.size() * DescriptorLayout::kSize);
   for (std::size_t i = 0; i < plan.descriptors.size(); ++i) {
-    std::memcpy(model.bytes.data() + model.descriptorTable + i * AnimDescriptor::kSize,
-                plan.descriptors[i].data(), AnimDescriptor::kSize);
+    std::memcpy(model.bytes.data() + model.descriptorTable + i * DescriptorLayout::kSize,
+                plan.descriptors[i].data(), DescriptorLayout::kSize);
   }
 
   for (std::size_t i = 0; i < plan.bones.size(); ++i) {
-    const std::size_t bone = model.boneTable + i * BoneRecord::kSize;
-    putInt32(model.bytes, bone + BoneRecord::kNameOffset, relative(model.boneNames[i], bone));
-    putInt32(model.bytes, bone + BoneRecord::kRuleType, plan.bones[i].ruleType);
+    const std::size_t bone = model.boneTable + i * BoneLayout::kSize;
+    putInt32(model.bytes, bone + BoneLayout::kNameOffset, relative(model.boneNames[i], bone));
+    putInt32(model.bytes, bone + BoneLayout::kRuleType, plan.bones[i].ruleType);
     if (plan.bones[i].rule) {
-      putInt32(model.bytes, bone + BoneRecord::kRuleOffset, relative(model.boneRules[i], bone));
+      putInt32(model.bytes, bone + BoneLayout::kRuleOffset, relative(model.boneRules[i], bone));
     }
   }
-  putInt32(model.bytes, ModelHeader::kBoneCount, static_cast<std::int32_t>(plan.bones.size()));
-  putInt32(model.bytes, ModelHeader::kBoneTableOffset, static_cast<std::int32_t>(model.boneTable));
-  putInt32(model.bytes, ModelHeader::kAnimCount, static_cast<std::int32_t>(plan.descriptors.size()));
-  putInt32(model.bytes, ModelHeader::kAnimTableOffset,
+  putInt32(model.bytes, HeaderLayout::kBoneCount, static_cast<std::int32_t>(plan.bones.size()));
+  putInt32(model.bytes, HeaderLayout::kBoneTableOffset, static_cast<std::int32_t>(model.boneTable));
+  putInt32(model.bytes, HeaderLayout::kAnimCount, static_cast<std::int32_t>(plan.descriptors.size()));
+  putInt32(model.bytes, HeaderLayout::kAnimTableOffset,
            static_cast<std::int32_t>(model.descriptorTable));
   return model;
 }
 
 BoneSpec jiggleBone(std::string name, JiggleSpec rule) {
-  return BoneSpec{std::move(name), kJiggleRuleType, rule};
+  return BoneSpec{std::move(name), kJiggleRuleValue, rule};
 }
 
 float radiansOf(double degrees) {
@@ -108,16 +106,16 @@ float radiansOf(double degrees) {
 }
 
 ModelSpec sampleModelSpec() {
-  using P = JiggleParams;
+  using P = JiggleLayout;
   JiggleSpec tail;
-  tail.flags = FlexibleTip | YawLimited | AngleLimited;
+  tail.flags = JiggleBit::kFlexibleTip | JiggleBit::kYawLimited | JiggleBit::kAngleLimited;
   tail.set(P::kYawStiffness, 100).set(P::kYawDamping, 5).set(P::kPitchStiffness, 100);
   tail.set(P::kPitchDamping, 5).set(P::kAlongStiffness, 50).set(P::kAlongDamping, 2);
   tail.set(P::kLength, 12).set(P::kTipMass, 0.5f).set(P::kYawMin, radiansOf(-30));
   tail.set(P::kYawMax, radiansOf(30)).set(P::kYawFriction, 1).set(P::kAngleLimit, radiansOf(45));
 
   JiggleSpec spring;
-  spring.flags = RigidTip | PitchLimited | BaseSpring;
+  spring.flags = JiggleBit::kRigidTip | JiggleBit::kPitchLimited | JiggleBit::kBaseSpring;
   spring.set(P::kLength, 8).set(P::kTipMass, 0.25f).set(P::kPitchMin, radiansOf(-20));
   spring.set(P::kPitchMax, radiansOf(20)).set(P::kPitchFriction, 0.5f);
   spring.set(P::kPitchBounce, 0.1f).set(P::kBaseMass, 2).set(P::kBaseStiffness, 300);
@@ -132,7 +130,7 @@ ModelSpec sampleModelSpec() {
   plan.bones.push_back(jiggleBone("tail_1", tail));
   plan.bones.push_back(jiggleBone("tail_2", spring));
   // A bone with the jiggle rule type but no record is not a jiggle bone.
-  plan.bones.push_back(BoneSpec{"tail_tip", kJiggleRuleType, std::nullopt});
+  plan.bones.push_back(BoneSpec{"tail_tip", kJiggleRuleValue, std::nullopt});
   plan.descriptors.push_back({});
   return plan;
 }

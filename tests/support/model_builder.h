@@ -8,10 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/model_layout.h"
+
 // A jiggle parameter record: flags, and the float fields by their byte offset.
 struct JiggleSpec {
   std::uint32_t flags = 0;
-  std::array<float, 30> values{};  // values[offset / 4]; index 0 (the flags) and 13 unused
+  // values[offset / 4]; the flags' slot and the unread field's are not written
+  std::array<float, JiggleLayout::kSize / 4> values{};
   JiggleSpec& set(std::size_t offset, float value) {
     values[offset / 4] = value;
     return *this;
@@ -25,10 +28,10 @@ struct BoneSpec {
 };
 
 struct ModelSpec {
-  std::int32_t version = 48;
+  std::int32_t version = kLatestLayoutVersion;
   std::string name = "props/model.mdl";
   std::vector<BoneSpec> bones;
-  std::vector<std::array<unsigned char, 100>> descriptors;
+  std::vector<std::array<unsigned char, DescriptorLayout::kSize>> descriptors;
   std::int32_t retiredWord = 0;
   std::size_t headerSize = 408;
   // Names and rule records before the bone table, so their offsets are negative.

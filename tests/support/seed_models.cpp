@@ -4,15 +4,14 @@
 #include <cstdio>
 #include <limits>
 
-#include "model/model_image.h"
 #include "tests/support/model_builder.h"
 
 namespace {
 
 constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
 constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
-constexpr std::uint32_t kExaminedBits[] = {FlexibleTip, RigidTip,     YawLimited,
-                                           PitchLimited, AngleLimited, BaseSpring};
+constexpr std::uint32_t kExaminedBits[] = {JiggleBit::kFlexibleTip, JiggleBit::kRigidTip,     JiggleBit::kYawLimited,
+                                           JiggleBit::kPitchLimited, JiggleBit::kAngleLimited, JiggleBit::kBaseSpring};
 
 // Every float field of a record set to a distinct, plausible value.
 JiggleSpec filledRecord(std::uint32_t flags, float scale) {
@@ -21,9 +20,9 @@ JiggleSpec filledRecord(std::uint32_t flags, float scale) {
   for (std::size_t field = 1; field < rule.values.size(); ++field) {
     rule.values[field] = scale * static_cast<float>(field) * 0.25f;
   }
-  rule.set(JiggleParams::kYawMin, radiansOf(-30)).set(JiggleParams::kYawMax, radiansOf(30));
-  rule.set(JiggleParams::kPitchMin, radiansOf(-45)).set(JiggleParams::kPitchMax, radiansOf(10.5));
-  rule.set(JiggleParams::kAngleLimit, radiansOf(60));
+  rule.set(JiggleLayout::kYawMin, radiansOf(-30)).set(JiggleLayout::kYawMax, radiansOf(30));
+  rule.set(JiggleLayout::kPitchMin, radiansOf(-45)).set(JiggleLayout::kPitchMax, radiansOf(10.5));
+  rule.set(JiggleLayout::kAngleLimit, radiansOf(60));
   return rule;
 }
 
@@ -39,9 +38,9 @@ ModelSpec sampleWithDescriptors(std::int32_t version) {
   plan.version = version;
   plan.retiredWord = 0x1234;
   plan.descriptors.assign(3, {});
-  plan.descriptors[1][AnimDescriptor::kSectionWord] = 1;
-  plan.descriptors[2][AnimDescriptor::kSpanOffset] = 7;
-  plan.descriptors[2][AnimDescriptor::kSpanLength] = 3;
+  plan.descriptors[1][DescriptorLayout::kSectionWord] = 1;
+  plan.descriptors[2][DescriptorLayout::kSpanOffset] = 7;
+  plan.descriptors[2][DescriptorLayout::kSpanLength] = 3;
   return plan;
 }
 
@@ -53,9 +52,9 @@ ModelSpec realisticSpec() {
   plan.name = "characters\\crew/deckhand_long_name_cut_at_the_field_end_xxxxxxx";
   for (int i = 0; i < 24; ++i) {
     BoneSpec bone{numbered("spine", i), i % 4, std::nullopt};
-    const std::uint32_t spring = i % 2 != 0 ? std::uint32_t{BaseSpring} : 0u;
-    if (i % 3 == 1) bone = jiggleBone(numbered("hair", i), filledRecord(0x20u | FlexibleTip | spring, 1.5f));
-    if (i % 7 == 2) bone.rule = filledRecord(YawLimited, 1.0f);  // another rule's record
+    const std::uint32_t spring = i % 2 != 0 ? std::uint32_t{JiggleBit::kBaseSpring} : 0u;
+    if (i % 3 == 1) bone = jiggleBone(numbered("hair", i), filledRecord(0x20u | JiggleBit::kFlexibleTip | spring, 1.5f));
+    if (i % 7 == 2) bone.rule = filledRecord(JiggleBit::kYawLimited, 1.0f);  // another rule's record
     plan.bones.push_back(bone);
   }
   plan.descriptors.assign(2, {});
@@ -97,15 +96,15 @@ std::vector<SeedModel> seedModels() {
 
   // A last bone whose record, then whose name, ends exactly at the end of the file.
   BuiltModel recordAtEnd = buildModel(sampleModelSpec());
-  putInt32(recordAtEnd.bytes, ModelHeader::kAnimCount, 0);
-  recordAtEnd.bytes.resize(recordAtEnd.boneRules[2] + JiggleParams::kSize);
+  putInt32(recordAtEnd.bytes, HeaderLayout::kAnimCount, 0);
+  recordAtEnd.bytes.resize(recordAtEnd.boneRules[2] + JiggleLayout::kSize);
   add(seeds, "record_ending_at_end", recordAtEnd.bytes);
   BuiltModel nameAtEnd = buildModel(sampleModelSpec());
-  const std::size_t lastBone = nameAtEnd.boneTable + 2 * BoneRecord::kSize;
+  const std::size_t lastBone = nameAtEnd.boneTable + 2 * BoneLayout::kSize;
   const std::size_t name = nameAtEnd.bytes.size();
   for (const char c : std::string("tail_2_again")) nameAtEnd.bytes.push_back(static_cast<unsigned char>(c));
   nameAtEnd.bytes.push_back(0);
-  putInt32(nameAtEnd.bytes, lastBone + BoneRecord::kNameOffset,
+  putInt32(nameAtEnd.bytes, lastBone + BoneLayout::kNameOffset,
            static_cast<std::int32_t>(name - lastBone));
   add(seeds, "name_ending_at_end", nameAtEnd.bytes);
 
@@ -120,27 +119,27 @@ std::vector<SeedModel> seedModels() {
   // Values at the edges of what a float can hold.
   ModelSpec edges;
   JiggleSpec extreme = filledRecord(0x5F, 1.0f);
-  extreme.set(JiggleParams::kYawMin, std::numeric_limits<float>::quiet_NaN());
-  extreme.set(JiggleParams::kYawMax, std::numeric_limits<float>::infinity());
-  extreme.set(JiggleParams::kPitchMin, -std::numeric_limits<float>::max());
-  extreme.set(JiggleParams::kPitchMax, std::numeric_limits<float>::denorm_min());
-  extreme.set(JiggleParams::kLength, 1e6f).set(JiggleParams::kTipMass, 1e-5f);
-  extreme.set(JiggleParams::kBaseMass, -std::numeric_limits<float>::infinity());
+  extreme.set(JiggleLayout::kYawMin, std::numeric_limits<float>::quiet_NaN());
+  extreme.set(JiggleLayout::kYawMax, std::numeric_limits<float>::infinity());
+  extreme.set(JiggleLayout::kPitchMin, -std::numeric_limits<float>::max());
+  extreme.set(JiggleLayout::kPitchMax, std::numeric_limits<float>::denorm_min());
+  extreme.set(JiggleLayout::kLength, 1e6f).set(JiggleLayout::kTipMass, 1e-5f);
+  extreme.set(JiggleLayout::kBaseMass, -std::numeric_limits<float>::infinity());
   edges.bones.push_back(jiggleBone("edges", extreme));
   add(seeds, "float_edges", edges);
 
   // Damaged models, one per check, so the fuzzer starts next to every refusal.
   std::vector<unsigned char> bytes = buildModel(sampleModelSpec()).bytes;
-  bytes.resize(ModelHeader::kUsedSize - 1);
+  bytes.resize(HeaderLayout::kUsedSize - 1);
   add(seeds, "damaged_short_header", bytes);
   bytes = buildModel(sampleModelSpec()).bytes;
-  putInt32(bytes, ModelHeader::kBoneCount, kMax);
+  putInt32(bytes, HeaderLayout::kBoneCount, kMax);
   add(seeds, "damaged_bone_count", bytes);
   bytes = buildModel(sampleWithDescriptors(45)).bytes;
-  putInt32(bytes, ModelHeader::kAnimTableOffset, kMin);
+  putInt32(bytes, HeaderLayout::kAnimTableOffset, kMin);
   add(seeds, "damaged_descriptor_table", bytes);
   BuiltModel straddling = buildModel(sampleModelSpec());
-  straddling.bytes.resize(straddling.boneRules[2] + JiggleParams::kSize - 1);
+  straddling.bytes.resize(straddling.boneRules[2] + JiggleLayout::kSize - 1);
   add(seeds, "damaged_record_straddling_end", straddling.bytes);
   ModelSpec noJiggle = sampleModelSpec();
   noJiggle.bones.resize(1);

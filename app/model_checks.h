@@ -1,0 +1,18 @@
+// The checks between loading a model and writing its definitions, in the order their
+// refusals are reported, with the version normalisation in its place among them. Needs
+// no command line: a page holding the image in memory calls it the same way.
+#pragma once
+
+#include <string>
+
+#include "model/model_image.h"
+
+struct ModelCheck {
+  int status = 0;          // 0: accepted (normalised, has a jiggle bone); else 3, 4, 7 or 5
+  std::string message;     // the refusal's console line, "\n" included; empty when accepted
+  std::string outputName;  // made once, when accepted; passed on to the writer
+};
+
+// Checks the image and, if it is sound, normalises it in place. `path` is the model's
+// path as typed, for the messages.
+ModelCheck checkLoadedModel(ModelImage& image, const char* path);

@@ -1,0 +1,100 @@
+#include "app/model_checks.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "tests/support/model_builder.h"
+
+namespace {
+
+ModelCheck check(std::vector<unsigned char> bytes) {
+  ModelImage image{bytes.data(), bytes.size()};
+  return checkLoadedModel(image, "m.mdl");
+}
+
+std::vector<unsigned char> bytesFrom(const char* text, std::size_t length) {
+  return std::vector<unsigned char>(text, text + length);
+}
+
+TEST(ModelChecks, RefusesInTheDriversOrder) {
+  ModelSpec noJiggle = sampleModelSpec();
+  noJiggle.bones.resize(1);
+  ModelSpec old = sampleModelSpec();
+  old.version = 44;
+  std::vector<unsigned char> oldAndShort = buildModel(old).bytes;
+  oldAndShort.resize(8);
+  ModelSpec badName = sampleModelSpec();
+  badName.name = "c:crate.mdl";
+  ModelSpec badNameNoJiggle = noJiggle;
+  badNameNoJiggle.name = badName.name;
+  std::vector<unsigned char> wrongMagicDamaged = buildModel(sampleModelSpec()).bytes;
+  wrongMagicDamaged[0] = 'X';
+  putInt32(wrongMagicDamaged, HeaderLayout::kBoneCount, 0x7FFFFFFF);
+
+  struct Case {
+    const char* title;
+    std::vector<unsigned char> bytes;
+    int status;
+    const char* message;
+  } const cases[] = {
+      {"empty", {}, 3, "m.mdl is not a studio model!\n"},
+      {"three bytes", bytesFrom("IDS", 3), 3, "m.mdl is not a studio model!\n"},
+      {"magic only", bytesFrom("IDST", 4), 7, "m.mdl is damaged: the header lies outside the file\n"},
+      {"seven bytes", bytesFrom("IDST\x30\0\0", 7), 7,
+       "m.mdl is damaged: the header lies outside the file\n"},
+      {"wrong magic before damage", wrongMagicDamaged, 3, "m.mdl is not a studio model!\n"},
+      {"old version before the short header", oldAndShort, 4,
+       "Version 44 models do not have jigglebone data, exiting..\n"},
+      {"no jiggle bones", buildModel(noJiggle).bytes, 5, "No bones contain jiggle info, exiting..\n"},
+      {"unusable output name", buildModel(badName).bytes, 7,
+       "m.mdl is damaged: its stored name gives an unusable output file name\n"},
+      {"unusable output name before no jiggle bones", buildModel(badNameNoJiggle).bytes, 7,
+       "m.mdl is damaged: its stored name gives an unusable output file name\n"},
+      {"sound", buildModel(sampleModelSpec()).bytes, 0, ""},
+  };
+  for (const Case& c : cases) {
+    const ModelCheck result = check(c.bytes);
+    EXPECT_EQ(result.status, c.status) << c.title;
+    EXPECT_EQ(result.message, c.message) << c.title;
+    EXPECT_EQ(result.outputName, c.status == 0 ? "crate01_jiggles.qci" : "") << c.title;
+  }
+}
+
+TEST(ModelChecks, ReportsTheStoredVersion) {
+  ModelSpec plan = sampleModelSpec();
+  plan.version = -3;
+  EXPECT_EQ(check(buildModel(plan).bytes).message,
+            "Version -3 models do not have jigglebone data, exiting..\n");
+}
+
+TEST(ModelChecks, NormalisesAcceptedImages) {
+  ModelSpec plan = sampleModelSpec();
+  plan.version = 45;
+  std::vector<unsigned char> bytes = buildModel(plan).bytes;
+  ModelImage image{bytes.data(), bytes.size()};
+  ASSERT_EQ(checkLoadedModel(image, "m.mdl").status, 0);
+  EXPECT_EQ(modelVersion(image), 48);
+}
+
+// A bone laid over the header where the retired word ends: clearing that word for an old
+// version turns its negative rule offset into a huge positive one.
+TEST(ModelChecks, ChecksAgainWhatNormalisationRewrote) {
+  ModelSpec plan = sampleModelSpec();
+  plan.version = 46;
+  BuiltModel built = buildModel(plan);
+  constexpr std::size_t kBone = HeaderLayout::kRetiredWord - (BoneLayout::kRuleOffset + 3);
+  putInt32(built.bytes, HeaderLayout::kBoneTableOffset, static_cast<std::int32_t>(kBone));
+  putInt32(built.bytes, HeaderLayout::kBoneCount, 1);
+  putInt32(built.bytes, kBone + BoneLayout::kNameOffset,
+           static_cast<std::int32_t>(built.boneNames[1]) - static_cast<std::int32_t>(kBone));
+  putInt32(built.bytes, kBone + BoneLayout::kRuleType, kJiggleRuleValue);
+  putInt32(built.bytes, kBone + BoneLayout::kRuleOffset, -100);
+  ASSERT_EQ(built.bytes[HeaderLayout::kRetiredWord], 0xFF);
+
+  EXPECT_EQ(check(built.bytes).message,
+            "m.mdl is damaged: bone 0's jiggle parameters lie outside the file\n");
+}
+
+}  // namespace
