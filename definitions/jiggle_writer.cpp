@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "definitions/closing_line.h"
 #include "definitions/output_file.h"
 #include "definitions/text_sink.h"
 
@@ -21,12 +22,12 @@ bool writeJiggleDefinitions(const ModelImage& image) {
                               : (discardOutputFile(output), false);
   }
   if (written) {
-    sinkLiteral(console, "Wrote ");
+    renderWroteLine(console, outputName);
   } else {
     sinkLiteral(console, "Cannot write ");
+    sinkWrite(console, outputName.data(), outputName.size());
+    sinkLiteral(console, "\n");
   }
-  sinkWrite(console, outputName.data(), outputName.size());
-  sinkLiteral(console, "\n");
   sinkFlush(console);
   return written;
 }
