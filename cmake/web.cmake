@@ -23,6 +23,12 @@ target_link_options(sproing_web PRIVATE
   -sSINGLE_FILE=1 -sMODULARIZE=1 -sEXPORT_NAME=createSproing -sENVIRONMENT=worker
   -sFILESYSTEM=0 -sALLOW_MEMORY_GROWTH=1 -sMAXIMUM_MEMORY=2GB
   -sEXPORTED_FUNCTIONS=_malloc,_free,_sproingProcess,_sproingText,_sproingTextLength)
+# Debian's emcc finds its JavaScript parser through NODE_PATH, which a node of another origin
+# does not set; the link sets it, so the one build command works from any shell.
+if(IS_DIRECTORY /usr/share/nodejs)
+  set_target_properties(sproing_web PROPERTIES
+    CXX_LINKER_LAUNCHER "${CMAKE_COMMAND};-E;env;NODE_PATH=/usr/share/nodejs")
+endif()
 
 set(SPROING_PAGE_DIR ${PROJECT_BINARY_DIR}/page)
 set(SPROING_PAGE_FILES index.html style.css page.js bone_pictures.js)
