@@ -4,6 +4,7 @@
 
 const $ = (id) => document.getElementById(id);
 const decoder = new TextDecoder();
+const kShownConsole = 256 * 1024;
 
 const worker = new Worker(URL.createObjectURL(
   new Blob([`(${sproingWorkerMain.toString()})()`], { type: 'text/javascript' })));
@@ -69,9 +70,14 @@ function makeRow(path, reply) {
   const row = element('li', `row ${reply.status === 0 ? 'written' : 'refused'}`);
   row.dataset.status = String(reply.status);
   row.appendChild(element('h2', '', path));
-  const lines = consoleText.split('\n').filter((line) => line !== '');
-  row.appendChild(element('p', 'outcome', `${lines[lines.length - 1] || ''} (status ${reply.status})`));
-  const consoleBlock = element('pre', 'console', consoleText);
+  const ended = consoleText.endsWith('\n') ? consoleText.slice(0, -1) : consoleText;
+  const outcome = ended.slice(ended.lastIndexOf('\n') + 1);
+  row.appendChild(element('p', 'outcome', `${outcome} (status ${reply.status})`));
+  // A model of many thousand bones has as many lines; the page shows the start of them.
+  const shown = consoleText.length > kShownConsole
+    ? `${consoleText.slice(0, kShownConsole)}\n[... ${consoleText.length - kShownConsole} more characters]\n`
+    : consoleText;
+  const consoleBlock = element('pre', 'console', shown);
   row.appendChild(consoleBlock);
   if (reply.status !== 0) return row;
 

@@ -100,15 +100,22 @@ for name in os.listdir(single):  # of the builder's models only the damaged one 
     if name != "damaged_bone_count.mdl" and name not in names:
         os.remove(os.path.join(single, name))
 open(os.path.join(single, "notes.mdl"), "w").write("not a model\n")
-names[3:3] = ["damaged_bone_count.mdl", "notes.mdl"]
+open(os.path.join(single, "notes.txt"), "w").write("not a model's name\n")
+names[3:3] = ["damaged_bone_count.mdl", "notes.mdl", "notes.txt"]
 native, _ = run_tool(single, names)
-check(native["damaged_bone_count.mdl"][0] == 7 and native["notes.mdl"][0] == 3, "the test's refused models")
+check([native[n][0] for n in names[3:6]] == [7, 3, 2], "the test's refused models")
+# Too large to be read at all: the page refuses it unread (sparse, so it costs no disk).
+with open(os.path.join(single, "huge.mdl"), "wb") as huge:
+    huge.truncate(512 * 1024 * 1024 + 1)
 
 downloads = os.path.join(work, "downloads")
 os.makedirs(downloads)
 driver = start_browser(downloads)
 try:
-    compare_rows(run_batch(driver, "choose-files", [os.path.join(single, n) for n in names], len(names)), native)
+    rows = run_batch(driver, "choose-files", [os.path.join(single, n) for n in names + ["huge.mdl"]], len(names) + 1)
+    compare_rows(rows, native)
+    check(rows["huge.mdl"].get_attribute("data-status") == "6" and "512 MiB" in rows["huge.mdl"].text,
+          "a model over 512 MiB is refused unread")
     archive = saved_zip(driver, downloads)
     written = {n: definitions(single, out) for n, (status, out) in native.items() if status == 0}
     check(len(written) == 6, "six written models")
