@@ -88,6 +88,28 @@ def compare_rows(rows, expected):
         check(shown == stdout.decode("utf-8", "replace"), f"{name}: console lines {shown!r} != {stdout!r}")
 
 
+def drawn_limits(qci):
+    """Each bone's limits as the page must caption them, read from the tool's .qci text."""
+    limits = {}
+    for block in qci.decode().split("$jigglebone \"")[1:]:
+        name, body = block.split("\"", 1)
+        found = {}
+        for line in body.splitlines():
+            key, _, values = line.strip().partition(" ")
+            found.setdefault(key, values.split())
+        pair = lambda key, label: f"{label} {found[key][0]}° to {found[key][1]}°" if key in found else f"{label}: free"
+        limits[name] = [pair("yaw_constraint", "yaw"), pair("pitch_constraint", "pitch"),
+                        f"angle {found['angle_constraint'][0]}°" if "angle_constraint" in found else "angle: free"]
+    return limits
+
+
+def check_pictures(row, qci, name):
+    figures = row.find_elements(By.CSS_SELECTOR, "figure.bone")
+    shown = {f.find_element(By.TAG_NAME, "figcaption").text:
+             [d.text.replace("\n", " ") for d in f.find_elements(By.CSS_SELECTOR, ".dial > div")] for f in figures}
+    check(figures and shown == drawn_limits(qci), f"{name}: pictures' limits {shown}")
+
+
 # The sample, the real models (two of them refused), a damaged model and a non-model.
 single = os.path.join(work, "single")
 os.makedirs(single)
@@ -124,6 +146,8 @@ try:
     for name, text in written.items():
         entry = native[name][1].decode().splitlines()[-1][len("Wrote "):]
         check(archive.get(entry) == text, f"{name}: .qci text byte for byte")
+    for name in ("crate01.mdl", "m01.mdl", "m02.mdl"):  # the rows that open with pictures
+        check_pictures(rows[name], written[name], name)
     driver.save_screenshot(os.path.join(os.path.dirname(page_dir), "page_models.png"))
 
     # 200 builder models in a folder, among them many that share an output name, and a file
