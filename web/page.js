@@ -30,13 +30,12 @@ function updateStatus() {
   $('count').textContent = text;
   $('save-all').disabled = written.length === 0;
   $('clear').disabled = total === 0 || done < total;
-  document.body.dataset.busy = done < total ? 'yes' : 'no';
 }
 
 function sendNext() {
   if (sent !== null || queue.length === 0) return;
   sent = queue.shift();
-  worker.postMessage({ id: done, file: sent.file, path: sent.path });
+  worker.postMessage({ file: sent.file, path: sent.path });
 }
 
 function enqueue(entries) {
@@ -107,12 +106,15 @@ function makeRow(path, reply) {
   row.appendChild(pictures);
 
   const text = element('details', 'definitions');
+  text.open = pictures.open;
   text.appendChild(element('summary', '', `${outputName}, as it will be saved`));
   const textBlock = element('pre', 'qci');
   text.appendChild(textBlock);
-  text.addEventListener('toggle', () => {
+  const showText = () => {
     if (!textBlock.textContent) textBlock.textContent = decoder.decode(model.definitions);
-  });
+  };
+  text.addEventListener('toggle', showText);
+  if (text.open) showText();
   row.appendChild(text);
   return row;
 }

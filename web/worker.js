@@ -67,7 +67,7 @@ async function processFile(file, path) {
 }
 
 self.onmessage = async (event) => {
-  const { id, file, path } = event.data;
+  const { file, path } = event.data;
   let reply;
   try {
     reply = await processFile(file, path);
@@ -80,5 +80,5 @@ self.onmessage = async (event) => {
   for (const key of ['definitions', 'outputName', 'bones']) {
     if (reply[key]) transfer.push(reply[key].buffer);
   }
-  self.postMessage({ id, ...reply }, transfer);
+  self.postMessage(reply, transfer);
 };
