@@ -18,10 +18,11 @@ add_executable(sproing_web
 target_include_directories(sproing_web PRIVATE ${PROJECT_SOURCE_DIR})
 target_link_libraries(sproing_web PRIVATE sproing_warnings)
 # One self-contained script: a page opened from disk may not fetch the .wasm beside it.
-# Memory grows to the largest model of a batch (up to 512 MiB, with its text).
+# Memory grows to the largest model of a batch (up to 512 MiB) with its text, which for a
+# model full of jiggle bones is twice its size: hence 4 GB, as far as WebAssembly reaches.
 target_link_options(sproing_web PRIVATE
   -sSINGLE_FILE=1 -sMODULARIZE=1 -sEXPORT_NAME=createSproing -sENVIRONMENT=worker
-  -sFILESYSTEM=0 -sALLOW_MEMORY_GROWTH=1 -sMAXIMUM_MEMORY=2GB
+  -sFILESYSTEM=0 -sALLOW_MEMORY_GROWTH=1 -sMAXIMUM_MEMORY=4GB
   -sEXPORTED_FUNCTIONS=_malloc,_free,_sproingProcess,_sproingText,_sproingTextLength)
 # Debian's emcc finds its JavaScript parser through NODE_PATH, which a node of another origin
 # does not set; the link sets it, so the one build command works from any shell.

@@ -72,9 +72,10 @@ self.onmessage = async (event) => {
   try {
     reply = await processFile(file, path);
   } catch (error) {
-    // The module ran out of memory or stopped: report this model, carry on with a new one.
+    // The module ran out of memory or stopped: as the command line does when memory cannot
+    // be had, the model is unread; the batch goes on with a new module.
     modulePromise = createSproing();
-    reply = { status: 6, console: new TextEncoder().encode(`Cannot read ${path}: ${error}\n`) };
+    reply = { status: 6, console: new TextEncoder().encode(`Cannot read ${path}\n`) };
   }
   const transfer = [reply.console.buffer];
   for (const key of ['definitions', 'outputName', 'bones']) {
