@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "definitions/closing_line.h"
 #include "definitions/jiggle_text.h"
 #include "definitions/output_file.h"
 #include "definitions/text_sink.h"
@@ -20,12 +21,12 @@ bool writeJiggleDefinitions(const ModelImage& image, const std::string& outputNa
                               : (discardOutputFile(output), false);
   }
   if (written) {
-    sinkLiteral(console, "Wrote ");
+    renderWroteLine(console, outputName);
   } else {
     sinkLiteral(console, "Cannot write ");
+    sinkWrite(console, outputName.data(), outputName.size());
+    sinkLiteral(console, "\n");
   }
-  sinkWrite(console, outputName.data(), outputName.size());
-  sinkLiteral(console, "\n");
   sinkFlush(console);
   return written;
 }

@@ -3,6 +3,7 @@
 #include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -46,8 +47,13 @@ constexpr char kDigitPairs[] =
 // exact conversion handles those.
 bool sixSignificantDigits(float value, std::uint32_t& digits, int& exponent) {
   // floor(log10(2^binaryExponent)): the decimal exponent, or one below it.
-  const int binaryExponent =
-      static_cast<int>((std::bit_cast<std::uint32_t>(value) >> 23) & 0xFF) - 127;
+#if defined(__cpp_lib_bit_cast)
+  const std::uint32_t bits = std::bit_cast<std::uint32_t>(value);
+#else
+  std::uint32_t bits;  // the WebAssembly build's standard library lacks bit_cast
+  std::memcpy(&bits, &value, sizeof bits);
+#endif
+  const int binaryExponent = static_cast<int>((bits >> 23) & 0xFF) - 127;
   exponent = (binaryExponent * 78913) >> 18;
   const int power = kSignificantDigits - 1 - exponent;
   if (power > kLargestPower || power < -kLargestPower) return false;
@@ -132,9 +138,17 @@ std::size_t formatGeneral(float value, char (&text)[kNumberTextSize]) {
     return length + layOutGeneral(digits, exponent, text + length);
   }
   // Exact, and by definition the same as "%g"; slower, so kept for the rare values above.
+#if defined(__cpp_lib_to_chars)
   const auto result = std::to_chars(text, text + sizeof text, static_cast<double>(value),
                                     std::chars_format::general, kSignificantDigits);
   return static_cast<std::size_t>(result.ptr - text);
+#else
+  // The WebAssembly build's standard library has no floating-point to_chars; its printf
+  // is exact too.
+  const int length = std::snprintf(text, sizeof text, "%.*g", kSignificantDigits,
+                                   static_cast<double>(value));
+  return length > 0 ? static_cast<std::size_t>(length) : 0;
+#endif
 }
 
 std::size_t formatInteger(std::int32_t value, char (&text)[kNumberTextSize]) {

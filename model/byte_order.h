@@ -4,6 +4,7 @@
 
 #include <bit>
 #include <cstdint>
+#include <cstring>
 
 inline std::uint32_t readUint32LE(const unsigned char* b) {
   return static_cast<std::uint32_t>(b[0]) | static_cast<std::uint32_t>(b[1]) << 8 |
@@ -19,7 +20,16 @@ inline std::int16_t readInt16LE(const unsigned char* b) {
 }
 
 inline float readFloat32LE(const unsigned char* b) {
+#if defined(__cpp_lib_bit_cast)
   return std::bit_cast<float>(readUint32LE(b));
+#else
+  // Older standard libraries (the WebAssembly build's) lack bit_cast; the word is already
+  // assembled, so copying it is the same.
+  const std::uint32_t bits = readUint32LE(b);
+  float value;
+  std::memcpy(&value, &bits, sizeof value);
+  return value;
+#endif
 }
 
 inline void writeUint32LE(unsigned char* b, std::uint32_t value) {

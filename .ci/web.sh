@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# The web page: built with Emscripten as README says, then driven in headless Chromium over
+# file:// against the command-line tool built here; screenshots land in build-web/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+# Debian's emcc finds its JavaScript parser only through NODE_PATH when node is not Debian's.
+export NODE_PATH=/usr/share/nodejs
+cmake -S . -B build-web-native -G Ninja -DCMAKE_BUILD_TYPE=Release -DSPROING_WARNINGS_AS_ERRORS=ON >/dev/null
+cmake --build build-web-native -j2 --target sproing_dump make_model
+emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release -DSPROING_WARNINGS_AS_ERRORS=ON >/dev/null
+cmake --build build-web -j2
+(cd build-web && cpack >/dev/null)
+listing="$(/usr/bin/python3 -m zipfile -l build-web/sproing_dump-*-web.zip)"
+grep -q "/index.html " <<<"$listing" || { echo "the web .zip lacks index.html"; exit 1; }
+echo "page: $(du -cb build-web/page/* | tail -1 | cut -f1) bytes"
+
+timeout 240 /usr/bin/python3 tests/web/page_test.py build-web/page build-web-native/sproing_dump \
+  build-web-native/tools/make_model ../shared/realworld examples/crate01.mdl

@@ -1,0 +1,59 @@
+# The page: the model and definitions code with the checks, compiled to WebAssembly and
+# wrapped in the worker's script, laid out with the page's files in <build>/page, which
+# opens from disk as it is. `cpack` packs that folder as sproing_dump-<version>-web.zip.
+add_executable(sproing_web
+  web/web_entry.cpp
+  web/bone_summary.cpp
+  app/model_checks.cpp
+  model/model_image.cpp
+  model/model_bounds.cpp
+  model/version_normalisation.cpp
+  definitions/angle_conversion.cpp
+  definitions/number_format.cpp
+  definitions/output_name.cpp
+  definitions/text_sink.cpp
+  definitions/jiggle_text.cpp
+  definitions/closing_line.cpp)
+target_include_directories(sproing_web PRIVATE ${PROJECT_SOURCE_DIR})
+target_link_libraries(sproing_web PRIVATE sproing_warnings)
+# One self-contained script: a page opened from disk may not fetch the .wasm beside it.
+# Memory grows to the largest model of a batch (up to 512 MiB) with its text, which for a
+# model full of jiggle bones is twice its size: hence 4 GB, as far as WebAssembly reaches.
+target_link_options(sproing_web PRIVATE
+  -sSINGLE_FILE=1 -sMODULARIZE=1 -sEXPORT_NAME=createSproing -sENVIRONMENT=worker
+  -sFILESYSTEM=0 -sALLOW_MEMORY_GROWTH=1 -sMAXIMUM_MEMORY=4GB
+  -sEXPORTED_FUNCTIONS=_malloc,_free,_sproingProcess,_sproingText,_sproingTextLength)
+# Debian's emcc finds its JavaScript parser through NODE_PATH, which a node of another origin
+# does not set; the link sets it, so the one build command works from any shell.
+if(IS_DIRECTORY /usr/share/nodejs)
+  set_target_properties(sproing_web PROPERTIES
+    CXX_LINKER_LAUNCHER "${CMAKE_COMMAND};-E;env;NODE_PATH=/usr/share/nodejs")
+endif()
+
+set(SPROING_PAGE_DIR ${PROJECT_BINARY_DIR}/page)
+set(SPROING_PAGE_FILES index.html style.css page.js bone_pictures.js)
+set(SPROING_PAGE_SOURCES)
+foreach(file ${SPROING_PAGE_FILES})
+  list(APPEND SPROING_PAGE_SOURCES ${PROJECT_SOURCE_DIR}/web/${file})
+endforeach()
+add_custom_command(
+  OUTPUT ${SPROING_PAGE_DIR}/sproing_worker.js ${SPROING_PAGE_DIR}/index.html
+  COMMAND ${CMAKE_COMMAND} -DMODULE=$<TARGET_FILE:sproing_web>
+          -DWORKER=${PROJECT_SOURCE_DIR}/web/worker.js -DOUT=${SPROING_PAGE_DIR}/sproing_worker.js
+          -P ${PROJECT_SOURCE_DIR}/cmake/web_worker_script.cmake
+  COMMAND ${CMAKE_COMMAND} -E copy ${SPROING_PAGE_SOURCES} ${SPROING_PAGE_DIR}
+  COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/web/vendor/fflate.min.js
+          ${PROJECT_SOURCE_DIR}/web/vendor/fflate.LICENSE ${PROJECT_SOURCE_DIR}/LICENSE
+          ${SPROING_PAGE_DIR}
+  DEPENDS sproing_web ${SPROING_PAGE_SOURCES} ${PROJECT_SOURCE_DIR}/web/worker.js
+          ${PROJECT_SOURCE_DIR}/cmake/web_worker_script.cmake
+          ${PROJECT_SOURCE_DIR}/web/vendor/fflate.min.js
+  VERBATIM)
+add_custom_target(sproing_page ALL
+  DEPENDS ${SPROING_PAGE_DIR}/sproing_worker.js ${SPROING_PAGE_DIR}/index.html)
+
+install(DIRECTORY ${SPROING_PAGE_DIR}/ DESTINATION .)
+set(CPACK_PACKAGE_NAME sproing_dump)
+set(CPACK_GENERATOR ZIP)
+set(CPACK_PACKAGE_FILE_NAME sproing_dump-${PROJECT_VERSION}-web)
+include(CPack)

@@ -1,0 +1,7 @@
+#include "definitions/closing_line.h"
+
+void renderWroteLine(TextSink& console, const std::string& outputName) {
+  sinkLiteral(console, "Wrote ");
+  sinkWrite(console, outputName.data(), outputName.size());
+  sinkLiteral(console, "\n");
+}
