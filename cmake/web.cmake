@@ -4,16 +4,7 @@
 add_executable(sproing_web
   web/web_entry.cpp
   web/bone_summary.cpp
-  app/model_checks.cpp
-  model/model_image.cpp
-  model/model_bounds.cpp
-  model/version_normalisation.cpp
-  definitions/angle_conversion.cpp
-  definitions/number_format.cpp
-  definitions/output_name.cpp
-  definitions/text_sink.cpp
-  definitions/jiggle_text.cpp
-  definitions/closing_line.cpp)
+  ${SPROING_IN_MEMORY_SOURCES})
 target_include_directories(sproing_web PRIVATE ${PROJECT_SOURCE_DIR})
 target_link_libraries(sproing_web PRIVATE sproing_warnings)
 # One self-contained script: a page opened from disk may not fetch the .wasm beside it.
