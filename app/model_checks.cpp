@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <utility>
 
 #include "app/exit_status.h"
@@ -35,6 +36,15 @@ bool findJiggleBone(const ModelImage& image) {
 }
 
 }  // namespace
+
+ModelCheck checkModelPath(const char* path) {
+  if (std::strstr(path, ".mdl") != nullptr) return ModelCheck{};
+  return refuse(kExitNotModelPath, "Specified file is not a model (*.mdl).\n");
+}
+
+ModelCheck cannotRead(const char* path) {
+  return refuse(kExitCannotRead, std::string("Cannot read ") + path + "\n");
+}
 
 ModelCheck checkLoadedModel(ModelImage& image, const char* path) {
   if (image.size < kMagicSize || modelMagic(image) != kStudioMagic) {

@@ -8,7 +8,7 @@
 #include "model/model_image.h"
 
 struct ModelCheck {
-  int status = 0;          // 0: accepted (normalised, has a jiggle bone); else 3, 4, 7 or 5
+  int status = 0;          // 0: accepted (normalised, has a jiggle bone); else 2, 6, 3, 4, 7 or 5
   std::string message;     // the refusal's console line, "\n" included; empty when accepted
   std::string outputName;  // made once, when accepted; passed on to the writer
 };
@@ -16,3 +16,9 @@ struct ModelCheck {
 // Checks the image and, if it is sound, normalises it in place. `path` is the model's
 // path as typed, for the messages.
 ModelCheck checkLoadedModel(ModelImage& image, const char* path);
+
+// The checks around loading, shared by every front end so that their lines are the same:
+// a path without ".mdl" is refused before anything is opened (status 2), and a model
+// that cannot be read whole gets status 6.
+ModelCheck checkModelPath(const char* path);
+ModelCheck cannotRead(const char* path);

@@ -1,7 +1,6 @@
 #include "web/web_entry.h"
 
 #include <cstdlib>
-#include <cstring>
 #include <string>
 
 #include "app/exit_status.h"
@@ -38,17 +37,10 @@ SPROING_EXPORT int sproingProcess(unsigned char* bytes, std::size_t size, const 
   image.bytes = bytes;
   image.size = bytes != nullptr ? size : 0;
   // The same order as the command line: the name, then reading, then the model itself.
-  if (std::strstr(path, ".mdl") == nullptr) {
-    std::free(bytes);
-    console = "Specified file is not a model (*.mdl).\n";
-    return kExitNotModelPath;
-  }
-  if (bytes == nullptr && size != 0) {
-    console = std::string("Cannot read ") + path + "\n";
-    return kExitCannotRead;
-  }
-  ModelCheck check = checkLoadedModel(image, path);
-  if (check.status != 0) {
+  ModelCheck check = checkModelPath(path);
+  if (check.status == kExitWritten && bytes == nullptr && size != 0) check = cannotRead(path);
+  if (check.status == kExitWritten) check = checkLoadedModel(image, path);
+  if (check.status != kExitWritten) {
     std::free(bytes);
     console = std::move(check.message);
     return check.status;
