@@ -141,11 +141,13 @@ void renderBones(const ModelImage& image, std::int32_t first, std::int32_t end, 
 // writing it does, and a second core halves it. A few chunks of bounded size are in
 // flight at once, so memory stays small whatever the model's size.
 constexpr std::int32_t kSplitFromBones = 2048;
-constexpr std::size_t kChunks = 4;
-// A chunk ends once its text may reach this: a bone's text is at most its name twice
-// (block and console line) and under kBoneTextBound besides.
-constexpr std::size_t kChunkTextBudget = 64 * 1024;
-constexpr std::size_t kBoneTextBound = 2048;
+// One chunk being written, one rendered on each thread.
+constexpr std::size_t kChunks = 3;
+// A chunk ends once its text may reach this. A bone's text is at most its name twice
+// (block and console line) and kBoneTextBound besides: every block and line, numbers
+// at their longest ("-1.23457e+38", "-2147483648").
+constexpr std::size_t kChunkTextBudget = 96 * 1024;
+constexpr std::size_t kBoneTextBound = 1200;
 
 struct Chunk {
   std::int32_t first = 0;
@@ -188,6 +190,8 @@ Chunk& claimChunk(SplitRendering& work) {
 void renderChunk(const ModelImage& image, Chunk& chunk) {
   chunk.fileText.clear();
   chunk.consoleText.clear();
+  // Room once for a chunk's whole text, rather than doubling into twice what it needs.
+  chunk.fileText.reserve(kChunkTextBudget + kBoneTextBound + 2 * 4096);
   TextSink file;
   TextSink console;
   file.memory = &chunk.fileText;
