@@ -1,5 +1,6 @@
 #include "definitions/number_format.h"
 
+#include <array>
 #include <bit>
 #include <charconv>
 #include <cmath>
@@ -39,6 +40,13 @@ constexpr char kDigitPairs[] =
     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
     "8081828384858687888990919293949596979899";
 
+// Trailing zeros of each pair "00" to "99".
+constexpr auto kTrailingZeros = [] {
+  std::array<int, 100> zeros{};
+  for (std::size_t pair = 0; pair < 100; ++pair) zeros[pair] = pair == 0 ? 2 : pair % 10 == 0 ? 1 : 0;
+  return zeros;
+}();
+
 // The six significant digits of a positive finite float, rounded to nearest as printf
 // rounds them, and the decimal exponent of the first. False where the double arithmetic
 // cannot decide the rounding for certain (near a tie, or far out of the usual range); the
@@ -73,12 +81,19 @@ bool sixSignificantDigits(float value, std::uint32_t& digits, int& exponent) {
 // copied in fixed eight-byte blocks and the end moved by their true length: the text
 // array has room to spare, and fixed-size copies need no branches.
 std::size_t layOutGeneral(std::uint32_t digits, int exponent, char* text) {
+  const std::uint32_t high = digits / 10000;
+  const std::uint32_t middle = digits / 100 % 100;
+  const std::uint32_t low = digits % 100;
   char digit[16] = {};
-  std::memcpy(digit, kDigitPairs + 2 * (digits / 10000), 2);
-  std::memcpy(digit + 2, kDigitPairs + 2 * (digits / 100 % 100), 2);
-  std::memcpy(digit + 4, kDigitPairs + 2 * (digits % 100), 2);
-  int count = kSignificantDigits;
-  while (digit[count - 1] == '0') --count;  // digit[0] is never '0'
+  std::memcpy(digit, kDigitPairs + 2 * high, 2);
+  std::memcpy(digit + 2, kDigitPairs + 2 * middle, 2);
+  std::memcpy(digit + 4, kDigitPairs + 2 * low, 2);
+  // Trailing zeros counted without branches: a loop ending after a varying number of
+  // steps is mispredicted about once a number. high is never 0.
+  const int zeros =
+      kTrailingZeros[low] +
+      (low == 0 ? 1 : 0) * (kTrailingZeros[middle] + (middle == 0 ? 1 : 0) * kTrailingZeros[high]);
+  const int count = kSignificantDigits - zeros;
 
   char* out = text;
   if (exponent >= 0 && exponent < kSignificantDigits) {
