@@ -1,5 +1,6 @@
 #include "definitions/number_format.h"
 
+#include <array>
 #include <bit>
 #include <charconv>
 #include <cmath>
@@ -13,15 +14,14 @@ constexpr int kSignificantDigits = 6;
 constexpr double kSixDigitsLow = 100000.0;
 constexpr double kSixDigitsHigh = 1000000.0;
 
-// Powers of ten from 10^0 to 10^22, which doubles hold exactly, and their reciprocals,
-// rounded once: multiplying is several times quicker than dividing.
-constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                   1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                   1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-constexpr double kNegativePowersOfTen[] = {1e0,   1e-1,  1e-2,  1e-3,  1e-4,  1e-5,
-                                           1e-6,  1e-7,  1e-8,  1e-9,  1e-10, 1e-11,
-                                           1e-12, 1e-13, 1e-14, 1e-15, 1e-16, 1e-17,
-                                           1e-18, 1e-19, 1e-20, 1e-21, 1e-22};
+// Powers of ten from 10^-22 to 10^22, indexed by power + 22: the positive ones doubles
+// hold exactly, the negative ones are rounded once. Multiplying is several times quicker
+// than dividing.
+constexpr double kPowersOfTen[] = {
+    1e-22, 1e-21, 1e-20, 1e-19, 1e-18, 1e-17, 1e-16, 1e-15, 1e-14, 1e-13, 1e-12, 1e-11,
+    1e-10, 1e-9,  1e-8,  1e-7,  1e-6,  1e-5,  1e-4,  1e-3,  1e-2,  1e-1,  1e0,   1e1,
+    1e2,   1e3,   1e4,   1e5,   1e6,   1e7,   1e8,   1e9,   1e10,  1e11,  1e12,  1e13,
+    1e14,  1e15,  1e16,  1e17,  1e18,  1e19,  1e20,  1e21,  1e22};
 constexpr int kLargestPower = 22;
 
 // Distance from a rounding tie below which the fast path gives way to the exact one. The
@@ -41,6 +41,13 @@ constexpr char kDigitPairs[] =
     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
     "8081828384858687888990919293949596979899";
 
+// Trailing zeros of each pair "00" to "99".
+constexpr auto kTrailingZeros = [] {
+  std::array<int, 100> zeros{};
+  for (std::size_t pair = 0; pair < 100; ++pair) zeros[pair] = pair == 0 ? 2 : pair % 10 == 0 ? 1 : 0;
+  return zeros;
+}();
+
 // The six significant digits of a positive finite float, rounded to nearest as printf
 // rounds them, and the decimal exponent of the first. False where the double arithmetic
 // cannot decide the rounding for certain (near a tie, or far out of the usual range); the
@@ -57,8 +64,7 @@ bool sixSignificantDigits(float value, std::uint32_t& digits, int& exponent) {
   exponent = (binaryExponent * 78913) >> 18;
   const int power = kSignificantDigits - 1 - exponent;
   if (power > kLargestPower || power < -kLargestPower) return false;
-  double scaled = static_cast<double>(value) *
-                  (power >= 0 ? kPowersOfTen[power] : kNegativePowersOfTen[-power]);
+  double scaled = static_cast<double>(value) * kPowersOfTen[power + kLargestPower];
   // One rounding more, still far inside the margin; written so as not to branch.
   const bool nextDecade = scaled >= kSixDigitsHigh;
   scaled *= nextDecade ? 0.1 : 1.0;
@@ -81,12 +87,19 @@ bool sixSignificantDigits(float value, std::uint32_t& digits, int& exponent) {
 // copied in fixed eight-byte blocks and the end moved by their true length: the text
 // array has room to spare, and fixed-size copies need no branches.
 std::size_t layOutGeneral(std::uint32_t digits, int exponent, char* text) {
+  const std::uint32_t high = digits / 10000;
+  const std::uint32_t middle = digits / 100 % 100;
+  const std::uint32_t low = digits % 100;
   char digit[16] = {};
-  std::memcpy(digit, kDigitPairs + 2 * (digits / 10000), 2);
-  std::memcpy(digit + 2, kDigitPairs + 2 * (digits / 100 % 100), 2);
-  std::memcpy(digit + 4, kDigitPairs + 2 * (digits % 100), 2);
-  int count = kSignificantDigits;
-  while (digit[count - 1] == '0') --count;  // digit[0] is never '0'
+  std::memcpy(digit, kDigitPairs + 2 * high, 2);
+  std::memcpy(digit + 2, kDigitPairs + 2 * middle, 2);
+  std::memcpy(digit + 4, kDigitPairs + 2 * low, 2);
+  // Trailing zeros counted without branches: a loop ending after a varying number of
+  // steps is mispredicted about once a number. high is never 0.
+  const int zeros =
+      kTrailingZeros[low] +
+      (low == 0 ? 1 : 0) * (kTrailingZeros[middle] + (middle == 0 ? 1 : 0) * kTrailingZeros[high]);
+  const int count = kSignificantDigits - zeros;
 
   char* out = text;
   if (exponent >= 0 && exponent < kSignificantDigits) {
@@ -125,11 +138,8 @@ std::size_t layOutGeneral(std::uint32_t digits, int exponent, char* text) {
 // (.ci/numbers.sh), and the unit tests compare ten million chosen values on every build.
 std::size_t formatGeneral(float value, char (&text)[kNumberTextSize]) {
   const bool negative = std::signbit(value);
-  // The C library's words for the values without digits, whatever the platform.
-  if (std::isnan(value)) return negative ? copyText(text, "-nan") : copyText(text, "nan");
-  if (std::isinf(value)) return negative ? copyText(text, "-inf") : copyText(text, "inf");
-  if (value == 0.0f) return negative ? copyText(text, "-0") : copyText(text, "0");
-
+  // Zeros, infinities and not-a-numbers fail the quick path's range check, so the common
+  // case meets no test for them.
   std::uint32_t digits = 0;
   int exponent = 0;
   if (sixSignificantDigits(std::fabs(value), digits, exponent)) {
@@ -137,6 +147,10 @@ std::size_t formatGeneral(float value, char (&text)[kNumberTextSize]) {
     if (negative) text[length++] = '-';
     return length + layOutGeneral(digits, exponent, text + length);
   }
+  // The C library's words for the values without digits, whatever the platform.
+  if (std::isnan(value)) return negative ? copyText(text, "-nan") : copyText(text, "nan");
+  if (std::isinf(value)) return negative ? copyText(text, "-inf") : copyText(text, "inf");
+  if (value == 0.0f) return negative ? copyText(text, "-0") : copyText(text, "0");
   // Exact, and by definition the same as "%g"; slower, so kept for the rare values above.
 #if defined(__cpp_lib_to_chars)
   const auto result = std::to_chars(text, text + sizeof text, static_cast<double>(value),

@@ -1,5 +1,6 @@
 // Writes models made by the test-side builder: the sample shipped in examples/, the
-// fuzzer's seed corpus, or a benchmark model of N jiggle bones.
+// fuzzer's seed corpus, a benchmark model of N jiggle bones, or a folder of everyday models
+// for the batch benchmark.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -44,9 +45,30 @@ int main(int argc, char** argv) {
                ? 0
                : 1;
   }
+  if (argc == 4 && std::strcmp(argv[1], "batch") == 0) {
+    char* end = nullptr;
+    const long count = std::strtol(argv[2], &end, 10);
+    if (end == argv[2] || *end != '\0' || count < 1 || count > 100000) {
+      std::fputs("make_model: COUNT must be a whole number from 1 to 100000\n", stderr);
+      return 2;
+    }
+    for (long i = 0; i < count; ++i) {
+      const BatchModel model = batchModel(static_cast<std::size_t>(i));
+      std::vector<unsigned char> bytes = buildModel(model.plan).bytes;
+      if (bytes.size() < model.fileSize) bytes.resize(model.fileSize, 0);
+      char path[32];
+      std::snprintf(path, sizeof path, "/b%04ld.mdl", i);
+      if (!writeBytes(argv[3] + std::string(path), bytes)) {
+        std::fprintf(stderr, "cannot write %s%s\n", argv[3], path);
+        return 1;
+      }
+    }
+    return 0;
+  }
   std::fputs("usage: make_model sample OUTPUT.mdl\n"
              "       make_model corpus FOLDER\n"
-             "       make_model bench BONES OUTPUT.mdl\n",
+             "       make_model bench BONES OUTPUT.mdl\n"
+             "       make_model batch COUNT FOLDER\n",
              stderr);
   return 2;
 }

@@ -1,6 +1,8 @@
 #include "tests/support/bench_model.h"
 
+#include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 #include "model/model_image.h"
@@ -56,4 +58,62 @@ ModelSpec benchModelSpec(std::size_t bones) {
     plan.bones.push_back(jiggleBone("jiggle_bone_" + std::to_string(i), benchJiggleSpec(i)));
   }
   return plan;
+}
+
+namespace {
+
+// Values as artists type them: mostly short decimals, a few with more digits.
+float typedValue(std::uint64_t& state, std::uint32_t range) {
+  const std::uint32_t pick = nextRandom(state);
+  switch (pick % 4) {
+    case 0: return static_cast<float>(pick / 4 % range);
+    case 1: return static_cast<float>(pick / 4 % (10 * range)) / 10.0f;
+    case 2: return static_cast<float>(pick / 4 % (100 * range)) / 100.0f;
+    default: return static_cast<float>(pick / 4 % (range * 1000)) / 997.0f;
+  }
+}
+
+const char* const kBoneParts[] = {"hair", "skirt", "tail", "ear", "breast", "coat",
+                                  "cape", "ribbon", "strap", "bag", "antenna", "scarf"};
+const char* const kBoneSides[] = {"", "L_", "R_", "left_", "right_", "front_", "back_"};
+
+}  // namespace
+
+BatchModel batchModel(std::size_t index) {
+  using P = JiggleParams;
+  std::uint64_t state = 0xD1B54A32D192ED03ULL ^ (static_cast<std::uint64_t>(index) << 20);
+  // Few jiggle bones are common, many are rare: 1 to 150, weighted towards the low end.
+  const std::uint32_t spread = nextRandom(state) % 1000;
+  const std::size_t jiggles = 1 + spread * spread / 6700;
+  char name[64];
+  std::snprintf(name, sizeof name, "characters/batch/model_%04zu.mdl", index);
+  BatchModel model;
+  model.plan.name = name;
+  const std::size_t plain = 10 + nextRandom(state) % 120;
+  for (std::size_t i = 0; i < plain; ++i) {
+    model.plan.bones.push_back(BoneSpec{"bip_plain_" + std::to_string(i), 0, std::nullopt});
+  }
+  for (std::size_t i = 0; i < jiggles; ++i) {
+    std::snprintf(name, sizeof name, "%s%s%zu", kBoneSides[nextRandom(state) % 7],
+                  kBoneParts[nextRandom(state) % 12], i);
+    JiggleSpec rule;
+    const std::uint32_t kind = nextRandom(state);
+    rule.flags = (kind % 3 == 0 ? RigidTip : FlexibleTip) |
+                 (kind / 3 % 4 == 0 ? BaseSpring : 0U) | (kind / 12 % 2 == 0 ? YawLimited : 0U) |
+                 (kind / 24 % 3 == 0 ? PitchLimited : 0U) |
+                 (kind / 72 % 4 == 0 ? AngleLimited : 0U) | (kind / 288 % 3 == 0 ? 0x20U : 0U);
+    for (std::size_t offset = P::kLength; offset < P::kSize; offset += 4) {
+      rule.set(offset, typedValue(state, 100));
+    }
+    const auto degrees = [&state] { return static_cast<double>(nextRandom(state) % 91) - 45.0; };
+    rule.set(P::kAngleLimit, radiansOf(degrees()));
+    rule.set(P::kYawMin, radiansOf(-degrees())).set(P::kYawMax, radiansOf(degrees()));
+    rule.set(P::kPitchMin, radiansOf(-degrees())).set(P::kPitchMax, radiansOf(degrees()));
+    model.plan.bones.push_back(jiggleBone(name, rule));
+  }
+  // Meshes and animations make up most of a real file: 4 KiB to 2 MiB, spread evenly
+  // over the powers of two.
+  const double scale = static_cast<double>(nextRandom(state) % 1000) / 1000.0;
+  model.fileSize = static_cast<std::size_t>(4096.0 * std::exp2(9.0 * scale));
+  return model;
 }

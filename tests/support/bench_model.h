@@ -1,4 +1,5 @@
-// The models the benchmarks run on: many jiggle bones with every flag set.
+// The models the benchmarks run on: many jiggle bones with every flag set, or a folder's
+// worth of models of everyday sizes.
 #pragma once
 
 #include <cstddef>
@@ -11,3 +12,12 @@ JiggleSpec benchJiggleSpec(std::size_t seed);
 
 // `bones` jiggle bones, with a plain bone between every eight of them.
 ModelSpec benchModelSpec(std::size_t bones);
+
+// One of a batch of everyday models: 1 to 150 jiggle bones among plain ones, names, flags
+// and values varied by `index`, the stored name numbered by it. `fileSize` is the size the
+// file should be padded to, standing in for the meshes and animations of a real model.
+struct BatchModel {
+  ModelSpec plan;
+  std::size_t fileSize = 0;
+};
+BatchModel batchModel(std::size_t index);
