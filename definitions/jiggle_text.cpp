@@ -1,11 +1,6 @@
 #include "definitions/jiggle_text.h"
 
-#include <condition_variable>
 #include <cstring>
-#include <mutex>
-#include <string>
-#include <system_error>
-#include <thread>
 
 #include "definitions/angle_conversion.h"
 #include "definitions/number_format.h"
@@ -128,140 +123,12 @@ void renderBone(const unsigned char* bone, TextSink& file, TextSink& console) {
   sinkLiteral(file, "}\n\n");
 }
 
-void renderBones(const ModelImage& image, std::int32_t first, std::int32_t end, TextSink& file,
-                 TextSink& console) {
-  for (std::int32_t i = first; i < end; ++i) {
-    const unsigned char* bone = boneRecord(image, i);
-    if (isJiggleBone(bone)) renderBone(bone, file, console);
-  }
-}
-
-// Large models are rendered on two threads, in runs of bones ("chunks") whose text is
-// held until the chunks before them are out: the numbers' text costs several times what
-// writing it does, and a second core halves it. A few chunks of bounded size are in
-// flight at once, so memory stays small whatever the model's size.
-constexpr std::int32_t kSplitFromBones = 2048;
-// One chunk being written, one rendered on each thread.
-constexpr std::size_t kChunks = 3;
-// A chunk ends once its text may reach this. A bone's text is at most its name twice
-// (block and console line) and kBoneTextBound besides: every block and line, numbers
-// at their longest ("-1.23457e+38", "-2147483648").
-constexpr std::size_t kChunkTextBudget = 96 * 1024;
-constexpr std::size_t kBoneTextBound = 1200;
-
-struct Chunk {
-  std::int32_t first = 0;
-  std::int32_t end = 0;
-  bool rendered = false;
-  std::string fileText;
-  std::string consoleText;
-};
-
-struct SplitRendering {
-  const ModelImage* image = nullptr;
-  std::int32_t bones = 0;
-  std::mutex lock;
-  std::condition_variable changed;
-  std::int32_t nextBone = 0;  // the first bone no chunk holds yet
-  std::size_t claimed = 0;    // chunks handed out so far
-  std::size_t written = 0;    // chunks whose text is out
-  Chunk chunks[kChunks];
-};
-
-bool canClaim(const SplitRendering& work) {
-  return work.nextBone < work.bones && work.claimed < work.written + kChunks;
-}
-
-// The next run of bones, under the lock; canClaim must hold.
-Chunk& claimChunk(SplitRendering& work) {
-  Chunk& chunk = work.chunks[work.claimed++ % kChunks];
-  chunk.first = work.nextBone;
-  std::size_t budget = 0;
-  std::int32_t i = work.nextBone;
-  while (i < work.bones && budget < kChunkTextBudget) {
-    const unsigned char* bone = boneRecord(*work.image, i++);
-    if (isJiggleBone(bone)) budget += kBoneTextBound + 2 * std::strlen(boneName(bone));
-  }
-  chunk.end = work.nextBone = i;
-  return chunk;
-}
-
-// Outside the lock: only the claiming thread touches the chunk until it is marked.
-void renderChunk(const ModelImage& image, Chunk& chunk) {
-  chunk.fileText.clear();
-  chunk.consoleText.clear();
-  // Room once for a chunk's whole text, rather than doubling into twice what it needs.
-  chunk.fileText.reserve(kChunkTextBudget + kBoneTextBound + 2 * 4096);
-  TextSink file;
-  TextSink console;
-  file.memory = &chunk.fileText;
-  console.memory = &chunk.consoleText;
-  renderBones(image, chunk.first, chunk.end, file, console);
-  sinkFlush(file);
-  sinkFlush(console);
-}
-
-void renderChunksInTurn(SplitRendering& work) {
-  std::unique_lock<std::mutex> held(work.lock);
-  for (;;) {
-    work.changed.wait(held, [&work] { return canClaim(work) || work.nextBone == work.bones; });
-    if (!canClaim(work)) return;
-    Chunk& chunk = claimChunk(work);
-    held.unlock();
-    renderChunk(*work.image, chunk);
-    held.lock();
-    chunk.rendered = true;
-    work.changed.notify_all();
-  }
-}
-
-// The calling thread writes chunks out in order, and renders when it has none to write.
-void renderSplit(SplitRendering& work, TextSink& file, TextSink& console) {
-  std::unique_lock<std::mutex> held(work.lock);
-  while (work.nextBone < work.bones || work.written < work.claimed) {
-    Chunk& next = work.chunks[work.written % kChunks];
-    if (work.written < work.claimed && next.rendered) {
-      held.unlock();
-      sinkWrite(file, next.fileText.data(), next.fileText.size());
-      sinkWrite(console, next.consoleText.data(), next.consoleText.size());
-      held.lock();
-      next.rendered = false;
-      ++work.written;
-      work.changed.notify_all();
-    } else if (canClaim(work)) {
-      Chunk& chunk = claimChunk(work);
-      held.unlock();
-      renderChunk(*work.image, chunk);
-      held.lock();
-      chunk.rendered = true;
-    } else {
-      work.changed.wait(held);
-    }
-  }
-}
-
 }  // namespace
 
 void renderJiggleDefinitions(const ModelImage& image, TextSink& file, TextSink& console) {
   const std::int32_t bones = boneCount(image);
-#if !defined(__EMSCRIPTEN__) || defined(__EMSCRIPTEN_PTHREADS__)
-  if (bones >= kSplitFromBones) {
-    SplitRendering work;
-    work.image = &image;
-    work.bones = bones;
-    std::thread helper;
-    // The one exception the standard library may raise here: no thread to be had. The
-    // text is then rendered on this thread alone, as for a small model.
-    try {
-      helper = std::thread(renderChunksInTurn, std::ref(work));
-    } catch (const std::system_error&) {
-    }
-    if (helper.joinable()) {
-      renderSplit(work, file, console);
-      helper.join();
-      return;
-    }
+  for (std::int32_t i = 0; i < bones; ++i) {
+    const unsigned char* bone = boneRecord(image, i);
+    if (isJiggleBone(bone)) renderBone(bone, file, console);
   }
-#endif
-  renderBones(image, 0, bones, file, console);
 }

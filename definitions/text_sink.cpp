@@ -15,13 +15,6 @@ bool sinkFlush(TextSink& sink) {
 }
 
 void sinkWriteSpilling(TextSink& sink, const char* text, std::size_t length) {
-  // Text of a buffer's size or more goes on whole, after what is buffered: one large
-  // write rather than many buffer-sized ones, and no copy.
-  if (length >= sizeof sink.buffer && sink.stream != nullptr) {
-    sinkFlush(sink);
-    if (std::fwrite(text, 1, length, sink.stream) != length) sink.failed = true;
-    return;
-  }
   while (length > 0) {
     if (sink.used == sizeof sink.buffer) sinkFlush(sink);
     const std::size_t room = sizeof sink.buffer - sink.used;

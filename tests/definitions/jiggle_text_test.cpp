@@ -154,40 +154,4 @@ TEST(JiggleText, OutputLongerThanTheSinkBufferArrivesWhole) {
   EXPECT_EQ(out.file, expected);
 }
 
-// Large models are rendered in pieces, possibly out of order; the text must still be each
-// bone's own block, in table order, with nothing lost or doubled at the pieces' seams.
-TEST(JiggleText, LargeModelsRenderAsTheirBonesDoOneByOne) {
-  struct Case {
-    const char* what;
-    int bones;
-    std::size_t longNameEvery;  // 0: short names only
-  } const cases[] = {
-      {"many short names", 9000, 0},
-      {"names of the longest length among them", 2600, 7},
-  };
-  for (const Case& c : cases) {
-    ModelSpec plan;
-    Rendered expected;
-    for (int i = 0; i < c.bones; ++i) {
-      const auto index = static_cast<std::size_t>(i);
-      std::string name = "bone" + std::to_string(i);
-      if (c.longNameEvery != 0 && index % c.longNameEvery == 0) name.resize(4096, 'n');
-      if (i % 5 == 3) {
-        plan.bones.push_back(BoneSpec{"plain" + std::to_string(i), 0, std::nullopt});
-      }
-      JiggleSpec rule = distinctValues(static_cast<std::uint32_t>(index * 37 % 128));
-      rule.values[1] = static_cast<float>(i);  // tells the bones apart by their length
-      plan.bones.push_back(jiggleBone(name, rule));
-      ModelSpec one;
-      one.bones.push_back(plan.bones.back());
-      const Rendered alone = render(one);
-      expected.file += alone.file;
-      expected.console += alone.console;
-    }
-    const Rendered out = render(plan);
-    EXPECT_TRUE(out.file == expected.file) << c.what;
-    EXPECT_TRUE(out.console == expected.console) << c.what;
-  }
-}
-
 }  // namespace
