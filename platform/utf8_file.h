@@ -9,9 +9,6 @@
 // rather than by the path, so the path cannot be swapped in between.
 std::FILE* openRegularFileUtf8(const char* path);
 
-// std::fopen for a UTF-8 path.
-std::FILE* openFileUtf8(const char* path, const char* mode);
-
 // Creates a new file and opens it for text writing; never opens one that is already there.
 // nullptr if it cannot be made, with errno set to EEXIST if the name is taken. The file
 // can be removed while it is open (an interrupted run removes it from a handler).

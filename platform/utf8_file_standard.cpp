@@ -26,8 +26,6 @@ std::FILE* openRegularFileUtf8(const char* path) {
   return file;
 }
 
-std::FILE* openFileUtf8(const char* path, const char* mode) { return std::fopen(path, mode); }
-
 std::FILE* createNewTextFileUtf8(const char* path) { return std::fopen(path, "wx"); }
 
 bool replaceFileUtf8(const char* from, const char* to) {

@@ -63,12 +63,6 @@ std::FILE* openRegularFileUtf8(const char* path) {
   return streamOf(handle, _O_RDONLY | _O_BINARY, "rb");
 }
 
-std::FILE* openFileUtf8(const char* path, const char* mode) {
-  std::wstring widePath, wideMode;
-  if (!widen(path, widePath) || !widen(mode, wideMode)) return nullptr;
-  return _wfopen(widePath.c_str(), wideMode.c_str());
-}
-
 std::FILE* createNewTextFileUtf8(const char* path) {
   std::wstring widePath;
   if (!widen(path, widePath)) return nullptr;

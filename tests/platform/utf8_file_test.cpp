@@ -35,7 +35,7 @@ class Utf8File : public ::testing::Test {
 
   // The file's text with line ends as written on Linux; "(none)" if it cannot be opened.
   static std::string textOf(const std::string& path) {
-    std::FILE* file = openFileUtf8(path.c_str(), "rb");
+    std::FILE* file = openRegularFileUtf8(path.c_str());
     if (file == nullptr) return "(none)";
     std::string text;
     for (int c = std::fgetc(file); c != EOF; c = std::fgetc(file)) {
