@@ -27,11 +27,13 @@ function pathArgument(module, path) {
   return at;
 }
 
+// The tool's status 6 line, for what never reaches the module.
+function unread(path, why = '') {
+  return { status: 6, console: new TextEncoder().encode(`Cannot read ${path}${why}\n`) };
+}
+
 async function processFile(file, path) {
-  if (file.size > kLargestModel) {
-    return { status: 6, console: new TextEncoder().encode(
-      `Cannot read ${path}: larger than 512 MiB, so not read\n`) };
-  }
+  if (file.size > kLargestModel) return unread(path, ': larger than 512 MiB, so not read');
   const module = await modulePromise;
   const size = file.size;
   let bytes = size > 0 ? module._malloc(size) >>> 0 : 0;
@@ -50,7 +52,7 @@ async function processFile(file, path) {
   const name = pathArgument(module, path);
   if (name === 0) {
     if (bytes !== 0) module._free(bytes);
-    return { status: 6, console: new TextEncoder().encode(`Cannot read ${path}\n`) };
+    return unread(path);
   }
   // A null image of a non-empty file is the module's "Cannot read".
   const status = module._sproingProcess(bytes, size, name);
@@ -75,7 +77,7 @@ self.onmessage = async (event) => {
     // The module ran out of memory or stopped: as the command line does when memory cannot
     // be had, the model is unread; the batch goes on with a new module.
     modulePromise = createSproing();
-    reply = { status: 6, console: new TextEncoder().encode(`Cannot read ${path}\n`) };
+    reply = unread(path);
   }
   const transfer = [reply.console.buffer];
   for (const key of ['definitions', 'outputName', 'bones']) {
