@@ -58,6 +58,29 @@ class FileSystemFaults : public ::testing::Test {
     if (!mounted) GTEST_SKIP() << "cannot mount here: " << command;
   }
 
+  // Definitions far larger than the room the tests leave (some hundreds of KiB of text), so the
+  // write fails while bones are still being rendered rather than when the file is closed.
+  void writeBigModel() {
+    ModelSpec plan = sampleModelSpec();
+    plan.name = "big.mdl";
+    JiggleSpec everything;
+    everything.flags = FlexibleTip | RigidTip | YawLimited | PitchLimited | AngleLimited | BaseSpring;
+    plan.bones.assign(400, jiggleBone("bone", everything));
+    writeFile(folder + "/big.mdl", bytesOf(buildModel(plan).bytes));
+  }
+
+  // Every bone echoed, then the failure; the earlier file as it was and nothing else left.
+  void expectBigModelUnwritten(const ToolRun& result) {
+    EXPECT_EQ(result.status, 8);
+    const std::string bone = "Jigglebone: bone - is_flexible - is_rigid - has_base_spring \n";
+    std::string expected;
+    for (int i = 0; i < 400; ++i) expected += bone;
+    EXPECT_EQ(withoutCarriageReturns(result.output), expected + "Cannot write big_jiggles.qci\n");
+    EXPECT_EQ(result.errors, "");
+    EXPECT_EQ(folderEntries(work), std::vector<std::string>{"big_jiggles.qci"});
+    EXPECT_EQ(readFile(work + "/big_jiggles.qci"), kEarlier);
+  }
+
   // Runs the tool in the work folder and checks that only `kept` remains there, with the
   // earlier output file unchanged.
   void expectFailure(const std::vector<std::string>& arguments, int status,
@@ -92,49 +115,23 @@ TEST_F(FileSystemFaults, OutputFolderFull) {
                 {kOutput, "filler"});
 }
 
-// Definitions far larger than the room left, so the write fails while bones are still being
-// rendered rather than when the file is closed.
+// A folder with less room than the definitions need.
 TEST_F(FileSystemFaults, OutputFolderFillingUpMidway) {
   REQUIRE_ROOT();
-  ModelSpec plan = sampleModelSpec();
-  plan.name = "big.mdl";
-  JiggleSpec everything;
-  everything.flags = FlexibleTip | RigidTip | YawLimited | PitchLimited | AngleLimited | BaseSpring;
-  plan.bones.assign(400, jiggleBone("bone", everything));
-  writeFile(folder + "/big.mdl", bytesOf(buildModel(plan).bytes));
+  writeBigModel();
   mount("mount -t tmpfs -o size=64k tmpfs " + work);
   writeFile(work + "/big_jiggles.qci", kEarlier);
-  const ToolRun result = runTool({folder + "/big.mdl"}, work);
-  EXPECT_EQ(result.status, 8);
-  const std::string bone = "Jigglebone: bone - is_flexible - is_rigid - has_base_spring \n";
-  std::string expected;
-  for (int i = 0; i < 400; ++i) expected += bone;
-  EXPECT_EQ(withoutCarriageReturns(result.output), expected + "Cannot write big_jiggles.qci\n");
-  EXPECT_EQ(folderEntries(work), std::vector<std::string>{"big_jiggles.qci"});
-  EXPECT_EQ(readFile(work + "/big_jiggles.qci"), kEarlier);
+  expectBigModelUnwritten(runTool({folder + "/big.mdl"}, work));
 }
 
 // The same failure without root: a limit on the size of any file the tool writes. The
 // console text fits under it, the definitions do not.
 TEST_F(FileSystemFaults, FileSizeLimitReachedMidway) {
-  ModelSpec plan = sampleModelSpec();
-  plan.name = "big.mdl";
-  JiggleSpec everything;
-  everything.flags = FlexibleTip | RigidTip | YawLimited | PitchLimited | AngleLimited | BaseSpring;
-  plan.bones.assign(400, jiggleBone("bone", everything));
-  writeFile(folder + "/big.mdl", bytesOf(buildModel(plan).bytes));
+  writeBigModel();
   writeFile(work + "/big_jiggles.qci", kEarlier);
   ToolRunOptions options;
   options.fileSizeLimit = 64 * 1024;
-  const ToolRun result = runTool({folder + "/big.mdl"}, work, options);
-  EXPECT_EQ(result.status, 8);
-  const std::string bone = "Jigglebone: bone - is_flexible - is_rigid - has_base_spring \n";
-  std::string expected;
-  for (int i = 0; i < 400; ++i) expected += bone;
-  EXPECT_EQ(withoutCarriageReturns(result.output), expected + "Cannot write big_jiggles.qci\n");
-  EXPECT_EQ(result.errors, "");
-  EXPECT_EQ(folderEntries(work), std::vector<std::string>{"big_jiggles.qci"});
-  EXPECT_EQ(readFile(work + "/big_jiggles.qci"), kEarlier);
+  expectBigModelUnwritten(runTool({folder + "/big.mdl"}, work, options));
 }
 
 TEST_F(FileSystemFaults, ReadOnlyCurrentFolder) {
