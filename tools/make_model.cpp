@@ -19,6 +19,17 @@ bool writeBytes(const std::string& path, const std::vector<unsigned char>& bytes
   return std::fclose(file) == 0 && written;
 }
 
+// A whole number from 1 to `largest`, or 0 (after saying why) for anything else.
+long countArgument(const char* text, long largest, const char* what) {
+  char* end = nullptr;
+  const long count = std::strtol(text, &end, 10);
+  if (end == text || *end != '\0' || count < 1 || count > largest) {
+    std::fprintf(stderr, "make_model: %s must be a whole number from 1 to %ld\n", what, largest);
+    return 0;
+  }
+  return count;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -35,23 +46,15 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (argc == 4 && std::strcmp(argv[1], "bench") == 0) {
-    char* end = nullptr;
-    const long bones = std::strtol(argv[2], &end, 10);
-    if (end == argv[2] || *end != '\0' || bones < 1 || bones > 1000000) {
-      std::fputs("make_model: BONES must be a whole number from 1 to 1000000\n", stderr);
-      return 2;
-    }
+    const long bones = countArgument(argv[2], 1000000, "BONES");
+    if (bones == 0) return 2;
     return writeBytes(argv[3], buildModel(benchModelSpec(static_cast<std::size_t>(bones))).bytes)
                ? 0
                : 1;
   }
   if (argc == 4 && std::strcmp(argv[1], "batch") == 0) {
-    char* end = nullptr;
-    const long count = std::strtol(argv[2], &end, 10);
-    if (end == argv[2] || *end != '\0' || count < 1 || count > 100000) {
-      std::fputs("make_model: COUNT must be a whole number from 1 to 100000\n", stderr);
-      return 2;
-    }
+    const long count = countArgument(argv[2], 100000, "COUNT");
+    if (count == 0) return 2;
     for (long i = 0; i < count; ++i) {
       const BatchModel model = batchModel(static_cast<std::size_t>(i));
       std::vector<unsigned char> bytes = buildModel(model.plan).bytes;
