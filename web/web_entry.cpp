@@ -22,6 +22,20 @@ namespace {
 // and its memory is reused.
 std::string texts[4];
 
+// The render buffers are 64 KiB each: kept off the stack, which a module may get as small
+// as 64 KiB.
+TextSink fileSink;
+TextSink lineSink;
+
+// Resets a sink in place: assigning a fresh one would build it on the stack first.
+TextSink& sinkInto(TextSink& sink, std::string& text) {
+  sink.stream = nullptr;
+  sink.memory = &text;
+  sink.failed = false;
+  sink.used = 0;
+  return sink;
+}
+
 void clearTexts() {
   for (std::string& text : texts) text.clear();
 }
@@ -45,10 +59,8 @@ SPROING_EXPORT int sproingProcess(unsigned char* bytes, std::size_t size, const 
     console = std::move(check.message);
     return check.status;
   }
-  TextSink file;
-  file.memory = &texts[kSproingDefinitions];
-  TextSink lines;
-  lines.memory = &console;
+  TextSink& file = sinkInto(fileSink, texts[kSproingDefinitions]);
+  TextSink& lines = sinkInto(lineSink, console);
   renderJiggleDefinitions(image, file, lines);
   renderWroteLine(lines, check.outputName);
   sinkFlush(file);
