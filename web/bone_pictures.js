@@ -51,7 +51,8 @@ function dial(label, kind, low, high, wording) {
   return box;
 }
 
-// `summary` is the module's bone data: records ended by \x1e, fields parted by \x1f.
+// `summary` is the module's bone data (web/bone_summary.h): records ended by \x1e, fields
+// parted by \x1f.
 function boneFigures(summary) {
   const fragment = document.createDocumentFragment();
   const records = summary.split('\x1e');
@@ -59,7 +60,15 @@ function boneFigures(summary) {
   const group = document.createElement('div');
   group.className = 'bones';
   for (const record of records.slice(0, kPicturedBones)) {
-    const [name, kinds, yawMin, yawMax, pitchMin, pitchMax, angle] = record.split('\x1f');
+    const [name, kinds, ...lines] = record.split('\x1f');
+    const limits = {};
+    for (const line of lines) {
+      const [, unit, keyword, ...values] = line.split(' ');
+      if (unit === 'd') limits[keyword] = values;
+    }
+    const [yawMin, yawMax] = limits.yaw_constraint || ['', ''];
+    const [pitchMin, pitchMax] = limits.pitch_constraint || ['', ''];
+    const [angle] = limits.angle_constraint || [''];
     const figure = document.createElement('figure');
     figure.className = 'bone';
     const caption = document.createElement('figcaption');

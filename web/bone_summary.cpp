@@ -1,5 +1,7 @@
 #include "web/bone_summary.h"
 
+#include <cstring>
+
 #include "definitions/angle_conversion.h"
 #include "definitions/number_format.h"
 
@@ -8,18 +10,53 @@ namespace {
 constexpr char kField = '\x1f';
 constexpr char kRecord = '\x1e';
 
-void putDegrees(std::string& out, const unsigned char* params, std::size_t field) {
+using P = JiggleParams;
+
+struct Line {
+  const char* block;
+  char unit;
+  const char* keyword;
+  std::size_t first;
+  std::size_t second;  // 0: one value
+};
+
+void putValue(std::string& out, const unsigned char* params, char unit, std::size_t field) {
   char number[kNumberTextSize] = {};
-  out.append(number, formatInteger(toWholeDegrees(jiggleValue(params, field)), number));
+  const std::size_t length =
+      unit == 'd' ? formatInteger(toWholeDegrees(jiggleValue(params, field)), number)
+                  : formatGeneral(jiggleValue(params, field), number);
+  out.append(number, length);
 }
 
-// A limit's fields, or as many empty ones when the bone does not set it.
-void putLimit(std::string& out, const unsigned char* params, bool set, std::size_t first,
-              std::size_t second) {
+void putLine(std::string& out, const unsigned char* params, const Line& line) {
   out += kField;
-  if (set) putDegrees(out, params, first);
-  out += kField;
-  if (set) putDegrees(out, params, second);
+  out += line.block;
+  out += ' ';
+  out += line.unit;
+  out += ' ';
+  out += line.keyword;
+  out += ' ';
+  putValue(out, params, line.unit, line.first);
+  if (line.second != 0) {
+    out += ' ';
+    putValue(out, params, line.unit, line.second);
+  }
+}
+
+void putLimitLines(std::string& out, const unsigned char* params, std::uint32_t flags,
+                   const char* block) {
+  if ((flags & YawLimited) != 0) {
+    putLine(out, params, {block, 'd', "yaw_constraint", P::kYawMin, P::kYawMax});
+    putLine(out, params, {block, 's', "yaw_friction", P::kYawFriction, 0});
+  }
+  if ((flags & AngleLimited) != 0) {
+    putLine(out, params, {block, 'd', "angle_constraint", P::kAngleLimit, 0});
+  }
+  if ((flags & PitchLimited) != 0) {
+    putLine(out, params, {block, 'd', "pitch_constraint", P::kPitchMin, P::kPitchMax});
+    putLine(out, params, {block, 's', "pitch_friction", P::kPitchFriction, 0});
+    putLine(out, params, {block, 's', "pitch_bounce", P::kPitchBounce, 0});
+  }
 }
 
 }  // namespace
@@ -33,18 +70,38 @@ void renderBoneSummary(const ModelImage& image, std::string& out) {
     const std::uint32_t flags = jiggleFlags(params);
     out += boneName(bone);
     out += kField;
-    // Limits reach the definitions only inside a tip's block; the picture shows what they do.
-    const bool tip = (flags & (FlexibleTip | RigidTip)) != 0;
-    std::string kinds;
-    if ((flags & FlexibleTip) != 0) kinds += " is_flexible";
-    if ((flags & RigidTip) != 0) kinds += " is_rigid";
-    if ((flags & BaseSpring) != 0) kinds += " has_base_spring";
-    if (!kinds.empty()) out.append(kinds, 1);
-    putLimit(out, params, tip && (flags & YawLimited) != 0, JiggleParams::kYawMin, JiggleParams::kYawMax);
-    putLimit(out, params, tip && (flags & PitchLimited) != 0, JiggleParams::kPitchMin,
-             JiggleParams::kPitchMax);
-    out += kField;
-    if (tip && (flags & AngleLimited) != 0) putDegrees(out, params, JiggleParams::kAngleLimit);
+    std::string blocks;
+    if ((flags & FlexibleTip) != 0) blocks += " is_flexible";
+    if ((flags & RigidTip) != 0) blocks += " is_rigid";
+    if ((flags & BaseSpring) != 0) blocks += " has_base_spring";
+    if (!blocks.empty()) out.append(blocks, 1);
+    if ((flags & FlexibleTip) != 0) {
+      const char* b = "is_flexible";
+      putLine(out, params, {b, 's', "yaw_stiffness", P::kYawStiffness, 0});
+      putLine(out, params, {b, 's', "yaw_damping", P::kYawDamping, 0});
+      putLine(out, params, {b, 's', "pitch_stiffness", P::kPitchStiffness, 0});
+      putLine(out, params, {b, 's', "pitch_damping", P::kPitchDamping, 0});
+      putLine(out, params, {b, 's', "along_stiffness", P::kAlongStiffness, 0});
+      putLine(out, params, {b, 's', "along_damping", P::kAlongDamping, 0});
+    }
+    if ((flags & (FlexibleTip | RigidTip)) != 0) {
+      const char* b = (flags & FlexibleTip) != 0 ? "is_flexible" : "is_rigid";
+      putLine(out, params, {b, 's', "length", P::kLength, 0});
+      putLine(out, params, {b, 's', "tip_mass", P::kTipMass, 0});
+      putLimitLines(out, params, flags, b);
+    }
+    if ((flags & BaseSpring) != 0) {
+      const char* b = "has_base_spring";
+      putLine(out, params, {b, 's', "base_mass", P::kBaseMass, 0});
+      putLine(out, params, {b, 's', "stiffness", P::kBaseStiffness, 0});
+      putLine(out, params, {b, 's', "damping", P::kBaseDamping, 0});
+      putLine(out, params, {b, 's', "left_constraint", P::kLeftMin, P::kLeftMax});
+      putLine(out, params, {b, 's', "left_friction", P::kLeftFriction, 0});
+      putLine(out, params, {b, 's', "up_constraint", P::kUpMin, P::kUpMax});
+      putLine(out, params, {b, 's', "up_friction", P::kUpFriction, 0});
+      putLine(out, params, {b, 's', "forward_constraint", P::kForwardMin, P::kForwardMax});
+      putLine(out, params, {b, 's', "forward_friction", P::kForwardFriction, 0});
+    }
     out += kRecord;
   }
 }

@@ -1,5 +1,6 @@
-// What the page draws for each jiggle bone: its tip kinds and base spring, and its limits
-// in the same whole degrees as the definitions.
+// What the page draws for each jiggle bone: its blocks, and every line its .qci text
+// shows, with the unit of the line's values, so that cards and pictures need no rules of
+// their own.
 #pragma once
 
 #include <string>
@@ -7,7 +8,10 @@
 #include "model/model_image.h"
 
 // One record per jiggle bone, in table order, each ended by '\x1e', its fields parted by
-// '\x1f': the name; the kinds ("is_flexible", "is_rigid", "has_base_spring", space-parted);
-// the yaw minimum and maximum; the pitch minimum and maximum; the angle limit. An unset
-// limit's fields are empty. The image must have passed the checks.
+// '\x1f': the name; the blocks present ("is_flexible", "is_rigid", "has_base_spring",
+// space-parted, possibly none); then one field per keyword line of the bone's text, once
+// per keyword (the two tip blocks share their limit lines, length and tip_mass), each
+// "<block> <unit> <keyword> <value> [<value>]": the block it is first shown in, "d" for
+// whole degrees or "s" for a value as stored, and the values exactly as the text has them.
+// The image must have passed the checks.
 void renderBoneSummary(const ModelImage& image, std::string& out);
