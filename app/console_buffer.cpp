@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "app/exit_status.h"
+#include "run/exit_status.h"
 
 namespace {
 

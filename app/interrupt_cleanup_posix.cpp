@@ -4,7 +4,7 @@
 #include <unistd.h>
 
 #include "app/interrupt_cleanup.h"
-#include "definitions/output_file.h"
+#include "platform/output_file.h"
 
 namespace {
 

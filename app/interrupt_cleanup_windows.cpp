@@ -4,9 +4,9 @@
 
 #include <csignal>
 
-#include "app/exit_status.h"
+#include "run/exit_status.h"
 #include "app/interrupt_cleanup.h"
-#include "definitions/output_file.h"
+#include "platform/output_file.h"
 
 namespace {
 
@@ -24,15 +24,16 @@ UINT statusFor(DWORD event) {
 // for deletion, so it goes at once; the process then ends without the C runtime, whose
 // locks the main thread may hold.
 BOOL WINAPI removeTemporaryFileAndEnd(DWORD event) {
+  // As long as the longest path Windows takes; static, as a thread's stack is small.
+  static wchar_t wideName[32768];
   const char* name = temporaryFileInProgress();
   if (name != nullptr) {
-    wchar_t wideName[64];  // temporary names are short and ASCII
-    std::size_t i = 0;
-    for (; name[i] != '\0' && i + 1 < sizeof wideName / sizeof wideName[0]; ++i) {
-      wideName[i] = static_cast<wchar_t>(name[i]);
+    // The name is UTF-8, or, where a stored model name was not, the ANSI code page's.
+    const int length = sizeof wideName / sizeof wideName[0];
+    if (MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, name, -1, wideName, length) > 0 ||
+        MultiByteToWideChar(CP_ACP, 0, name, -1, wideName, length) > 0) {
+      DeleteFileW(wideName);
     }
-    wideName[i] = L'\0';
-    DeleteFileW(wideName);
   }
   TerminateProcess(GetCurrentProcess(), statusFor(event));
   return TRUE;

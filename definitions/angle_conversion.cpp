@@ -15,3 +15,10 @@ std::int32_t toWholeDegrees(float radians) {
   }
   return static_cast<std::int32_t>(degrees);
 }
+
+bool toRadians(double degrees, float& radians) {
+  const double exact = degrees / kRadToDeg;
+  if (!(std::fabs(exact) <= static_cast<double>(std::numeric_limits<float>::max()))) return false;
+  radians = static_cast<float>(exact);
+  return true;
+}

@@ -10,3 +10,8 @@ constexpr double kRadToDeg = 57.2957763671875;
 // floor(radians * kRadToDeg + 0.5) in double precision. Saturates at the int32 limits;
 // not-a-number gives 0.
 std::int32_t toWholeDegrees(float radians);
+
+// Degrees to the stored radians: the float32 nearest to degrees / kRadToDeg, the inverse of
+// the conversion above. Every whole number of degrees from -100000 to 100000 comes back
+// through toWholeDegrees as itself. False for a value beyond float32's range.
+bool toRadians(double degrees, float& radians);

@@ -5,3 +5,9 @@ void renderWroteLine(TextSink& console, const std::string& outputName) {
   sinkWrite(console, outputName.data(), outputName.size());
   sinkLiteral(console, "\n");
 }
+
+void renderCannotWriteLine(TextSink& console, const std::string& outputName) {
+  sinkLiteral(console, "Cannot write ");
+  sinkWrite(console, outputName.data(), outputName.size());
+  sinkLiteral(console, "\n");
+}

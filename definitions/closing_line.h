@@ -1,4 +1,5 @@
-// The console line that closes a written model's report.
+// The console lines that close a run's report: the file written, or the file that could
+// not be.
 #pragma once
 
 #include <string>
@@ -7,3 +8,6 @@
 
 // "Wrote <name>" and a line feed.
 void renderWroteLine(TextSink& console, const std::string& outputName);
+
+// "Cannot write <name>" and a line feed.
+void renderCannotWriteLine(TextSink& console, const std::string& outputName);

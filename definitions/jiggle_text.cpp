@@ -1,5 +1,6 @@
 #include "definitions/jiggle_text.h"
 
+#include <array>
 #include <cstring>
 
 #include "definitions/angle_conversion.h"
@@ -7,128 +8,107 @@
 
 namespace {
 
-using Params = JiggleParams;
+// Fixed texts made from the table once, at compile time, so that each is one fixed-size
+// copy into the sink.
+struct Piece {
+  char text[32] = {};
+  std::size_t length = 0;
+};
 
-template <std::size_t N>
-void putGeneral(TextSink& out, const char (&key)[N], const unsigned char* params,
-                std::size_t field) {
-  char number[kNumberTextSize] = {};
-  sinkLiteral(out, key);
-  sinkWriteFromArray(out, number, formatGeneral(jiggleValue(params, field), number));
-  sinkLiteral(out, "\n");
-}
-
-template <std::size_t N>
-void putGeneralPair(TextSink& out, const char (&key)[N], const unsigned char* params,
-                    std::size_t first, std::size_t second) {
-  char number[kNumberTextSize] = {};
-  sinkLiteral(out, key);
-  sinkWriteFromArray(out, number, formatGeneral(jiggleValue(params, first), number));
-  sinkLiteral(out, " ");
-  sinkWriteFromArray(out, number, formatGeneral(jiggleValue(params, second), number));
-  sinkLiteral(out, "\n");
-}
-
-void putDegrees(TextSink& out, const unsigned char* params, std::size_t field) {
-  char number[kNumberTextSize] = {};
-  const std::int32_t degrees = toWholeDegrees(jiggleValue(params, field));
-  sinkWriteFromArray(out, number, formatInteger(degrees, number));
-}
-
-template <std::size_t N>
-void putDegreesLine(TextSink& out, const char (&key)[N], const unsigned char* params,
-                    std::size_t field) {
-  sinkLiteral(out, key);
-  putDegrees(out, params, field);
-  sinkLiteral(out, "\n");
-}
-
-template <std::size_t N>
-void putDegreesPair(TextSink& out, const char (&key)[N], const unsigned char* params,
-                    std::size_t first, std::size_t second) {
-  sinkLiteral(out, key);
-  putDegrees(out, params, first);
-  sinkLiteral(out, " ");
-  putDegrees(out, params, second);
-  sinkLiteral(out, "\n");
-}
-
-// The same lines close both kinds of tip block.
-void putLimitLines(TextSink& out, const unsigned char* params, std::uint32_t flags) {
-  if ((flags & YawLimited) != 0) {
-    putDegreesPair(out, "\t\tyaw_constraint ", params, Params::kYawMin, Params::kYawMax);
-    putGeneral(out, "\t\tyaw_friction ", params, Params::kYawFriction);
+constexpr Piece piece(const char* before, const char* keyword, const char* after) {
+  Piece p;
+  for (const char* part : {before, keyword, after}) {
+    for (; *part != '\0'; ++part) p.text[p.length++] = *part;
   }
-  if ((flags & AngleLimited) != 0) {
-    putDegreesLine(out, "\t\tangle_constraint ", params, Params::kAngleLimit);
+  return p;
+}
+
+constexpr auto kLinePrefixes = [] {
+  std::array<Piece, kJiggleKeywordCount> prefixes{};
+  for (std::size_t i = 0; i < kJiggleKeywordCount; ++i) {
+    prefixes[i] = piece("\t\t", kJiggleKeywords[i].keyword, " ");
   }
-  if ((flags & PitchLimited) != 0) {
-    putDegreesPair(out, "\t\tpitch_constraint ", params, Params::kPitchMin, Params::kPitchMax);
-    putGeneral(out, "\t\tpitch_friction ", params, Params::kPitchFriction);
-    putGeneral(out, "\t\tpitch_bounce ", params, Params::kPitchBounce);
+  return prefixes;
+}();
+
+constexpr auto kOpenings = [] {
+  std::array<Piece, kJiggleBlockCount> openings{};
+  for (std::size_t i = 0; i < kJiggleBlockCount; ++i) {
+    openings[i] = piece(kJiggleBlocks[i].spacedOut ? "\n\t" : "\t", kJiggleBlocks[i].keyword, " {\n");
+  }
+  return openings;
+}();
+
+constexpr auto kConsoleParts = [] {
+  std::array<Piece, kJiggleBlockCount> parts{};
+  for (std::size_t i = 0; i < kJiggleBlockCount; ++i) parts[i] = piece("- ", kJiggleBlocks[i].keyword, " ");
+  return parts;
+}();
+
+std::size_t formatValue(const JiggleBone& bone, const JiggleKeyword& keyword, std::size_t which,
+                        char (&number)[kNumberTextSize]) {
+  const float value = jiggleValue(bone, keyword.fields[which]);
+  return keyword.unit == JiggleUnit::WholeDegrees ? formatInteger(toWholeDegrees(value), number)
+                                                   : formatGeneral(value, number);
+}
+
+void putValues(TextSink& out, const JiggleBone& bone, const JiggleKeyword& keyword) {
+  char number[kNumberTextSize] = {};
+  sinkWriteFromArray(out, number, formatValue(bone, keyword, 0, number));
+  if (keyword.valueCount == 2) {
+    sinkLiteral(out, " ");
+    sinkWriteFromArray(out, number, formatValue(bone, keyword, 1, number));
   }
 }
 
-void renderBone(const unsigned char* bone, TextSink& file, TextSink& console) {
-  const char* name = boneName(bone);
-  const std::size_t nameLength = std::strlen(name);
-  const unsigned char* params = jiggleParams(bone);
-  const std::uint32_t flags = jiggleFlags(params);
+}  // namespace
 
+std::size_t renderKeywordValues(const JiggleBone& bone, const JiggleKeyword& keyword,
+                                char (&text)[64]) {
+  char number[kNumberTextSize] = {};
+  std::size_t length = formatValue(bone, keyword, 0, number);
+  std::memcpy(text, number, length);
+  if (keyword.valueCount == 2) {
+    text[length++] = ' ';
+    const std::size_t second = formatValue(bone, keyword, 1, number);
+    std::memcpy(text + length, number, second);
+    length += second;
+  }
+  return length;
+}
+
+void renderJiggleBone(const JiggleBone& bone, TextSink& file, TextSink& console) {
+  const std::uint32_t flags = jiggleFlags(bone);
   sinkLiteral(console, "Jigglebone: ");
-  sinkWrite(console, name, nameLength);
+  sinkWrite(console, bone.name, bone.nameLength);
   sinkLiteral(console, " ");
   sinkLiteral(file, "$jigglebone \"");
-  sinkWrite(file, name, nameLength);
+  sinkWrite(file, bone.name, bone.nameLength);
   sinkLiteral(file, "\" {\n");
-
-  if ((flags & FlexibleTip) != 0) {
-    sinkLiteral(console, "- is_flexible ");
-    sinkLiteral(file, "\tis_flexible {\n");
-    putGeneral(file, "\t\tyaw_stiffness ", params, Params::kYawStiffness);
-    putGeneral(file, "\t\tyaw_damping ", params, Params::kYawDamping);
-    putGeneral(file, "\t\tpitch_stiffness ", params, Params::kPitchStiffness);
-    putGeneral(file, "\t\tpitch_damping ", params, Params::kPitchDamping);
-    putGeneral(file, "\t\talong_stiffness ", params, Params::kAlongStiffness);
-    putGeneral(file, "\t\talong_damping ", params, Params::kAlongDamping);
-    putGeneral(file, "\t\tlength ", params, Params::kLength);
-    putGeneral(file, "\t\ttip_mass ", params, Params::kTipMass);
-    putLimitLines(file, params, flags);
-    sinkLiteral(file, "\t}\n");
-  }
-  if ((flags & RigidTip) != 0) {
-    sinkLiteral(console, "- is_rigid ");
-    sinkLiteral(file, "\tis_rigid {\n");
-    putGeneral(file, "\t\tlength ", params, Params::kLength);
-    putGeneral(file, "\t\ttip_mass ", params, Params::kTipMass);
-    putLimitLines(file, params, flags);
-    sinkLiteral(file, "\t}\n");
-  }
-  if ((flags & BaseSpring) != 0) {
-    sinkLiteral(console, "- has_base_spring ");
-    sinkLiteral(file, "\n\thas_base_spring {\n");
-    putGeneral(file, "\t\tbase_mass ", params, Params::kBaseMass);
-    putGeneral(file, "\t\tstiffness ", params, Params::kBaseStiffness);
-    putGeneral(file, "\t\tdamping ", params, Params::kBaseDamping);
-    putGeneralPair(file, "\t\tleft_constraint ", params, Params::kLeftMin, Params::kLeftMax);
-    putGeneral(file, "\t\tleft_friction ", params, Params::kLeftFriction);
-    putGeneralPair(file, "\t\tup_constraint ", params, Params::kUpMin, Params::kUpMax);
-    putGeneral(file, "\t\tup_friction ", params, Params::kUpFriction);
-    putGeneralPair(file, "\t\tforward_constraint ", params, Params::kForwardMin,
-                   Params::kForwardMax);
-    putGeneral(file, "\t\tforward_friction ", params, Params::kForwardFriction);
+  for (std::size_t b = 0; b < kJiggleBlockCount; ++b) {
+    const JiggleBlock& block = kJiggleBlocks[b];
+    if ((flags & block.flag) == 0) continue;
+    sinkWriteFromArray(console, kConsoleParts[b].text, kConsoleParts[b].length);
+    sinkWriteFromArray(file, kOpenings[b].text, kOpenings[b].length);
+    for (std::size_t k = block.first; k < block.end; ++k) {
+      if (!keywordShows(kJiggleKeywords[k], flags)) continue;
+      sinkWriteFromArray(file, kLinePrefixes[k].text, kLinePrefixes[k].length);
+      putValues(file, bone, kJiggleKeywords[k]);
+      sinkLiteral(file, "\n");
+    }
     sinkLiteral(file, "\t}\n");
   }
   sinkLiteral(console, "\n");
   sinkLiteral(file, "}\n\n");
 }
 
-}  // namespace
-
 void renderJiggleDefinitions(const ModelImage& image, TextSink& file, TextSink& console) {
   const std::int32_t bones = boneCount(image);
+  JiggleBone decoded;
   for (std::int32_t i = 0; i < bones; ++i) {
     const unsigned char* bone = boneRecord(image, i);
-    if (isJiggleBone(bone)) renderBone(bone, file, console);
+    if (!isJiggleBone(bone)) continue;
+    decodeJiggleBone(image, bone, decoded);
+    renderJiggleBone(decoded, file, console);
   }
 }

@@ -2,9 +2,19 @@
 // and one summary line per bone for the console.
 #pragma once
 
+#include "definitions/jiggle_keywords.h"
 #include "definitions/text_sink.h"
+#include "model/jiggle_bone.h"
 #include "model/model_image.h"
 
 // The image must have passed findModelDamage. Blocks go to `file`, summary lines to
 // `console`; neither sink is flushed here.
 void renderJiggleDefinitions(const ModelImage& image, TextSink& file, TextSink& console);
+
+// One bone's block and console line.
+void renderJiggleBone(const JiggleBone& bone, TextSink& file, TextSink& console);
+
+// The text of one keyword line's values, as the block shows them (values parted by a
+// space). Returns the length written; `text` has room for two values.
+std::size_t renderKeywordValues(const JiggleBone& bone, const JiggleKeyword& keyword,
+                                char (&text)[64]);

@@ -1,11 +1,12 @@
 #include "definitions/number_format.h"
 
 #include <array>
-#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+
+#include "model/byte_order.h"
 
 namespace {
 
@@ -54,12 +55,7 @@ constexpr auto kTrailingZeros = [] {
 // exact conversion handles those.
 bool sixSignificantDigits(float value, std::uint32_t& digits, int& exponent) {
   // floor(log10(2^binaryExponent)): the decimal exponent, or one below it.
-#if defined(__cpp_lib_bit_cast)
-  const std::uint32_t bits = std::bit_cast<std::uint32_t>(value);
-#else
-  std::uint32_t bits;  // the WebAssembly build's standard library lacks bit_cast
-  std::memcpy(&bits, &value, sizeof bits);
-#endif
+  const std::uint32_t bits = bitsOfFloat(value);
   const int binaryExponent = static_cast<int>((bits >> 23) & 0xFF) - 127;
   exponent = (binaryExponent * 78913) >> 18;
   const int power = kSignificantDigits - 1 - exponent;

@@ -6,6 +6,29 @@
 #include <cstdint>
 #include <cstring>
 
+// A float32's bits and back, unchanged (a not-a-number keeps its payload).
+inline float floatFromBits(std::uint32_t bits) {
+#if defined(__cpp_lib_bit_cast)
+  return std::bit_cast<float>(bits);
+#else
+  // Older standard libraries (the WebAssembly build's) lack bit_cast; copying the whole
+  // object is the same.
+  float value;
+  std::memcpy(&value, &bits, sizeof value);
+  return value;
+#endif
+}
+
+inline std::uint32_t bitsOfFloat(float value) {
+#if defined(__cpp_lib_bit_cast)
+  return std::bit_cast<std::uint32_t>(value);
+#else
+  std::uint32_t bits;
+  std::memcpy(&bits, &value, sizeof bits);
+  return bits;
+#endif
+}
+
 inline std::uint32_t readUint32LE(const unsigned char* b) {
   return static_cast<std::uint32_t>(b[0]) | static_cast<std::uint32_t>(b[1]) << 8 |
          static_cast<std::uint32_t>(b[2]) << 16 | static_cast<std::uint32_t>(b[3]) << 24;
@@ -15,22 +38,7 @@ inline std::int32_t readInt32LE(const unsigned char* b) {
   return static_cast<std::int32_t>(readUint32LE(b));
 }
 
-inline std::int16_t readInt16LE(const unsigned char* b) {
-  return static_cast<std::int16_t>(static_cast<std::uint16_t>(b[0] | b[1] << 8));
-}
-
-inline float readFloat32LE(const unsigned char* b) {
-#if defined(__cpp_lib_bit_cast)
-  return std::bit_cast<float>(readUint32LE(b));
-#else
-  // Older standard libraries (the WebAssembly build's) lack bit_cast; the word is already
-  // assembled, so copying it is the same.
-  const std::uint32_t bits = readUint32LE(b);
-  float value;
-  std::memcpy(&value, &bits, sizeof value);
-  return value;
-#endif
-}
+inline float readFloat32LE(const unsigned char* b) { return floatFromBits(readUint32LE(b)); }
 
 inline void writeUint32LE(unsigned char* b, std::uint32_t value) {
   b[0] = static_cast<unsigned char>(value);

@@ -1,7 +1,8 @@
 #include "model/model_bounds.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 
 #include "model/byte_order.h"
@@ -9,8 +10,6 @@
 namespace {
 
 constexpr auto kBoneSize = static_cast<std::int64_t>(BoneRecord::kSize);
-
-static_assert(kMaxBoneNameLength == 4096, "the message below names the limit");
 
 // Does [start, start + length) lie inside the image? 64-bit signed arithmetic cannot
 // overflow here: start is at most an int32 plus a table offset, length at most
@@ -29,32 +28,59 @@ bool tableLiesInside(const ModelImage& image, std::int32_t offset, std::int32_t 
                                        static_cast<std::int64_t>(recordSize));
 }
 
-// Describes the fault; `what` may name the bone with %d. Returns true, for the caller
-// to return at once.
-bool fail(ModelDamage& damage, const char* what, std::int32_t bone = 0) {
-  std::snprintf(damage.what, sizeof damage.what, what, static_cast<int>(bone));
+std::int64_t boneStart(const ModelImage& image, std::int32_t index) {
+  return static_cast<std::int64_t>(boneTableOffset(image)) + static_cast<std::int64_t>(index) * kBoneSize;
+}
+
+enum class NameFault { None, Outside, RunsPastEnd, TooLong };
+
+// The name of the bone at image offset `start`: inside the image and ended by a NUL
+// within kMaxBoneNameLength characters, or what is wrong with it.
+NameFault findNameFault(const ModelImage& image, std::int64_t start, std::size_t& length) {
+  const std::int64_t name = start + readInt32LE(image.bytes + start + BoneRecord::kNameOffset);
+  if (!liesInside(image, name, 1)) return NameFault::Outside;
+  const std::size_t left = image.size - static_cast<std::size_t>(name);
+  const std::size_t searched = left < kMaxBoneNameLength + 1 ? left : kMaxBoneNameLength + 1;
+  const void* end = std::memchr(image.bytes + name, 0, searched);
+  if (end == nullptr) return searched == left ? NameFault::RunsPastEnd : NameFault::TooLong;
+  length = static_cast<std::size_t>(static_cast<const unsigned char*>(end) - (image.bytes + name));
+  return NameFault::None;
+}
+
+// Describes the fault: `before`, the bone's number if it is one of the bones', then
+// `after`. Returns true, for the caller to return at once.
+bool fail(ModelDamage& damage, const char* before, std::int32_t bone = -1, const char* after = "") {
+  char* out = damage.what;
+  char* const end = damage.what + sizeof damage.what - 1;
+  const auto put = [&](const char* text) {
+    const std::size_t room = static_cast<std::size_t>(end - out);
+    const std::size_t length = std::min(std::strlen(text), room);
+    std::memcpy(out, text, length);
+    out += length;
+  };
+  put(before);
+  if (bone >= 0) out = std::to_chars(out, end, bone).ptr;
+  put(after);
+  *out = '\0';
   return true;
 }
 
-// Checks the name and parameter record of one jiggle bone at image offset boneStart.
-bool findJiggleBoneDamage(const ModelImage& image, std::int64_t boneStart, std::int32_t index,
+// Checks the name and parameter record of one jiggle bone at image offset start.
+bool findJiggleBoneDamage(const ModelImage& image, std::int64_t start, std::int32_t index,
                           ModelDamage& damage) {
-  const unsigned char* bone = image.bytes + boneStart;
-  const std::int64_t params = boneStart + readInt32LE(bone + BoneRecord::kRuleOffset);
+  const std::int64_t params = start + readInt32LE(image.bytes + start + BoneRecord::kRuleOffset);
   if (!liesInside(image, params, static_cast<std::int64_t>(JiggleParams::kSize))) {
-    return fail(damage, "bone %d's jiggle parameters lie outside the file", index);
+    return fail(damage, "bone ", index, "'s jiggle parameters lie outside the file");
   }
-  const std::int64_t name = boneStart + readInt32LE(bone + BoneRecord::kNameOffset);
-  if (!liesInside(image, name, 1)) {
-    return fail(damage, "bone %d's name lies outside the file", index);
-  }
-  const std::size_t left = image.size - static_cast<std::size_t>(name);
-  const std::size_t searched = left < kMaxBoneNameLength + 1 ? left : kMaxBoneNameLength + 1;
-  if (std::memchr(image.bytes + name, 0, searched) == nullptr) {
-    return fail(damage,
-                    searched == left ? "bone %d's name runs past the end of the file"
-                                     : "bone %d's name is longer than 4096 characters",
-                    index);
+  static_assert(kMaxBoneNameLength == 4096, "the message below names the limit");
+  std::size_t length = 0;
+  switch (findNameFault(image, start, length)) {
+    case NameFault::None: return false;
+    case NameFault::Outside: return fail(damage, "bone ", index, "'s name lies outside the file");
+    case NameFault::RunsPastEnd:
+      return fail(damage, "bone ", index, "'s name runs past the end of the file");
+    case NameFault::TooLong:
+      return fail(damage, "bone ", index, "'s name is longer than 4096 characters");
   }
   return false;
 }
@@ -80,11 +106,16 @@ bool findModelDamage(const ModelImage& image, ModelDamage& damage) {
     return fail(damage, "the animation descriptor table lies outside the file");
   }
   for (std::int32_t i = 0; i < bones; ++i) {
-    const std::int64_t start = static_cast<std::int64_t>(boneTableOffset(image)) +
-                               static_cast<std::int64_t>(i) * kBoneSize;
+    const std::int64_t start = boneStart(image, i);
     if (isJiggleBone(image.bytes + start) && findJiggleBoneDamage(image, start, i, damage)) {
       return true;
     }
   }
   return false;
+}
+
+const char* checkedBoneName(const ModelImage& image, std::int32_t index, std::size_t& length) {
+  const std::int64_t start = boneStart(image, index);
+  if (findNameFault(image, start, length) != NameFault::None) return nullptr;
+  return boneName(image.bytes + start);
 }

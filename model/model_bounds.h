@@ -20,3 +20,8 @@ struct ModelDamage {
 // it (versions below 48), and every jiggle bone's name and parameter record.
 // Returns true and describes the first fault found when the image is damaged.
 bool findModelDamage(const ModelImage& image, ModelDamage& damage);
+
+// The name of any bone of an image that has passed findModelDamage, or nullptr where it
+// lies outside the image, runs past its end or is too long: only jiggle bones' names are
+// checked above, and a bone that is not one may still be looked up by name.
+const char* checkedBoneName(const ModelImage& image, std::int32_t index, std::size_t& length);

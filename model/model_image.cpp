@@ -34,10 +34,6 @@ std::int32_t animTableOffset(const ModelImage& image) {
   return readInt32LE(image.bytes + ModelHeader::kAnimTableOffset);
 }
 
-std::int32_t retiredWord(const ModelImage& image) {
-  return readInt32LE(image.bytes + ModelHeader::kRetiredWord);
-}
-
 void setRetiredWord(ModelImage& image, std::int32_t value) {
   writeInt32LE(image.bytes + ModelHeader::kRetiredWord, value);
 }
@@ -47,9 +43,8 @@ const unsigned char* boneRecord(const ModelImage& image, std::int32_t index) {
          static_cast<std::size_t>(index) * BoneRecord::kSize;
 }
 
-unsigned char* animDescriptor(ModelImage& image, std::int32_t index) {
-  return image.bytes + static_cast<std::size_t>(animTableOffset(image)) +
-         static_cast<std::size_t>(index) * AnimDescriptor::kSize;
+unsigned char* animTable(ModelImage& image) {
+  return image.bytes + static_cast<std::size_t>(animTableOffset(image));
 }
 
 bool isJiggleBone(const unsigned char* bone) {
@@ -63,12 +58,4 @@ const char* boneName(const unsigned char* bone) {
 
 const unsigned char* jiggleParams(const unsigned char* bone) {
   return bone + readInt32LE(bone + BoneRecord::kRuleOffset);
-}
-
-std::uint32_t jiggleFlags(const unsigned char* params) {
-  return readUint32LE(params + JiggleParams::kFlags);
-}
-
-float jiggleValue(const unsigned char* params, std::size_t field) {
-  return readFloat32LE(params + field);
 }

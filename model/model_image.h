@@ -111,18 +111,15 @@ std::int32_t boneCount(const ModelImage& image);
 std::int32_t boneTableOffset(const ModelImage& image);
 std::int32_t animCount(const ModelImage& image);
 std::int32_t animTableOffset(const ModelImage& image);
-std::int32_t retiredWord(const ModelImage& image);
 void setRetiredWord(ModelImage& image, std::int32_t value);
 
-// Record i of a table; i must lie in [0, count).
+// Bone i of the table; i must lie in [0, boneCount).
 const unsigned char* boneRecord(const ModelImage& image, std::int32_t index);
-unsigned char* animDescriptor(ModelImage& image, std::int32_t index);
+// The first animation descriptor; the table must hold at least one.
+unsigned char* animTable(ModelImage& image);
 
 // A bone is driven by jiggle parameters exactly when its rule is the jiggle rule and it
 // has a rule record. Reads only the bone's own 216 bytes.
 bool isJiggleBone(const unsigned char* bone);
 const char* boneName(const unsigned char* bone);
 const unsigned char* jiggleParams(const unsigned char* bone);
-
-std::uint32_t jiggleFlags(const unsigned char* params);
-float jiggleValue(const unsigned char* params, std::size_t field);

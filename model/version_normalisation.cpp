@@ -48,7 +48,7 @@ void normaliseToCurrentVersion(ModelImage& image) {
   // Newer versions leave the descriptors alone: their table is not even located, since
   // nothing has checked that it lies inside the image.
   if (version < kCurrentVersion && descriptors > 0) {
-    normaliseDescriptors(animDescriptor(image, 0), descriptors, version);
+    normaliseDescriptors(animTable(image), descriptors, version);
   }
   if (version < kFirstVersionKeepingRetiredWord) setRetiredWord(image, 0);
   setModelVersion(image, kCurrentVersion);

@@ -63,7 +63,7 @@ std::FILE* openRegularFileUtf8(const char* path) {
   return streamOf(handle, _O_RDONLY | _O_BINARY, "rb");
 }
 
-std::FILE* createNewTextFileUtf8(const char* path) {
+std::FILE* createNewFileUtf8(const char* path, bool text) {
   std::wstring widePath;
   if (!widen(path, widePath)) return nullptr;
   // Shared for deletion, so that an interrupted run can remove the file while it is open.
@@ -74,7 +74,8 @@ std::FILE* createNewTextFileUtf8(const char* path) {
     errno = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? EEXIST : EACCES;
     return nullptr;
   }
-  std::FILE* stream = streamOf(handle, _O_WRONLY | _O_TEXT, "wt");
+  std::FILE* stream = text ? streamOf(handle, _O_WRONLY | _O_TEXT, "wt")
+                           : streamOf(handle, _O_WRONLY | _O_BINARY, "wb");
   if (stream == nullptr) DeleteFileW(widePath.c_str());
   return stream;
 }
@@ -88,6 +89,31 @@ bool replaceFileUtf8(const char* from, const char* to) {
 bool removeFileUtf8(const char* path) {
   std::wstring widePath;
   return widen(path, widePath) && _wremove(widePath.c_str()) == 0;
+}
+
+namespace {
+
+// The volume and file index that name a file whatever the path: opened without access,
+// which needs no permission, and with backup semantics, which opens a folder too.
+bool fileIdentity(const char* path, BY_HANDLE_FILE_INFORMATION& identity) {
+  std::wstring widePath;
+  if (!widen(path, widePath)) return false;
+  const HANDLE handle = CreateFileW(widePath.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  const bool known = GetFileInformationByHandle(handle, &identity) != 0;
+  CloseHandle(handle);
+  return known;
+}
+
+}  // namespace
+
+bool isSameFileUtf8(const char* first, const char* second) {
+  BY_HANDLE_FILE_INFORMATION a{};
+  BY_HANDLE_FILE_INFORMATION b{};
+  return fileIdentity(first, a) && fileIdentity(second, b) &&
+         a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
+         a.nFileIndexLow == b.nFileIndexLow;
 }
 
 #endif

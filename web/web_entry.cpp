@@ -3,8 +3,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/exit_status.h"
-#include "app/model_checks.h"
+#include "run/exit_status.h"
+#include "run/model_checks.h"
 #include "definitions/closing_line.h"
 #include "definitions/jiggle_text.h"
 #include "web/bone_summary.h"

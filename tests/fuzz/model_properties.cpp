@@ -6,7 +6,7 @@
 #include <cstring>
 #include <limits>
 
-#include "app/model_checks.h"
+#include "run/model_checks.h"
 #include "definitions/jiggle_text.h"
 #include "definitions/output_name.h"
 #include "definitions/text_sink.h"

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 
 #include "model/byte_order.h"
+#include "model/jiggle_bone.h"
 #include "tests/support/model_builder.h"
 
 namespace {
@@ -14,7 +16,6 @@ TEST(ByteOrder, AssemblesLittleEndianAtAnyAlignment) {
                                  0xFF, 0xFF, 0x00, 0x00, 0x80, 0xBF};
   EXPECT_EQ(readUint32LE(bytes + 1), 0x12345678u);  // odd addresses throughout
   EXPECT_EQ(readInt32LE(bytes + 5), -2);
-  EXPECT_EQ(readInt16LE(bytes + 5), -2);
   EXPECT_EQ(readFloat32LE(bytes + 9), -1.0f);
 
   unsigned char out[7] = {};
@@ -42,9 +43,14 @@ TEST(ModelImage, HeaderAndRecordAccessorsFollowTheLayout) {
   EXPECT_LT(readInt32LE(tail + BoneLayout::kRuleOffset), 0);
   EXPECT_STREQ(boneName(tail), "tail_1");
   EXPECT_EQ(jiggleParams(tail), image.bytes + built.boneRules[1]);
-  EXPECT_EQ(jiggleFlags(jiggleParams(tail)), JiggleBit::kFlexibleTip | JiggleBit::kYawLimited | JiggleBit::kAngleLimited);
-  EXPECT_EQ(jiggleValue(jiggleParams(tail), JiggleLayout::kTipMass), 0.5f);
-  EXPECT_EQ(jiggleValue(jiggleParams(boneRecord(image, 2)), JiggleLayout::kForwardFriction), 0.1f);
+  JiggleBone decoded;
+  decodeJiggleBone(image, tail, decoded);
+  EXPECT_EQ(std::string(decoded.name, decoded.nameLength), "tail_1");
+  EXPECT_EQ(decoded.record, built.boneRules[1]);
+  EXPECT_EQ(jiggleFlags(decoded), JiggleBit::kFlexibleTip | JiggleBit::kYawLimited | JiggleBit::kAngleLimited);
+  EXPECT_EQ(jiggleValue(decoded, JiggleLayout::kTipMass), 0.5f);
+  decodeJiggleBone(image, boneRecord(image, 2), decoded);
+  EXPECT_EQ(jiggleValue(decoded, JiggleLayout::kForwardFriction), 0.1f);
 }
 
 TEST(ModelImage, IsJiggleBoneNeedsTheRuleTypeAndARecord) {

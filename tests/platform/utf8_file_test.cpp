@@ -45,7 +45,7 @@ class Utf8File : public ::testing::Test {
     return text;
   }
   static bool create(const std::string& path, const char* text) {
-    std::FILE* file = createNewTextFileUtf8(path.c_str());
+    std::FILE* file = createNewFileUtf8(path.c_str(), true);
     if (file == nullptr) return false;
     std::fputs(text, file);
     return std::fclose(file) == 0;
@@ -58,7 +58,7 @@ TEST_F(Utf8File, CreatesOnlyFilesThatAreNotThere) {
   ASSERT_TRUE(create(at(kName), "first\n"));
   EXPECT_EQ(textOf(at(kName)), "first\n");
   errno = 0;
-  EXPECT_EQ(createNewTextFileUtf8(at(kName).c_str()), nullptr);
+  EXPECT_EQ(createNewFileUtf8(at(kName).c_str(), true), nullptr);
   EXPECT_EQ(errno, EEXIST);
   EXPECT_EQ(textOf(at(kName)), "first\n");
 }

@@ -1,10 +1,9 @@
-#include "definitions/output_file.h"
+#include "platform/output_file.h"
 
 #include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
-#include <cstring>
 #include <random>
 
 #include "platform/utf8_file.h"
@@ -13,26 +12,24 @@ namespace {
 
 constexpr int kNameAttempts = 64;
 
-// The temporary file's name, kept where a signal handler (or, on Windows, a console
-// control handler's thread) can read it without allocating: written only while
-// unpublished, published before the file is created, withdrawn once it is renamed or
-// removed. A lock-free atomic is safe in a signal handler.
-char pendingName[64];
-std::atomic<bool> pendingPublished{false};
-static_assert(std::atomic<bool>::is_always_lock_free);
-static_assert(sizeof "sproing_dump_0123456789abcdef.tmp" <= sizeof pendingName);
+// The temporary file's name, where a signal handler (or, on Windows, a console control
+// handler's thread) can read it without allocating: published before the file is created,
+// withdrawn once it is renamed or removed. The text it points to does not change while
+// published. A lock-free atomic is safe in a signal handler.
+std::atomic<const char*> pendingName{nullptr};
+static_assert(std::atomic<const char*>::is_always_lock_free);
 
-void publishPendingName(const std::string& name) {
-  pendingPublished = false;
-  std::memcpy(pendingName, name.c_str(), name.size() + 1);
-  pendingPublished = true;
-}
+#ifdef _WIN32
+constexpr const char* kSeparators = "/\\:";
+#else
+constexpr const char* kSeparators = "/";
+#endif
 
-void withdrawPendingName() { pendingPublished = false; }
-
-std::string temporaryNameFor(std::uint64_t token) {
+std::string temporaryNameFor(const std::string& target, const char* prefix, std::uint64_t token) {
   static const char kHex[] = "0123456789abcdef";
-  std::string name = "sproing_dump_";
+  const std::size_t folderEnd = target.find_last_of(kSeparators);
+  std::string name = folderEnd == std::string::npos ? std::string() : target.substr(0, folderEnd + 1);
+  name += prefix;
   for (int shift = 60; shift >= 0; shift -= 4) name += kHex[(token >> shift) & 0xF];
   name += ".tmp";
   return name;
@@ -52,40 +49,37 @@ std::uint64_t nameSeed() {
 
 }  // namespace
 
-bool openOutputFile(OutputFile& output) {
+bool openOutputFile(OutputFile& output, const std::string& target, const char* prefix, bool text) {
   std::mt19937_64 generator(nameSeed());
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-    // A fresh name per attempt: several runs may share the current folder.
-    std::string name = temporaryNameFor(generator());
+    // A fresh name per attempt: several runs may share the folder.
+    output.temporaryName = temporaryNameFor(target, prefix, generator());
     // Published first: an interrupt that comes just after the file is made must find it.
-    publishPendingName(name);
+    pendingName = output.temporaryName.c_str();
     errno = 0;
-    std::FILE* stream = createNewTextFileUtf8(name.c_str());
+    std::FILE* stream = createNewFileUtf8(output.temporaryName.c_str(), text);
     if (stream != nullptr) {
       // The text arrives in large blocks already; a second buffer would only split them.
       std::setvbuf(stream, nullptr, _IONBF, 0);
       output.stream = stream;
-      output.temporaryName = std::move(name);
       return true;
     }
-    withdrawPendingName();
+    pendingName = nullptr;
     if (errno != EEXIST) return false;
   }
   return false;
 }
 
-bool commitOutputFile(OutputFile& output, const std::string& targetName) {
+bool commitOutputFile(OutputFile& output, const std::string& target) {
   const bool written = std::fflush(output.stream) == 0 && std::ferror(output.stream) == 0;
   const bool closed = std::fclose(output.stream) == 0;
   output.stream = nullptr;
-  if (written && closed) {
-    if (replaceFileUtf8(output.temporaryName.c_str(), targetName.c_str())) {
-      withdrawPendingName();
-      return true;
-    }
+  if (written && closed && replaceFileUtf8(output.temporaryName.c_str(), target.c_str())) {
+    pendingName = nullptr;
+    return true;
   }
   removeFileUtf8(output.temporaryName.c_str());
-  withdrawPendingName();
+  pendingName = nullptr;
   return false;
 }
 
@@ -93,7 +87,7 @@ void discardOutputFile(OutputFile& output) {
   if (output.stream != nullptr) std::fclose(output.stream);
   output.stream = nullptr;
   removeFileUtf8(output.temporaryName.c_str());
-  withdrawPendingName();
+  pendingName = nullptr;
 }
 
-const char* temporaryFileInProgress() { return pendingPublished ? pendingName : nullptr; }
+const char* temporaryFileInProgress() { return pendingName; }

@@ -1,4 +1,4 @@
-#include "app/model_checks.h"
+#include "run/model_checks.h"
 
 #include <gtest/gtest.h>
 

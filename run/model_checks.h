@@ -8,7 +8,7 @@
 #include "model/model_image.h"
 
 struct ModelCheck {
-  int status = 0;          // 0: accepted (normalised, has a jiggle bone); else 2, 6, 3, 4, 7 or 5
+  int status = 0;          // 0: accepted; else the refusal's exit status
   std::string message;     // the refusal's console line, "\n" included; empty when accepted
   std::string outputName;  // made once, when accepted; passed on to the writer
 };
@@ -22,3 +22,6 @@ ModelCheck checkLoadedModel(ModelImage& image, const char* path);
 // that cannot be read whole gets status 6.
 ModelCheck checkModelPath(const char* path);
 ModelCheck cannotRead(const char* path);
+
+// A refusal with its status and console line ("\n" included).
+ModelCheck refusal(int status, std::string message);

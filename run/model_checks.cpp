@@ -1,11 +1,11 @@
-#include "app/model_checks.h"
+#include "run/model_checks.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <utility>
 
-#include "app/exit_status.h"
+#include "run/exit_status.h"
 #include "definitions/output_name.h"
 #include "model/model_bounds.h"
 #include "model/version_normalisation.h"
@@ -15,15 +15,8 @@ namespace {
 constexpr std::size_t kMagicSize = 4;
 constexpr std::size_t kMagicAndVersionSize = 8;
 
-ModelCheck refuse(int status, std::string message) {
-  ModelCheck check;
-  check.status = status;
-  check.message = std::move(message);
-  return check;
-}
-
 ModelCheck damaged(const char* path, const char* what) {
-  return refuse(kExitDamaged, std::string(path) + " is damaged: " + what + "\n");
+  return refusal(kExitDamaged, std::string(path) + " is damaged: " + what + "\n");
 }
 
 // Whether any bone is a jiggle bone; stops at the first. The image must be sound.
@@ -37,22 +30,29 @@ bool findJiggleBone(const ModelImage& image) {
 
 }  // namespace
 
+ModelCheck refusal(int status, std::string message) {
+  ModelCheck check;
+  check.status = status;
+  check.message = std::move(message);
+  return check;
+}
+
 ModelCheck checkModelPath(const char* path) {
   if (std::strstr(path, ".mdl") != nullptr) return ModelCheck{};
-  return refuse(kExitNotModelPath, "Specified file is not a model (*.mdl).\n");
+  return refusal(kExitNotModelPath, "Specified file is not a model (*.mdl).\n");
 }
 
 ModelCheck cannotRead(const char* path) {
-  return refuse(kExitCannotRead, std::string("Cannot read ") + path + "\n");
+  return refusal(kExitCannotRead, std::string("Cannot read ") + path + "\n");
 }
 
 ModelCheck checkLoadedModel(ModelImage& image, const char* path) {
   if (image.size < kMagicSize || modelMagic(image) != kStudioMagic) {
-    return refuse(kExitNotStudioModel, std::string(path) + " is not a studio model!\n");
+    return refusal(kExitNotStudioModel, std::string(path) + " is not a studio model!\n");
   }
   // A file cut inside its version word is not old but damaged; the damage check says so.
   if (image.size >= kMagicAndVersionSize && modelVersion(image) < kMinJiggleVersion) {
-    return refuse(kExitOldVersion, "Version " + std::to_string(modelVersion(image)) +
+    return refusal(kExitOldVersion, "Version " + std::to_string(modelVersion(image)) +
                                        " models do not have jigglebone data, exiting..\n");
   }
   ModelDamage damage;
@@ -69,7 +69,7 @@ ModelCheck checkLoadedModel(ModelImage& image, const char* path) {
     return damaged(path, "its stored name gives an unusable output file name");
   }
   if (!findJiggleBone(image)) {
-    return refuse(kExitNoJiggleBones, "No bones contain jiggle info, exiting..\n");
+    return refusal(kExitNoJiggleBones, "No bones contain jiggle info, exiting..\n");
   }
   ModelCheck accepted;
   accepted.outputName = std::move(outputName);

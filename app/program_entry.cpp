@@ -1,16 +1,20 @@
-// The Windows entry point: the wide-character command line carries every path as typed,
-// whatever the code page; the tool takes it on as UTF-8 like everywhere else.
+#include "app/program_entry.h"
+
+#include "app/console_buffer.h"
+#include "app/interrupt_cleanup.h"
+
+int runTool(int argc, const char* const* argv, ToolRun run) {
+  removeTemporaryFileOnInterrupt();
+  bufferStandardOutput();
+  return finishStandardOutput(run(argc, argv));
+}
+
 #ifdef _WIN32
 
 #include <windows.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
-
-#include "app/console_buffer.h"
-#include "app/driver.h"
-#include "app/interrupt_cleanup.h"
 
 namespace {
 
@@ -32,7 +36,9 @@ bool stdoutIsConsole() {
 
 }  // namespace
 
-int wmain(int argc, wchar_t** argv) {
+// The wide-character command line carries every path as typed, whatever the code page;
+// the tools take it on as UTF-8 like everywhere else.
+int runToolWide(int argc, wchar_t** argv, ToolRun run) {
   std::vector<std::string> arguments;
   for (int i = 0; i < argc; ++i) arguments.push_back(utf8Of(argv[i]));
   std::vector<const char*> pointers;
@@ -42,9 +48,7 @@ int wmain(int argc, wchar_t** argv) {
   // The console's code page belongs to whoever opened it: give it back as it was.
   const UINT consoleCodePage = stdoutIsConsole() ? GetConsoleOutputCP() : 0;
   if (consoleCodePage != 0) SetConsoleOutputCP(CP_UTF8);
-  removeTemporaryFileOnInterrupt();
-  bufferStandardOutput();
-  const int status = finishStandardOutput(runSproingDump(argc, pointers.data()));
+  const int status = runTool(argc, pointers.data(), run);
   if (consoleCodePage != 0) SetConsoleOutputCP(consoleCodePage);
   return status;
 }

@@ -26,7 +26,9 @@ std::FILE* openRegularFileUtf8(const char* path) {
   return file;
 }
 
-std::FILE* createNewTextFileUtf8(const char* path) { return std::fopen(path, "wx"); }
+std::FILE* createNewFileUtf8(const char* path, bool text) {
+  return std::fopen(path, text ? "wx" : "wbx");
+}
 
 bool replaceFileUtf8(const char* from, const char* to) {
   std::error_code error;
@@ -35,5 +37,11 @@ bool replaceFileUtf8(const char* from, const char* to) {
 }
 
 bool removeFileUtf8(const char* path) { return std::remove(path) == 0; }
+
+bool isSameFileUtf8(const char* first, const char* second) {
+  struct stat a {};
+  struct stat b {};
+  return stat(first, &a) == 0 && stat(second, &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
 
 #endif

@@ -1,4 +1,5 @@
-// The process exit statuses, one per kind of refusal or failure.
+// The exit statuses of both tools, one per kind of refusal or failure; the page shows the
+// same numbers.
 #pragma once
 
 enum ExitStatus : int {
@@ -12,6 +13,8 @@ enum ExitStatus : int {
   kExitDamaged = 7,
   kExitCannotWrite = 8,
   kExitCannotWriteConsole = 9,  // the run succeeded, but its console text was lost
+  kExitEditsRefused = 10,       // sproing_apply: the edits file cannot be applied
+  kExitOutputIsModel = 11,      // sproing_apply: the output would be the model itself
 };
 
 // An interrupted run ends with this plus the signal's number, as a shell reports it.

@@ -1,4 +1,4 @@
-#include "app/model_loader.h"
+#include "app/file_loader.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,5 +1,0 @@
-// The run from the command line to the exit status.
-#pragma once
-
-// argv holds the program's name and its arguments, as typed. Returns the exit status.
-int runSproingDump(int argc, const char* const* argv);

@@ -1,0 +1,11 @@
+// The console line that says what an edit changed in one bone, in the words of its text.
+#pragma once
+
+#include "definitions/text_sink.h"
+#include "model/jiggle_bone.h"
+
+// "Changed <name>: " and, parted by ", ", each block added or removed ("is_rigid added")
+// and each keyword line whose text changed ("yaw_stiffness 100 -> 150"; "(none)" where the
+// line is not shown), in the order of the text. Writes nothing and returns false when the
+// two show the same text.
+bool renderBoneChanges(const JiggleBone& before, const JiggleBone& after, TextSink& console);

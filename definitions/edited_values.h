@@ -1,0 +1,22 @@
+// What a value written in an edit stores. A value that shows as the stored one already
+// shows keeps the stored bits, so that a model's own text written back changes nothing;
+// any other becomes the float32 nearest to it (an angle: nearest to its radians).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "definitions/jiggle_keywords.h"
+#include "definitions/jiggle_reader.h"
+
+// Sets `bits` to what the field should hold, or returns false with what is wrong (a text
+// that is not a number, or one beyond float32's finite range; the writer's own texts of a
+// stored infinity or not-a-number are taken as keeping it).
+bool resolveEditedValue(const EditToken& value, JiggleUnit unit, std::uint32_t stored,
+                        std::uint32_t& bits, std::string& error);
+
+// The flags of an edited bone: `textBits` holds the blocks written and the limit bits of
+// the limit lines written. The blocks' bits follow the text; the limit bits follow it too
+// where the stored bone or the edit has a tip block, the only place where the text shows
+// them, and keep their stored value where neither has one. Every other bit is kept.
+std::uint32_t editedFlags(std::uint32_t stored, std::uint32_t textBits);
