@@ -38,8 +38,8 @@ struct Held {
 };
 
 void release(Held& held) {
+  releaseModelCopy(held.model, held.reading);
   releaseModelImage(held.model);
-  releaseModelCopy(held.reading);
   releaseModelImage(held.edits);
 }
 
@@ -64,7 +64,7 @@ int runSproingApply(int argc, const char* const* argv) {
   }
   if (check.status == kExitWritten && !loadModelImage(modelPath, held.model)) check = cannotRead(modelPath);
   if (check.status == kExitWritten) check = checkModelToApply(held.model, modelPath, held.reading);
-  if (check.status == kExitWritten && !loadModelImage(editsPath, held.edits)) check = cannotRead(editsPath);
+  if (check.status == kExitWritten && !loadEditsText(editsPath, held.edits)) check = cannotRead(editsPath);
   TextSink console;
   console.stream = stdout;
   if (check.status == kExitWritten) {

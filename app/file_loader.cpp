@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "platform/utf8_file.h"
 
@@ -15,9 +16,8 @@ long fileSize(std::FILE* file) {
   return size;
 }
 
-}  // namespace
-
-bool loadModelImage(const char* path, ModelImage& image) {
+// The file's bytes, and `extra` zero bytes after them that are not counted in the size.
+bool loadWhole(const char* path, ModelImage& image, std::size_t extra) {
   image = ModelImage{};
   // Only a regular file, or a link to one, is read: a named pipe may wait for a writer for
   // ever, and a device may never end.
@@ -28,16 +28,23 @@ bool loadModelImage(const char* path, ModelImage& image) {
   const bool readable = std::fgetc(file) != EOF || std::ferror(file) == 0;
   const long size = readable ? fileSize(file) : -1;
   bool loaded = size >= 0;
-  if (loaded && size > 0) {
+  if (loaded && size + extra > 0) {
     const auto bytes = static_cast<std::size_t>(size);
-    image.bytes = static_cast<unsigned char*>(std::malloc(bytes));
+    image.bytes = static_cast<unsigned char*>(std::malloc(bytes + extra));
     loaded = image.bytes != nullptr && std::fread(image.bytes, 1, bytes, file) == bytes;
+    if (loaded && extra > 0) std::memset(image.bytes + bytes, 0, extra);
     image.size = bytes;
   }
   std::fclose(file);
   if (!loaded) releaseModelImage(image);
   return loaded;
 }
+
+}  // namespace
+
+bool loadModelImage(const char* path, ModelImage& image) { return loadWhole(path, image, 0); }
+
+bool loadEditsText(const char* path, ModelImage& text) { return loadWhole(path, text, 1); }
 
 void releaseModelImage(ModelImage& image) {
   std::free(image.bytes);

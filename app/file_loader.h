@@ -9,3 +9,6 @@
 // is released with releaseModelImage.
 bool loadModelImage(const char* path, ModelImage& image);
 void releaseModelImage(ModelImage& image);
+
+// The same for an edits file, with a NUL after its last byte, as the edits reader wants.
+bool loadEditsText(const char* path, ModelImage& text);

@@ -1,5 +1,6 @@
 #include "definitions/jiggle_reader.h"
 
+#include <array>
 #include <cstring>
 
 namespace {
@@ -11,71 +12,109 @@ struct Token {
   EditToken text;
 };
 
-bool isSpace(unsigned char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
-bool isControl(unsigned char c) { return (c < 0x20 && !isSpace(c) && c != '\n') || c == 0x7F; }
-bool startsComment(const EditsReader& r) { return r.end - r.at >= 2 && r.at[0] == '/' && r.at[1] == '/'; }
+// What each byte is to the reader, looked up rather than tested, since every byte of a
+// large file passes through here.
+enum ByteClass : std::uint8_t {
+  kSpace = 1,    // space, tab, CR, vertical tab, form feed
+  kLineEnd = 2,  // LF
+  kBrace = 4,
+  kQuote = 8,
+  kControl = 16,  // any other control character
+  kSlash = 32,    // may start a comment
+};
 
-// Skips spaces and comments, and line feeds too unless `keepLineEnd`.
-void skipBlanks(EditsReader& r, bool keepLineEnd) {
-  while (r.at < r.end) {
-    const auto c = static_cast<unsigned char>(*r.at);
-    if (isSpace(c)) {
-      ++r.at;
-    } else if (c == '\n' && !keepLineEnd) {
-      ++r.at;
-      ++r.line;
-    } else if (startsComment(r)) {
-      while (r.at < r.end && *r.at != '\n') ++r.at;
+constexpr auto kByteClasses = [] {
+  std::array<std::uint8_t, 256> classes{};
+  for (int c = 0; c < 0x20; ++c) classes[static_cast<std::size_t>(c)] = kControl;
+  classes[0x7F] = kControl;
+  for (const char c : {' ', '\t', '\r', '\v', '\f'}) classes[static_cast<unsigned char>(c)] = kSpace;
+  classes['\n'] = kLineEnd;
+  classes['{'] = kBrace;
+  classes['}'] = kBrace;
+  classes['"'] = kQuote;
+  classes['/'] = kSlash;
+  return classes;
+}();
+
+std::uint8_t classOf(char c) { return kByteClasses[static_cast<unsigned char>(c)]; }
+bool isControl(unsigned char c) { return kByteClasses[c] == kControl; }
+bool startsComment(const char* at, const char* end) { return end - at >= 2 && at[0] == '/' && at[1] == '/'; }
+
+// Skips spaces and comments, and line feeds too unless `keepLineEnd`. Works on local
+// copies of the reader's place: every byte of a large file passes through here.
+inline void skipBlanks(EditsReader& r, bool keepLineEnd) {
+  const char* at = r.at;
+  const char* const end = r.end;
+  std::size_t line = r.line;
+  for (;;) {
+    const std::uint8_t byteClass = classOf(*at);  // the NUL after the text stops it
+    if (byteClass == kSpace) {
+      ++at;
+    } else if (byteClass == kLineEnd && !keepLineEnd) {
+      ++at;
+      ++line;
+    } else if (byteClass == kSlash && startsComment(at, end)) {
+      while (at < end && *at != '\n') ++at;
     } else {
       break;
     }
   }
+  r.at = at;
+  r.line = line;
 }
 
-Token nextToken(EditsReader& r, bool keepLineEnd) {
+// A word runs to a blank, a brace, a quote, a control character or a comment.
+inline const char* wordEnd(const char* at, const char* end) {
+  for (;;) {
+    while (classOf(*at) == 0) ++at;  // the NUL after the text stops it
+    if (at == end || classOf(*at) != kSlash || startsComment(at, end)) return at;
+    ++at;  // a lone slash belongs to the word
+  }
+}
+
+// A name in quotes ends on its own line; any byte but a control character may stand in it.
+Token quotedToken(EditsReader& r) {
+  Token t;
+  t.text.line = r.line;
+  const char* start = ++r.at;
+  t.text.text = start;
+  while (r.at < r.end) {
+    const auto b = static_cast<unsigned char>(*r.at);
+    if (b == '"' || b == '\n' || b == '\r' || isControl(b)) break;
+    ++r.at;
+  }
+  if (r.at == r.end || *r.at != '"') {
+    const bool control = r.at < r.end && isControl(static_cast<unsigned char>(*r.at));
+    t.kind = control ? TokenKind::Control : TokenKind::Unclosed;
+    return t;
+  }
+  t.kind = TokenKind::Quoted;
+  t.text.length = static_cast<std::size_t>(r.at - start);
+  ++r.at;
+  return t;
+}
+
+inline Token nextToken(EditsReader& r, bool keepLineEnd) {
   skipBlanks(r, keepLineEnd);
   Token t;
   t.text.text = r.at;
   t.text.line = r.line;
   if (r.at == r.end) return t;
-  const auto c = static_cast<unsigned char>(*r.at);
-  if (c == '\n') {
+  const std::uint8_t byteClass = classOf(*r.at);
+  if (byteClass == 0 || byteClass == kSlash) {
+    r.at = wordEnd(r.at, r.end);
+    t.kind = TokenKind::Word;
+    t.text.length = static_cast<std::size_t>(r.at - t.text.text);
+  } else if (byteClass == kLineEnd) {
     t.kind = TokenKind::Newline;
-  } else if (c == '{' || c == '}') {
-    t.kind = c == '{' ? TokenKind::Open : TokenKind::Close;
+  } else if (byteClass == kBrace) {
+    t.kind = *r.at == '{' ? TokenKind::Open : TokenKind::Close;
     t.text.length = 1;
     ++r.at;
-  } else if (c == '"') {
-    // A name in quotes ends on its own line; any byte but a control character may stand in it.
-    const char* start = ++r.at;
-    while (r.at < r.end) {
-      const auto b = static_cast<unsigned char>(*r.at);
-      if (b == '"' || b == '\n' || b == '\r' || isControl(b)) break;
-      ++r.at;
-    }
-    if (r.at == r.end || *r.at != '"') {
-      const bool control = r.at < r.end && isControl(static_cast<unsigned char>(*r.at));
-      t.kind = control ? TokenKind::Control : TokenKind::Unclosed;
-      return t;
-    }
-    t.kind = TokenKind::Quoted;
-    t.text.text = start;
-    t.text.length = static_cast<std::size_t>(r.at - start);
-    ++r.at;
-  } else if (isControl(c)) {
-    t.kind = TokenKind::Control;
+  } else if (byteClass == kQuote) {
+    return quotedToken(r);
   } else {
-    const char* start = r.at;
-    while (r.at < r.end) {
-      const auto b = static_cast<unsigned char>(*r.at);
-      if (isSpace(b) || b == '\n' || b == '{' || b == '}' || b == '"' || isControl(b) ||
-          startsComment(r)) {
-        break;
-      }
-      ++r.at;
-    }
-    t.kind = TokenKind::Word;
-    t.text.length = static_cast<std::size_t>(r.at - start);
+    t.kind = TokenKind::Control;
   }
   return t;
 }
@@ -99,10 +138,41 @@ bool is(const EditToken& token, const char* text, std::size_t length) {
   return token.length == length && std::memcmp(token.text, text, length) == 0;
 }
 
-// Index of the keyword or block named by `token` in [first, end), or -1.
-int findKeyword(const EditToken& token, std::size_t first, std::size_t end) {
-  for (std::size_t k = first; k < end; ++k) {
-    if (is(token, kJiggleKeywords[k].keyword, kJiggleKeywords[k].length)) return static_cast<int>(k);
+// For each block, the keywords it holds by their length, so that a word is compared with
+// the one or two keywords of its length only.
+constexpr std::size_t kLongestKeyword = 18;
+constexpr std::uint8_t kNone = 0xFF;
+constexpr auto kKeywordsByLength = [] {
+  std::array<std::array<std::array<std::uint8_t, 4>, kLongestKeyword + 1>, kJiggleBlockCount> byLength{};
+  for (auto& block : byLength) {
+    for (auto& candidates : block) candidates.fill(kNone);
+  }
+  for (std::size_t b = 0; b < kJiggleBlockCount; ++b) {
+    for (std::size_t k = kJiggleBlocks[b].first; k < kJiggleBlocks[b].end; ++k) {
+      auto& candidates = byLength[b][kJiggleKeywords[k].length];
+      std::size_t slot = 0;
+      while (candidates[slot] != kNone) ++slot;  // at most three keywords share a length
+      candidates[slot] = static_cast<std::uint8_t>(k);
+    }
+  }
+  return byLength;
+}();
+
+// Index of the keyword of `block` named by `token`, or -1.
+int findKeyword(const EditToken& token, std::size_t block) {
+  if (token.length > kLongestKeyword) return -1;
+  for (const std::uint8_t k : kKeywordsByLength[block][token.length]) {
+    if (k == kNone) break;
+    if (std::memcmp(kJiggleKeywords[k].keyword, token.text, token.length) == 0) return k;
+  }
+  return -1;
+}
+
+// Index of the keyword named by `token` in any block, or -1.
+int findAnyKeyword(const EditToken& token) {
+  for (std::size_t b = 0; b < kJiggleBlockCount; ++b) {
+    const int keyword = findKeyword(token, b);
+    if (keyword >= 0) return keyword;
   }
   return -1;
 }
@@ -116,7 +186,7 @@ int findBlock(const EditToken& token) {
 
 // What an unknown word is: a keyword of another block, or nothing this layout holds.
 std::string unknownWord(const EditToken& word, const char* where) {
-  const int keyword = findKeyword(word, 0, kJiggleKeywordCount);
+  const int keyword = findAnyKeyword(word);
   if (keyword < 0) return shownForMessage(word) + " is not held by this model layout";
   for (const JiggleBlock& block : kJiggleBlocks) {
     if (static_cast<std::size_t>(keyword) >= block.first && static_cast<std::size_t>(keyword) < block.end) {
@@ -212,16 +282,29 @@ bool readInBlock(EditsReader& r, EditStatement& s) {
   if (t.kind != TokenKind::Word) {
     return fail(r, t.text.line, std::string("expected a keyword of ") + block.keyword + " or \"}\", found " + describe(t));
   }
-  const int keyword = findKeyword(t.text, block.first, block.end);
+  const int keyword = findKeyword(t.text, r.block);
   if (keyword < 0) return fail(r, t.text.line, unknownWord(t.text, block.keyword));
   // The values stand on the keyword's own line.
   const JiggleKeyword& k = kJiggleKeywords[keyword];
   std::size_t count = 0;
   for (;;) {
-    skipBlanks(r, true);
-    if (r.at == r.end || *r.at == '\n' || *r.at == '{' || *r.at == '}') break;
+    // Most values are plain words parted by blanks: those are taken here at once.
+    const char* at = r.at;
+    while (classOf(*at) == kSpace) ++at;
+    r.at = at;
+    if (classOf(*at) == 0) {
+      r.at = wordEnd(at, r.end);
+      if (count < 2) s.values[count] = EditToken{at, static_cast<std::size_t>(r.at - at), r.line};
+      ++count;
+      continue;
+    }
     const Token value = nextToken(r, true);
-    if (isBad(value)) return failOnBadToken(r, value);
+    if (value.kind != TokenKind::Word && value.kind != TokenKind::Quoted) {
+      if (isBad(value)) return failOnBadToken(r, value);
+      // A brace ends the line's values and is read again as what comes next.
+      if (value.kind == TokenKind::Open || value.kind == TokenKind::Close) --r.at;
+      break;
+    }
     if (count < 2) s.values[count] = value.text;
     ++count;
   }
@@ -265,4 +348,9 @@ std::string shownForMessage(const EditToken& token) {
   return std::string(token.text, kShownLength) + "...";
 }
 
-std::string quotedForMessage(const EditToken& token) { return "\"" + shownForMessage(token) + "\""; }
+std::string quotedForMessage(const EditToken& token) {
+  std::string quoted = "\"";
+  quoted += shownForMessage(token);
+  quoted += '"';
+  return quoted;
+}

@@ -50,6 +50,8 @@ struct EditsReader {
   std::string error;
 };
 
+// `text` must be followed by a NUL byte (text[size] == 0, as in a C string): the reader's
+// loops stop on it rather than test the end at every byte.
 void startEditsReader(EditsReader& reader, const char* text, std::size_t size);
 
 // The next statement. False at the end of the text, or on a fault (errorLine is then set):

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstring>
+#include <utility>
 
 #include "definitions/angle_conversion.h"
 #include "definitions/number_format.h"
@@ -52,13 +53,57 @@ std::size_t formatValue(const JiggleBone& bone, const JiggleKeyword& keyword, st
                                                    : formatGeneral(value, number);
 }
 
-void putValues(TextSink& out, const JiggleBone& bone, const JiggleKeyword& keyword) {
+// The lines below are laid out from the table at compile time, one keyword at a time, so
+// that a block's text is straight-line code: at hundreds of thousands of bones a loop over
+// the table, with its tests of each row, costs a tenth more than the text itself.
+template <JiggleUnit unit>
+void putValue(TextSink& out, const JiggleBone& bone, std::size_t field, char end) {
   char number[kNumberTextSize] = {};
-  sinkWriteFromArray(out, number, formatValue(bone, keyword, 0, number));
-  if (keyword.valueCount == 2) {
-    sinkLiteral(out, " ");
-    sinkWriteFromArray(out, number, formatValue(bone, keyword, 1, number));
+  const float value = jiggleValue(bone, field);
+  std::size_t length = 0;
+  if constexpr (unit == JiggleUnit::WholeDegrees) {
+    length = formatInteger(toWholeDegrees(value), number);
+  } else {
+    length = formatGeneral(value, number);
   }
+  number[length] = end;  // the numbers' texts leave room for it
+  sinkWriteFromArray(out, number, length + 1);
+}
+
+template <std::size_t K>
+void putLine(TextSink& file, const JiggleBone& bone, std::uint32_t flags) {
+  constexpr const JiggleKeyword& keyword = kJiggleKeywords[K];
+  if constexpr (keyword.flag != 0) {
+    if ((flags & keyword.flag) == 0) return;
+  }
+  sinkWriteFromArray(file, kLinePrefixes[K].text, kLinePrefixes[K].length);
+  if constexpr (keyword.valueCount == 2) {
+    putValue<keyword.unit>(file, bone, keyword.fields[0], ' ');
+    putValue<keyword.unit>(file, bone, keyword.fields[1], '\n');
+  } else {
+    putValue<keyword.unit>(file, bone, keyword.fields[0], '\n');
+  }
+}
+
+template <std::size_t B, std::size_t... I>
+void putLines(TextSink& file, const JiggleBone& bone, std::uint32_t flags, std::index_sequence<I...>) {
+  (putLine<kJiggleBlocks[B].first + I>(file, bone, flags), ...);
+}
+
+template <std::size_t B>
+void putBlock(TextSink& file, TextSink& console, const JiggleBone& bone, std::uint32_t flags) {
+  constexpr const JiggleBlock& block = kJiggleBlocks[B];
+  if ((flags & block.flag) == 0) return;
+  sinkWriteFromArray(console, kConsoleParts[B].text, kConsoleParts[B].length);
+  sinkWriteFromArray(file, kOpenings[B].text, kOpenings[B].length);
+  putLines<B>(file, bone, flags, std::make_index_sequence<block.end - block.first>{});
+  sinkLiteral(file, "\t}\n");
+}
+
+template <std::size_t... B>
+void putBlocks(TextSink& file, TextSink& console, const JiggleBone& bone, std::index_sequence<B...>) {
+  const std::uint32_t flags = jiggleFlags(bone);
+  (putBlock<B>(file, console, bone, flags), ...);
 }
 
 }  // namespace
@@ -78,26 +123,13 @@ std::size_t renderKeywordValues(const JiggleBone& bone, const JiggleKeyword& key
 }
 
 void renderJiggleBone(const JiggleBone& bone, TextSink& file, TextSink& console) {
-  const std::uint32_t flags = jiggleFlags(bone);
   sinkLiteral(console, "Jigglebone: ");
   sinkWrite(console, bone.name, bone.nameLength);
   sinkLiteral(console, " ");
   sinkLiteral(file, "$jigglebone \"");
   sinkWrite(file, bone.name, bone.nameLength);
   sinkLiteral(file, "\" {\n");
-  for (std::size_t b = 0; b < kJiggleBlockCount; ++b) {
-    const JiggleBlock& block = kJiggleBlocks[b];
-    if ((flags & block.flag) == 0) continue;
-    sinkWriteFromArray(console, kConsoleParts[b].text, kConsoleParts[b].length);
-    sinkWriteFromArray(file, kOpenings[b].text, kOpenings[b].length);
-    for (std::size_t k = block.first; k < block.end; ++k) {
-      if (!keywordShows(kJiggleKeywords[k], flags)) continue;
-      sinkWriteFromArray(file, kLinePrefixes[k].text, kLinePrefixes[k].length);
-      putValues(file, bone, kJiggleKeywords[k]);
-      sinkLiteral(file, "\n");
-    }
-    sinkLiteral(file, "\t}\n");
-  }
+  putBlocks(file, console, bone, std::make_index_sequence<kJiggleBlockCount>{});
   sinkLiteral(console, "\n");
   sinkLiteral(file, "}\n\n");
 }

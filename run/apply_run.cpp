@@ -15,9 +15,32 @@
 
 namespace {
 
-// A mark per bone of the model, while the edits are applied.
-constexpr unsigned char kNamed = 1;
-constexpr unsigned char kChanged = 2;
+// A bone's record before its edit, kept for the report: a model unchanged keeps none.
+struct ChangedRecord {
+  std::int32_t bone;
+  std::uint32_t before[kJiggleWords];
+};
+
+// Grown by doubling; plain memory, so that running out of it is a refusal, not an end.
+struct ChangeLog {
+  ChangedRecord* records = nullptr;
+  std::size_t count = 0;
+  std::size_t room = 0;
+};
+
+bool logChange(ChangeLog& log, std::int32_t bone, const std::uint32_t (&before)[kJiggleWords]) {
+  if (log.count == log.room) {
+    const std::size_t room = log.room == 0 ? 64 : 2 * log.room;
+    void* grown = std::realloc(log.records, room * sizeof(ChangedRecord));
+    if (grown == nullptr) return false;
+    log.records = static_cast<ChangedRecord*>(grown);
+    log.room = room;
+  }
+  ChangedRecord& record = log.records[log.count++];
+  record.bone = bone;
+  std::memcpy(record.before, before, sizeof record.before);
+  return true;
+}
 
 // The bone an edit is being read for: its record as stored, and as edited so far.
 struct EditedBone {
@@ -34,7 +57,9 @@ struct Apply {
   const char* edits;
   std::size_t editsSize;
   BoneNameIndex names;
-  unsigned char* marks = nullptr;
+  unsigned char* named = nullptr;  // a byte per bone of the model: named by a block yet?
+  ChangeLog changes;
+  bool outOfMemory = false;
   EditedBone bone;
   std::size_t errorLine = 0;
   std::string error;
@@ -63,23 +88,20 @@ std::size_t firstLineNaming(const Apply& apply, const EditToken& name) {
 bool startBone(Apply& apply, const EditStatement& statement) {
   const std::int32_t index =
       findBoneByName(apply.reading, apply.names, statement.name.text, statement.name.length);
-  const std::string name = quotedForMessage(statement.name);
-  if (index == kNoSuchBone) return fail(apply, statement.line, name + " is no bone of this model");
-  if (index == kSharedBoneName) {
-    return fail(apply, statement.line, name + " names more than one bone of this model");
-  }
+  const auto refuse = [&](const std::string& what) {
+    return fail(apply, statement.line, quotedForMessage(statement.name) + what);
+  };
+  if (index == kNoSuchBone) return refuse(" is no bone of this model");
+  if (index == kSharedBoneName) return refuse(" names more than one bone of this model");
   const unsigned char* bone = boneRecord(apply.reading, index);
   if (!isJiggleBone(bone)) {
-    return fail(apply, statement.line,
-                name + " has no jiggle rule: adding a jiggle rule needs the model rebuilt from its source");
+    return refuse(" has no jiggle rule: adding a jiggle rule needs the model rebuilt from its source");
   }
-  unsigned char& mark = apply.marks[index];
-  if ((mark & kNamed) != 0) {
-    return fail(apply, statement.line,
-                name + " is named a second time (first on line " +
-                    std::to_string(firstLineNaming(apply, statement.name)) + ")");
+  if (apply.named[index] != 0) {
+    return refuse(" is named a second time (first on line " +
+                  std::to_string(firstLineNaming(apply, statement.name)) + ")");
   }
-  mark |= kNamed;
+  apply.named[index] = 1;
   EditedBone& edited = apply.bone;
   edited.index = index;
   decodeJiggleBone(apply.reading, bone, edited.stored);
@@ -112,14 +134,17 @@ bool takeValues(Apply& apply, const EditStatement& statement) {
   return true;
 }
 
-void finishBone(Apply& apply) {
+bool finishBone(Apply& apply, const EditStatement& statement) {
   EditedBone& edited = apply.bone;
   edited.words[JiggleParams::kFlags / 4] = editedFlags(jiggleFlags(edited.stored), edited.textBits);
-  if (std::memcmp(edited.words, edited.stored.words, sizeof edited.words) == 0) return;
-  // The record lies inside the checked copy, and the output has the copy's size.
-  if (writeJiggleRecord(apply.output, edited.stored.record, edited.stored.words, edited.words)) {
-    apply.marks[edited.index] |= kChanged;
+  if (std::memcmp(edited.words, edited.stored.words, sizeof edited.words) == 0) return true;
+  if (!logChange(apply.changes, edited.index, edited.stored.words)) {
+    apply.outOfMemory = true;
+    return fail(apply, statement.line, "out of memory");
   }
+  // The record lies inside the checked copy, and the output has the copy's size.
+  writeJiggleRecord(apply.output, edited.stored.record, edited.stored.words, edited.words);
+  return true;
 }
 
 // The first pass: every statement read, checked and written into the output. Nothing is
@@ -135,7 +160,7 @@ bool applyStatements(Apply& apply) {
       case EditStatementKind::BlockStart: apply.bone.textBits |= kJiggleBlocks[statement.block].flag; break;
       case EditStatementKind::Values: ok = takeValues(apply, statement); break;
       case EditStatementKind::BlockEnd: break;
-      case EditStatementKind::BoneEnd: finishBone(apply); break;
+      case EditStatementKind::BoneEnd: ok = finishBone(apply, statement); break;
     }
     if (!ok) return false;
   }
@@ -143,58 +168,66 @@ bool applyStatements(Apply& apply) {
   return true;
 }
 
-// The second pass: a line per changed bone, in table order, and the same change made in
-// the checked copy, which then reads as the output does.
+// The second pass: a line per changed bone, in the order of the edits, and the same change
+// made in the checked copy where it is one, which then reads as the output does.
 void reportChanges(Apply& apply, TextSink& console) {
-  const std::int32_t bones = boneCount(apply.reading);
   bool any = false;
   JiggleBone before;
   JiggleBone after;
-  for (std::int32_t i = 0; i < bones; ++i) {
-    if ((apply.marks[i] & kChanged) == 0) continue;
-    decodeJiggleBone(apply.reading, boneRecord(apply.reading, i), before);
+  for (std::size_t i = 0; i < apply.changes.count; ++i) {
+    const ChangedRecord& change = apply.changes.records[i];
+    decodeJiggleBone(apply.reading, boneRecord(apply.reading, change.bone), before);
+    std::memcpy(before.words, change.before, sizeof before.words);
     after = before;
     decodeJiggleRecord(apply.output.bytes + before.record, after.words);
     any = renderBoneChanges(before, after, console) || any;
-    writeJiggleRecord(apply.reading, before.record, before.words, after.words);
+    if (apply.reading.bytes != apply.output.bytes) {
+      writeJiggleRecord(apply.reading, before.record, before.words, after.words);
+    }
   }
   if (!any) sinkLiteral(console, "No jiggle bone changed\n");
 }
 
 }  // namespace
 
-ModelCheck checkModelToApply(const ModelImage& model, const char* path, ModelImage& reading) {
-  reading = ModelImage{};
-  if (model.size > 0) {
+ModelCheck checkModelToApply(ModelImage& model, const char* path, ModelImage& reading) {
+  // Normalisation leaves an image of the current version as it is: the model itself is then
+  // read, and no copy made.
+  const bool current = model.size >= 8 && modelMagic(model) == kStudioMagic &&
+                       modelVersion(model) == kCurrentVersion;
+  reading = model;
+  if (!current && model.size > 0) {
     reading.bytes = static_cast<unsigned char*>(std::malloc(model.size));
     if (reading.bytes == nullptr) return cannotRead(path);
     std::memcpy(reading.bytes, model.bytes, model.size);
-    reading.size = model.size;
   }
   return checkLoadedModel(reading, path);
 }
 
-void releaseModelCopy(ModelImage& reading) {
-  std::free(reading.bytes);
+void releaseModelCopy(const ModelImage& model, ModelImage& reading) {
+  if (reading.bytes != model.bytes) std::free(reading.bytes);
   reading = ModelImage{};
 }
 
 ModelCheck applyEdits(ModelImage& output, ModelImage& reading, const char* edits,
                       std::size_t editsSize, const char* modelPath, const char* editsPath,
                       TextSink& console) {
-  Apply apply{output, reading, edits, editsSize, {}, nullptr, {}, 0, {}};
+  Apply apply{output, reading, edits, editsSize, {}, nullptr, {}, false, {}, 0, {}};
   const std::int32_t bones = boneCount(reading);
-  apply.marks = static_cast<unsigned char*>(std::calloc(bones > 0 ? static_cast<std::size_t>(bones) : 1, 1));
+  apply.named = static_cast<unsigned char*>(std::calloc(bones > 0 ? static_cast<std::size_t>(bones) : 1, 1));
   ModelCheck outcome;
-  if (apply.marks == nullptr || !indexBoneNames(reading, apply.names)) {
+  if (apply.named == nullptr || !indexBoneNames(reading, apply.names)) {
     outcome = cannotRead(modelPath);
   } else if (!applyStatements(apply)) {
-    outcome = refusal(kExitEditsRefused, std::string(editsPath) + ":" +
-                                             std::to_string(apply.errorLine) + ": " + apply.error + "\n");
+    outcome = apply.outOfMemory
+                  ? cannotRead(modelPath)
+                  : refusal(kExitEditsRefused, std::string(editsPath) + ":" +
+                                                   std::to_string(apply.errorLine) + ": " + apply.error + "\n");
   } else {
     reportChanges(apply, console);
   }
   releaseBoneNameIndex(apply.names);
-  std::free(apply.marks);
+  std::free(apply.named);
+  std::free(apply.changes.records);
   return outcome;
 }
