@@ -5,7 +5,7 @@
 
 namespace {
 
-enum class TokenKind { End, Newline, Open, Close, Word, Quoted, Unclosed, Control };
+enum class TokenKind : std::uint8_t { End, Open, Close, Word, Quoted, Unclosed, Control };
 
 struct Token {
   TokenKind kind = TokenKind::End;
@@ -40,9 +40,9 @@ std::uint8_t classOf(char c) { return kByteClasses[static_cast<unsigned char>(c)
 bool isControl(unsigned char c) { return kByteClasses[c] == kControl; }
 bool startsComment(const char* at, const char* end) { return end - at >= 2 && at[0] == '/' && at[1] == '/'; }
 
-// Skips spaces and comments, and line feeds too unless `keepLineEnd`. Works on local
-// copies of the reader's place: every byte of a large file passes through here.
-inline void skipBlanks(EditsReader& r, bool keepLineEnd) {
+// Skips blanks, line ends and comments. Works on local copies of the reader's place: every
+// byte of a large file passes through here.
+inline void skipBlanks(EditsReader& r) {
   const char* at = r.at;
   const char* const end = r.end;
   std::size_t line = r.line;
@@ -50,7 +50,7 @@ inline void skipBlanks(EditsReader& r, bool keepLineEnd) {
     const std::uint8_t byteClass = classOf(*at);  // the NUL after the text stops it
     if (byteClass == kSpace) {
       ++at;
-    } else if (byteClass == kLineEnd && !keepLineEnd) {
+    } else if (byteClass == kLineEnd) {
       ++at;
       ++line;
     } else if (byteClass == kSlash && startsComment(at, end)) {
@@ -94,8 +94,8 @@ Token quotedToken(EditsReader& r) {
   return t;
 }
 
-inline Token nextToken(EditsReader& r, bool keepLineEnd) {
-  skipBlanks(r, keepLineEnd);
+Token readToken(EditsReader& r) {
+  skipBlanks(r);
   Token t;
   t.text.text = r.at;
   t.text.line = r.line;
@@ -105,8 +105,6 @@ inline Token nextToken(EditsReader& r, bool keepLineEnd) {
     r.at = wordEnd(r.at, r.end);
     t.kind = TokenKind::Word;
     t.text.length = static_cast<std::size_t>(r.at - t.text.text);
-  } else if (byteClass == kLineEnd) {
-    t.kind = TokenKind::Newline;
   } else if (byteClass == kBrace) {
     t.kind = *r.at == '{' ? TokenKind::Open : TokenKind::Close;
     t.text.length = 1;
@@ -117,6 +115,18 @@ inline Token nextToken(EditsReader& r, bool keepLineEnd) {
     t.kind = TokenKind::Control;
   }
   return t;
+}
+
+// The next token: the one read ahead, if any, else a new one.
+inline Token nextToken(EditsReader& r) {
+  if (r.aheadKind != 0) {
+    Token t;
+    t.kind = static_cast<TokenKind>(r.aheadKind - 1);
+    t.text = r.ahead;
+    r.aheadKind = 0;
+    return t;
+  }
+  return readToken(r);
 }
 
 bool fail(EditsReader& r, std::size_t line, std::string what) {
@@ -199,7 +209,6 @@ std::string unknownWord(const EditToken& word, const char* where) {
 std::string describe(const Token& t) {
   switch (t.kind) {
     case TokenKind::End: return "the end of the text";
-    case TokenKind::Newline: return "the end of the line";
     case TokenKind::Open: return "\"{\"";
     case TokenKind::Close: return "\"}\"";
     case TokenKind::Quoted: return quotedForMessage(t.text);
@@ -207,19 +216,27 @@ std::string describe(const Token& t) {
   }
 }
 
+// A number as people write one, or the writer's text of a stored infinity or not-a-number:
+// what may stand as a keyword's value. Whether it is a good one is for the caller.
+bool looksLikeValue(const EditToken& word) {
+  const char c = word.text[0];
+  return (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.' || is(word, "nan", 3) ||
+         is(word, "inf", 3);
+}
+
 bool readTop(EditsReader& r, EditStatement& s) {
-  const Token start = nextToken(r, false);
+  const Token start = nextToken(r);
   if (start.kind == TokenKind::End) return false;
   if (isBad(start)) return failOnBadToken(r, start);
   if (start.kind != TokenKind::Word || !is(start.text, "$jigglebone", 11)) {
     return fail(r, start.text.line, "expected $jigglebone, found " + describe(start));
   }
-  const Token name = nextToken(r, false);
+  const Token name = nextToken(r);
   if (isBad(name)) return failOnBadToken(r, name);
   if (name.kind != TokenKind::Word && name.kind != TokenKind::Quoted) {
     return fail(r, name.text.line, "$jigglebone needs a bone name, found " + describe(name));
   }
-  const Token open = nextToken(r, false);
+  const Token open = nextToken(r);
   if (isBad(open)) return failOnBadToken(r, open);
   if (open.kind != TokenKind::Open) {
     return fail(r, open.text.line, "expected \"{\" after " + quotedForMessage(name.text) + ", found " + describe(open));
@@ -234,7 +251,7 @@ bool readTop(EditsReader& r, EditStatement& s) {
 }
 
 bool readInBone(EditsReader& r, EditStatement& s) {
-  const Token t = nextToken(r, false);
+  const Token t = nextToken(r);
   if (isBad(t)) return failOnBadToken(r, t);
   if (t.kind == TokenKind::End) return fail(r, r.boneOpenedLine, "this \"{\" is never closed");
   if (t.kind == TokenKind::Close) {
@@ -252,7 +269,7 @@ bool readInBone(EditsReader& r, EditStatement& s) {
   if ((r.blocksSeen & bit) != 0) {
     return fail(r, t.text.line, shownForMessage(t.text) + " stands twice in one $jigglebone");
   }
-  const Token open = nextToken(r, false);
+  const Token open = nextToken(r);
   if (isBad(open)) return failOnBadToken(r, open);
   if (open.kind != TokenKind::Open) {
     return fail(r, open.text.line, "expected \"{\" after " + shownForMessage(t.text) + ", found " + describe(open));
@@ -269,7 +286,7 @@ bool readInBone(EditsReader& r, EditStatement& s) {
 
 bool readInBlock(EditsReader& r, EditStatement& s) {
   const JiggleBlock& block = kJiggleBlocks[r.block];
-  const Token t = nextToken(r, false);
+  const Token t = nextToken(r);
   if (isBad(t)) return failOnBadToken(r, t);
   if (t.kind == TokenKind::End) return fail(r, r.openedLine, "this \"{\" is never closed");
   if (t.kind == TokenKind::Close) {
@@ -284,25 +301,17 @@ bool readInBlock(EditsReader& r, EditStatement& s) {
   }
   const int keyword = findKeyword(t.text, r.block);
   if (keyword < 0) return fail(r, t.text.line, unknownWord(t.text, block.keyword));
-  // The values stand on the keyword's own line.
+  // The values follow, on its line or on others: numbers (and the writer's texts of a
+  // stored infinity or not-a-number), or anything in quotes. A keyword or a brace ends them.
   const JiggleKeyword& k = kJiggleKeywords[keyword];
   std::size_t count = 0;
   for (;;) {
-    // Most values are plain words parted by blanks: those are taken here at once.
-    const char* at = r.at;
-    while (classOf(*at) == kSpace) ++at;
-    r.at = at;
-    if (classOf(*at) == 0) {
-      r.at = wordEnd(at, r.end);
-      if (count < 2) s.values[count] = EditToken{at, static_cast<std::size_t>(r.at - at), r.line};
-      ++count;
-      continue;
-    }
-    const Token value = nextToken(r, true);
-    if (value.kind != TokenKind::Word && value.kind != TokenKind::Quoted) {
-      if (isBad(value)) return failOnBadToken(r, value);
-      // A brace ends the line's values and is read again as what comes next.
-      if (value.kind == TokenKind::Open || value.kind == TokenKind::Close) --r.at;
+    const Token value = nextToken(r);
+    if (isBad(value)) return failOnBadToken(r, value);
+    if (value.kind != TokenKind::Quoted && !(value.kind == TokenKind::Word && looksLikeValue(value.text))) {
+      // What ends the values is what comes next.
+      r.aheadKind = static_cast<std::uint8_t>(static_cast<std::uint8_t>(value.kind) + 1);
+      r.ahead = value.text;
       break;
     }
     if (count < 2) s.values[count] = value.text;

@@ -20,7 +20,8 @@ struct EditToken {
 enum class EditStatementKind {
   BoneStart,  // "$jigglebone <name> {": name
   BlockStart, // "<block> {": block
-  Values,     // "<keyword> <value>...": block, keyword, values (as many as the keyword takes)
+  Values,     // "<keyword> <value>...": block, keyword, values (as many as the keyword takes,
+              // on its line or on those after it)
   BlockEnd,   // "}" of a block: block
   BoneEnd,    // "}" of the bone
 };
@@ -45,6 +46,8 @@ struct EditsReader {
   std::size_t openedLine = 0;      // where the innermost open "{" stands
   std::size_t boneOpenedLine = 0;  // where the bone's "{" stands
   std::uint8_t blocksSeen = 0;     // of the open bone, a bit per block
+  std::uint8_t aheadKind = 0;      // a token read ahead: its kind + 1; 0 for none
+  EditToken ahead;
   // Set when reading stops on a fault: its line and what is wrong.
   std::size_t errorLine = 0;
   std::string error;

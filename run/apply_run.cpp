@@ -119,7 +119,7 @@ bool takeValues(Apply& apply, const EditStatement& statement) {
     std::uint32_t bits = 0;
     std::string error;
     if (!resolveEditedValue(statement.values[i], keyword.unit, edited.stored.words[word], bits, error)) {
-      return fail(apply, statement.line, error);
+      return fail(apply, statement.values[i].line, error);
     }
     // The two tip blocks share these fields: one field, one value.
     if (edited.setOnLine[word] != 0 && edited.words[word] != bits) {

@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
+#include <string>
 
+#include "definitions/edited_values.h"
 #include "tests/support/model_builder.h"
 
 namespace {
@@ -43,3 +46,21 @@ TEST(AngleConversion, OutOfRangeSaturatesAndNotANumberIsZero) {
 }
 
 }  // namespace
+
+// What an edit writes for an angle: every whole number of degrees it may be given comes
+// back as itself, through the same path the apply step takes.
+TEST(AngleConversion, EveryWholeDegreeAnEditWritesDumpsBackAsItself) {
+  const std::uint32_t stored = 0x3F800000;  // 1 radian, 57 degrees: never kept below
+  int wrong = 0;
+  for (int degrees = -100000; degrees <= 100000; ++degrees) {
+    const std::string text = std::to_string(degrees);
+    std::uint32_t bits = 0;
+    std::string error;
+    ASSERT_TRUE(resolveEditedValue(EditToken{text.c_str(), text.size(), 1}, JiggleUnit::WholeDegrees,
+                                   stored, bits, error));
+    float radians = 0;
+    std::memcpy(&radians, &bits, sizeof radians);
+    if (toWholeDegrees(radians) != degrees) ++wrong;
+  }
+  EXPECT_EQ(wrong, 0);
+}

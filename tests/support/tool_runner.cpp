@@ -78,10 +78,10 @@ namespace {
 // A minute is far more than any run needs, even under Wine or a memory checker.
 constexpr auto kTimeLimit = std::chrono::seconds(60);
 
-std::string toolUnderTest() {
+std::string toolUnderTest(bool apply) {
   // Set in the environment, these run another build (e.g. under Wine) with the same tests.
-  const char* tool = std::getenv("SPROING_TOOL_UNDER_TEST");
-  return tool != nullptr && *tool != '\0' ? tool : SPROING_DUMP_EXE;
+  const char* tool = std::getenv(apply ? "SPROING_APPLY_UNDER_TEST" : "SPROING_TOOL_UNDER_TEST");
+  return tool != nullptr && *tool != '\0' ? tool : apply ? SPROING_APPLY_EXE : SPROING_DUMP_EXE;
 }
 
 std::string toolRunner() {
@@ -102,7 +102,7 @@ ToolProcess startTool(const std::vector<std::string>& arguments, const std::stri
   ToolProcess process;
   process.captured = makeScratchFolder();
   std::ostringstream command;
-  command << "exec " << toolRunner() << " " << quoted(toolUnderTest());
+  command << "exec " << toolRunner() << " " << quoted(toolUnderTest(options.apply));
   for (const std::string& argument : arguments) command << ' ' << quoted(argument);
   process.command = command.str();
   // Everything the child needs is made before the fork: it only opens, redirects and execs.

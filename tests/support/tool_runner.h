@@ -18,6 +18,7 @@ struct ToolRunOptions {
   bool closedPipe = false;     // or else a pipe whose reader has gone
   long fileSizeLimit = 0;      // bytes the tool may write to any one file (0: no limit);
                                // a write past it fails rather than raising a signal
+  bool apply = false;          // run sproing_apply rather than sproing_dump
 };
 
 // A run started but not yet waited for.

@@ -1,0 +1,134 @@
+// sproing_apply run as a user runs it: the dump of a model applied back gives the model
+// byte for byte; an edit gives a copy that dumps as edited; every refusal has its status,
+// its one line and leaves nothing behind.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/support/model_builder.h"
+#include "tests/support/tool_runner.h"
+
+namespace {
+
+const std::string kSamplePath = std::string(SPROING_SOURCE_DIR) + "/examples/crate01.mdl";
+
+ToolRun runApply(const std::vector<std::string>& arguments, const std::string& folder) {
+  ToolRunOptions options;
+  options.apply = true;
+  return runTool(arguments, folder, options);
+}
+
+// Dumps the model in `folder` and applies that text back to a copy.
+void expectRoundTrip(const std::string& model, const std::string& folder) {
+  const ToolRun dumped = runTool({model}, folder);
+  ASSERT_EQ(dumped.status, 0) << model;
+  const std::string output = withoutCarriageReturns(dumped.output);
+  const std::string written = output.substr(output.rfind("Wrote ") + 6, std::string::npos);
+  const ToolRun applied = runApply({model, written.substr(0, written.size() - 1), "copy.mdl"}, folder);
+  EXPECT_EQ(applied.status, 0) << model;
+  EXPECT_EQ(withoutCarriageReturns(applied.output), "No jiggle bone changed\nWrote copy.mdl\n") << model;
+  EXPECT_TRUE(readFile(folder + "/copy.mdl") == readFile(model)) << model << ": the copy differs";
+}
+
+TEST(ApplyEndToEnd, TheDumpAppliedBackGivesTheSameBytesForEveryRealModel) {
+  const std::string folder = makeScratchFolder();
+  expectRoundTrip(kSamplePath, folder);
+  const std::string real = SPROING_REALWORLD_DIR;
+  std::ifstream manifest(real + "/manifest.tsv");
+  std::string line;
+  std::getline(manifest, line);  // column names
+  int models = 0;
+  while (std::getline(manifest, line)) {
+    std::istringstream fields(line);
+    std::string model, version, bones;
+    int status = -1;
+    if (fields >> model >> version >> bones >> status && status == 0) {
+      expectRoundTrip(real + "/" + model, folder);
+      ++models;
+    }
+  }
+  if (models == 0) std::cout << "real models not found at " << real << "; the sample only\n";
+  removeFolder(folder);
+}
+
+TEST(ApplyEndToEnd, AnEditGivesACopyThatDumpsAsEdited) {
+  const std::string folder = makeScratchFolder();
+  std::filesystem::create_directory(folder + "/soft");
+  ASSERT_EQ(runTool({kSamplePath}, folder).status, 0);
+  std::string text = withoutCarriageReturns(readFile(folder + "/crate01_jiggles.qci"));
+  text.replace(text.find("yaw_stiffness 100"), 17, "yaw_stiffness 150");
+  writeFile(folder + "/crate01_jiggles.qci", text);
+
+  const ToolRun applied = runApply({kSamplePath, "crate01_jiggles.qci", "soft/crate01.mdl"}, folder);
+  EXPECT_EQ(applied.status, 0);
+  EXPECT_EQ(withoutCarriageReturns(applied.output),
+            "Changed tail_1: yaw_stiffness 100 -> 150\nWrote soft/crate01.mdl\n");
+  EXPECT_EQ(folderEntries(folder + "/soft"), std::vector<std::string>{"crate01.mdl"});  // no temporary left
+  std::filesystem::remove(folder + "/crate01_jiggles.qci");
+  ASSERT_EQ(runTool({"soft/crate01.mdl"}, folder).status, 0);
+  EXPECT_EQ(withoutCarriageReturns(readFile(folder + "/crate01_jiggles.qci")), text);
+  removeFolder(folder);
+}
+
+TEST(ApplyEndToEnd, EachRefusalHasItsStatusAndLineAndWritesNothing) {
+  const std::string folder = makeScratchFolder();
+  const std::string sample = bytesOf(buildModel(sampleModelSpec()).bytes);
+  writeFile(folder + "/m.mdl", sample);
+  writeFile(folder + "/text.mdl", "hello");
+  writeFile(folder + "/e.qci", "$jigglebone tail_1 { }\n");
+  writeFile(folder + "/bad.qci", "\n$jigglebone tail_1 { is_boing { } }\n");
+  std::filesystem::create_symlink("m.mdl", folder + "/link.mdl");
+  std::filesystem::create_hard_link(folder + "/m.mdl", folder + "/hard.mdl");
+  std::filesystem::create_directory(folder + "/taken.mdl");
+  const char kUsage[] = "Usage: sproing_apply.exe modelfile.mdl edits.qci output.mdl\n";
+
+  struct Case {
+    std::vector<std::string> arguments;
+    int status;
+    std::string output;
+  } const cases[] = {
+      {{}, 1, kUsage},
+      {{"m.mdl", "e.qci"}, 1, kUsage},
+      {{"M.MDL", "e.qci", "M.MDL"}, 2, "Specified file is not a model (*.mdl).\n"},
+      {{"m.mdl", "missing.qci", "m.mdl"}, 11, "m.mdl is the model itself: name another output file\n"},
+      {{"m.mdl", "e.qci", "./m.mdl"}, 11, "./m.mdl is the model itself: name another output file\n"},
+      {{"m.mdl", "e.qci", "link.mdl"}, 11, "link.mdl is the model itself: name another output file\n"},
+      {{"m.mdl", "e.qci", "hard.mdl"}, 11, "hard.mdl is the model itself: name another output file\n"},
+      {{"missing.mdl", "e.qci", "out.mdl"}, 6, "Cannot read missing.mdl\n"},
+      {{"text.mdl", "missing.qci", "out.mdl"}, 3, "text.mdl is not a studio model!\n"},
+      {{"m.mdl", "missing.qci", "out.mdl"}, 6, "Cannot read missing.qci\n"},
+      {{"m.mdl", "bad.qci", "out.mdl"}, 10, "bad.qci:2: is_boing is not held by this model layout\n"},
+      {{"m.mdl", "e.qci", "taken.mdl"}, 8, "Changed tail_1: is_flexible removed, yaw_stiffness 100 -> (none), "
+                                          "yaw_damping 5 -> (none), pitch_stiffness 100 -> (none), "
+                                          "pitch_damping 5 -> (none), along_stiffness 50 -> (none), "
+                                          "along_damping 2 -> (none), length 12 -> (none), tip_mass 0.5 -> (none), "
+                                          "yaw_constraint -30 30 -> (none), yaw_friction 1 -> (none), "
+                                          "angle_constraint 45 -> (none)\nCannot write taken.mdl\n"},
+      {{"m.mdl", "e.qci", "nowhere/out.mdl"}, 8, ""},
+  };
+  const auto before = folderEntries(folder);
+  for (const Case& c : cases) {
+    const std::string shown = c.arguments.empty() ? "(none)" : c.arguments.back();
+    const ToolRun result = runApply(c.arguments, folder);
+    EXPECT_EQ(result.status, c.status) << shown;
+    const std::string output = withoutCarriageReturns(result.output);
+    if (c.output.empty()) {
+      EXPECT_EQ(output.substr(output.rfind('\n', output.size() - 2) + 1), "Cannot write nowhere/out.mdl\n");
+    } else {
+      EXPECT_EQ(output, c.output) << shown;
+    }
+    EXPECT_EQ(result.errors, "") << shown;
+    EXPECT_EQ(folderEntries(folder), before) << shown;  // nothing written, nothing left
+    EXPECT_TRUE(std::filesystem::is_empty(folder + "/taken.mdl")) << shown;
+  }
+  EXPECT_EQ(readFile(folder + "/m.mdl"), sample);
+  removeFolder(folder);
+}
+
+}  // namespace

@@ -1,0 +1,210 @@
+// Edits applied in memory to builder models, then dumped again: the dump must show exactly
+// the edit, the console name each change, and no byte outside the edited records move.
+#include "run/apply_run.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "definitions/jiggle_text.h"
+#include "tests/support/model_builder.h"
+
+namespace {
+
+struct Applied {
+  int status = -1;
+  std::string console;  // the change lines, or the refusal
+  std::vector<unsigned char> bytes;
+};
+
+Applied applyText(std::vector<unsigned char> model, const std::string& edits) {
+  Applied out;
+  ModelImage image{model.data(), model.size()};
+  ModelImage reading;
+  ModelCheck check = checkModelToApply(image, "m.mdl", reading);
+  TextSink console;
+  console.memory = &out.console;
+  if (check.status == 0) {
+    check = applyEdits(image, reading, edits.c_str(), edits.size(), "m.mdl", "e.qci", console);
+  }
+  sinkFlush(console);
+  out.status = check.status;
+  out.console += check.message;
+  releaseModelCopy(image, reading);
+  out.bytes = model;
+  return out;
+}
+
+std::string dump(std::vector<unsigned char> bytes) {
+  ModelImage image{bytes.data(), bytes.size()};
+  EXPECT_EQ(checkLoadedModel(image, "m.mdl").status, 0);
+  std::string text, lines;
+  TextSink file, console;
+  file.memory = &text;
+  console.memory = &lines;
+  renderJiggleDefinitions(image, file, console);
+  sinkFlush(file);
+  return text;
+}
+
+std::string readFixture(const char* name) {
+  std::ifstream in(std::string(SPROING_SOURCE_DIR "/tests/fixtures/") + name, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+const std::string kSample = readFixture("crate01_jiggles.qci");
+
+// The sample's text with one piece replaced; the piece must be there.
+std::string replaced(const std::string& text, const std::string& from, const std::string& to) {
+  const std::size_t at = text.find(from);
+  EXPECT_NE(at, std::string::npos) << from;
+  return at == std::string::npos ? text : text.substr(0, at) + to + text.substr(at + from.size());
+}
+
+const std::string kSpring =
+    "\n\thas_base_spring {\n\t\tbase_mass 2\n\t\tstiffness 300\n\t\tdamping 10\n"
+    "\t\tleft_constraint -1.5 1.5\n\t\tleft_friction 0.2\n\t\tup_constraint -2 2\n"
+    "\t\tup_friction 0.3\n\t\tforward_constraint -0.5 0.5\n\t\tforward_friction 0.1\n\t}\n";
+
+TEST(ApplyRun, EachKindOfEditShowsInTheDumpAndOnTheConsole) {
+  const std::string tail1Tip = kSample.substr(kSample.find("\tis_flexible {"),
+                                              kSample.find("}\n\n") - kSample.find("\tis_flexible {"));
+  struct Case {
+    const char* title;
+    std::string edits;  // also what the dump must then show
+    const char* console;
+  } const cases[] = {
+      {"a value", replaced(kSample, "yaw_stiffness 100", "yaw_stiffness 150"),
+       "Changed tail_1: yaw_stiffness 100 -> 150\n"},
+      {"a limit group removed", replaced(kSample, "\t\tyaw_constraint -30 30\n\t\tyaw_friction 1\n", ""),
+       "Changed tail_1: yaw_constraint -30 30 -> (none), yaw_friction 1 -> (none)\n"},
+      {"a limit group added",
+       replaced(kSample, "\t\tpitch_constraint -20 20\n", "\t\tyaw_constraint -7 9\n\t\tyaw_friction 2\n\t\tpitch_constraint -20 20\n"),
+       "Changed tail_2: yaw_constraint (none) -> -7 9, yaw_friction (none) -> 2\n"},
+      {"a base spring removed", replaced(kSample, kSpring, ""), nullptr},
+      {"a base spring added", replaced(kSample, "\t}\n}\n\n$jigglebone \"tail_2\"", "\t}\n" + kSpring + "}\n\n$jigglebone \"tail_2\""),
+       nullptr},
+      {"a tip switched",
+       replaced(kSample, tail1Tip,
+                "\tis_rigid {\n\t\tlength 12\n\t\ttip_mass 0.5\n\t\tyaw_constraint -30 30\n\t\tyaw_friction 1\n"
+                "\t\tangle_constraint 45\n\t}\n"),
+       "Changed tail_1: is_flexible removed, is_rigid added, yaw_stiffness 100 -> (none), yaw_damping 5 -> (none), "
+       "pitch_stiffness 100 -> (none), pitch_damping 5 -> (none), along_stiffness 50 -> (none), "
+       "along_damping 2 -> (none)\n"},
+      {"an empty block", replaced(kSample, kSample.substr(kSample.find("$jigglebone \"tail_2\"")), "$jigglebone \"tail_2\" {\n}\n\n"),
+       nullptr},
+  };
+  const std::vector<unsigned char> model = buildModel(sampleModelSpec()).bytes;
+  for (const Case& c : cases) {
+    const Applied result = applyText(model, c.edits);
+    ASSERT_EQ(result.status, 0) << c.title << ": " << result.console;
+    EXPECT_EQ(dump(result.bytes), c.edits) << c.title;
+    if (c.console != nullptr) {
+      EXPECT_EQ(result.console, c.console) << c.title;
+    }
+    EXPECT_EQ(result.console.find("Changed tail_"), 0U) << c.title;
+  }
+}
+
+TEST(ApplyRun, TheModelsOwnTextChangesNoByteAtAnyVersion) {
+  for (const std::int32_t version : {45, 46, 47, 48, 49}) {
+    ModelSpec plan = sampleModelSpec();
+    plan.version = version;
+    plan.descriptors.assign(2, {});
+    plan.descriptors[1][DescriptorLayout::kSectionWord] = 1;  // rewritten in the copy only
+    const std::vector<unsigned char> model = buildModel(plan).bytes;
+    const Applied result = applyText(model, kSample);
+    EXPECT_EQ(result.status, 0) << version;
+    EXPECT_EQ(result.console, "No jiggle bone changed\n") << version;
+    EXPECT_EQ(result.bytes, model) << version;
+  }
+}
+
+// People write by hand what the writer writes in one layout: any blanks, CR LF, comments,
+// bare names, braces on lines of their own, any order, signs and exponents.
+TEST(ApplyRun, HandWrittenEditsGiveTheSameBytes) {
+  const std::vector<unsigned char> model = buildModel(sampleModelSpec()).bytes;
+  const std::string byHand =
+      "\xEF\xBB\xBF// tail_1 softer\r\n$jigglebone tail_1\r\n{\r\n  is_flexible\r\n  {\r\n"
+      "    angle_constraint 45.4 // whole degrees\r\n    yaw_constraint  -3e1\t+30\r\n"
+      "    yaw_friction 1.0\n    length 12 tip_mass .5\n    yaw_stiffness +1.5E2\n"
+      "    yaw_damping 5 }\r\n}\r\n"
+      "$jigglebone\"tail_2\"{is_rigid{pitch_constraint -20 20 pitch_bounce 0.1 pitch_friction 0.5}\n"
+      "has_base_spring{}}";
+  const std::string asWritten = replaced(kSample, "yaw_stiffness 100", "yaw_stiffness 150");
+  const Applied written = applyText(model, asWritten);
+  const Applied hand = applyText(model, byHand);
+  ASSERT_EQ(hand.status, 0) << hand.console;
+  EXPECT_EQ(hand.bytes, written.bytes);
+  EXPECT_EQ(hand.console, "Changed tail_1: yaw_stiffness 100 -> 150\n");
+}
+
+TEST(ApplyRun, ChangesNoByteOutsideTheEditedRecordsAndNoFlagBitItDoesNotShow) {
+  ModelSpec plan = sampleModelSpec();
+  plan.bones[2].rule->flags |= 0x20 | 0x100;  // bits the text does not show
+  plan.bones[2].rule->set(JiggleLayout::kUnread, 7.0f);
+  const BuiltModel built = buildModel(plan);
+  const std::vector<unsigned char> original = buildModel(plan).bytes;
+  std::vector<unsigned char> model = original;
+  putInt32(model, built.boneRules[2] + JiggleLayout::kUnread, 0x5EED5EED);
+  const std::string edits =
+      "$jigglebone tail_2 { is_flexible { yaw_stiffness 1 yaw_damping 2 pitch_stiffness 3 "
+      "pitch_damping 4 along_stiffness 5 along_damping 6 length 7 tip_mass 8 "
+      "yaw_constraint 9 10 yaw_friction 11 angle_constraint 12 pitch_constraint 13 14\n"
+      "pitch_friction 15 pitch_bounce 16 }\n has_base_spring { base_mass 17 stiffness 18\n"
+      "damping 19 left_constraint 20 21 left_friction 22 up_constraint 23 24 up_friction 25\n"
+      "forward_constraint 26 27 forward_friction 28 } }";
+  const Applied result = applyText(model, edits);
+  ASSERT_EQ(result.status, 0) << result.console;
+  const std::size_t record = built.boneRules[2];
+  for (std::size_t i = 0; i < model.size(); ++i) {
+    if (i >= record && i < record + JiggleLayout::kSize && (i - record) / 4 != JiggleLayout::kUnread / 4) continue;
+    ASSERT_EQ(result.bytes[i], model[i]) << "byte " << i;
+  }
+  EXPECT_EQ(getInt32(result.bytes, record + JiggleLayout::kFlags),
+            static_cast<std::int32_t>(0x20 | 0x100 | JiggleBit::kFlexibleTip | JiggleBit::kYawLimited |
+                                      JiggleBit::kPitchLimited | JiggleBit::kAngleLimited | JiggleBit::kBaseSpring));
+  EXPECT_NE(result.bytes, model);
+}
+
+TEST(ApplyRun, RefusesWithTheLineAndWhatIsWrong) {
+  ModelSpec twins = sampleModelSpec();
+  twins.bones[0].name = "tail_tip";  // shared with the last, plain bone
+  struct Case {
+    const char* edits;
+    const char* message;
+  } const cases[] = {
+      {"$jigglebone tail_1 {\n is_flexible {\n}\n", "e.qci:1: this \"{\" is never closed\n"},
+      {"$jigglebone tail_1 { }\n}", "e.qci:2: expected $jigglebone, found \"}\"\n"},
+      {"$jigglebone \"tail_1 {\n}", "e.qci:1: a quoted name is not closed on its line\n"},
+      {"$jigglebone tail_1 {\n is_flexible {\n  yaw_stiffness\n  }\n}", "e.qci:3: yaw_stiffness needs 1 value, found 0\n"},
+      {"$jigglebone tail_1 { is_flexible { yaw_constraint 1 2 3 } }", "e.qci:1: yaw_constraint needs 2 values, found 3\n"},
+      {"\n$jigglebone tail_1 { is_boing { } }", "e.qci:2: is_boing is not held by this model layout\n"},
+      {"$jigglebone tail_1 { is_rigid { yaw_stiffness 1 } }", "e.qci:1: yaw_stiffness belongs in is_flexible, not is_rigid\n"},
+      {"$jigglebone tail_1 { is_rigid { } is_rigid { } }", "e.qci:1: is_rigid stands twice in one $jigglebone\n"},
+      {"$jigglebone tail_1 { }\n\n$jigglebone tail_1 { }", "e.qci:3: \"tail_1\" is named a second time (first on line 1)\n"},
+      {"$jigglebone tail_9 { }", "e.qci:1: \"tail_9\" is no bone of this model\n"},
+      {"$jigglebone root { }",
+       "e.qci:1: \"root\" has no jiggle rule: adding a jiggle rule needs the model rebuilt from its source\n"},
+      {"$jigglebone tail_1 { is_flexible { length nan } }", "e.qci:1: nan is not a number\n"},
+      {"$jigglebone tail_1 { is_flexible { length 4e38 } }",
+       "e.qci:1: 4e38 is beyond the largest value a model can hold\n"},
+      {"$jigglebone tail_2 { is_flexible { length 8 }\n is_rigid { length 9 } }",
+       "e.qci:2: length is given two different values, here and on line 1\n"},
+      {"$jigglebone tail_2 { is_rigid { tip_mass 0.25 tip_mass 0.5 } }",
+       "e.qci:1: tip_mass is given two different values, here and on line 1\n"},
+  };
+  const std::vector<unsigned char> model = buildModel(sampleModelSpec()).bytes;
+  for (const Case& c : cases) {
+    const Applied result = applyText(model, c.edits);
+    EXPECT_EQ(result.status, 10) << c.edits;
+    EXPECT_EQ(result.console, c.message) << c.edits;
+  }
+  const Applied shared = applyText(buildModel(twins).bytes, "$jigglebone tail_tip { }");
+  EXPECT_EQ(shared.console, "e.qci:1: \"tail_tip\" names more than one bone of this model\n");
+}
+
+}  // namespace
