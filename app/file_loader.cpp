@@ -28,7 +28,7 @@ bool loadWhole(const char* path, ModelImage& image, std::size_t extra) {
   const bool readable = std::fgetc(file) != EOF || std::ferror(file) == 0;
   const long size = readable ? fileSize(file) : -1;
   bool loaded = size >= 0;
-  if (loaded && size + extra > 0) {
+  if (loaded && (size > 0 || extra > 0)) {
     const auto bytes = static_cast<std::size_t>(size);
     image.bytes = static_cast<unsigned char*>(std::malloc(bytes + extra));
     loaded = image.bytes != nullptr && std::fread(image.bytes, 1, bytes, file) == bytes;

@@ -13,7 +13,7 @@ target_link_libraries(sproing_web PRIVATE sproing_warnings)
 target_link_options(sproing_web PRIVATE
   -sSINGLE_FILE=1 -sMODULARIZE=1 -sEXPORT_NAME=createSproing -sENVIRONMENT=worker
   -sFILESYSTEM=0 -sALLOW_MEMORY_GROWTH=1 -sMAXIMUM_MEMORY=4GB
-  -sEXPORTED_FUNCTIONS=_malloc,_free,_sproingProcess,_sproingText,_sproingTextLength)
+  -sEXPORTED_FUNCTIONS=_malloc,_free,_sproingProcess,_sproingApply,_sproingText,_sproingTextLength)
 # Debian's emcc finds its JavaScript parser through NODE_PATH, which a node of another origin
 # does not set; the link sets it, so the one build command works from any shell.
 if(IS_DIRECTORY /usr/share/nodejs)

@@ -11,6 +11,7 @@
 #include "model/bone_names.h"
 #include "model/jiggle_bone.h"
 #include "model/jiggle_record_write.h"
+#include "model/record_neighbours.h"
 #include "run/exit_status.h"
 
 namespace {
@@ -18,6 +19,7 @@ namespace {
 // A bone's record before its edit, kept for the report: a model unchanged keeps none.
 struct ChangedRecord {
   std::int32_t bone;
+  std::size_t line;  // of the bone's block
   std::uint32_t before[kJiggleWords];
 };
 
@@ -28,7 +30,8 @@ struct ChangeLog {
   std::size_t room = 0;
 };
 
-bool logChange(ChangeLog& log, std::int32_t bone, const std::uint32_t (&before)[kJiggleWords]) {
+bool logChange(ChangeLog& log, std::int32_t bone, std::size_t line,
+               const std::uint32_t (&before)[kJiggleWords]) {
   if (log.count == log.room) {
     const std::size_t room = log.room == 0 ? 64 : 2 * log.room;
     void* grown = std::realloc(log.records, room * sizeof(ChangedRecord));
@@ -38,6 +41,7 @@ bool logChange(ChangeLog& log, std::int32_t bone, const std::uint32_t (&before)[
   }
   ChangedRecord& record = log.records[log.count++];
   record.bone = bone;
+  record.line = line;
   std::memcpy(record.before, before, sizeof record.before);
   return true;
 }
@@ -45,6 +49,7 @@ bool logChange(ChangeLog& log, std::int32_t bone, const std::uint32_t (&before)[
 // The bone an edit is being read for: its record as stored, and as edited so far.
 struct EditedBone {
   std::int32_t index = 0;
+  std::size_t line = 0;  // of its block
   JiggleBone stored;
   std::uint32_t words[kJiggleWords] = {};
   std::size_t setOnLine[kJiggleWords] = {};  // where each word was given; 0: not given
@@ -59,6 +64,8 @@ struct Apply {
   BoneNameIndex names;
   unsigned char* named = nullptr;  // a byte per bone of the model: named by a block yet?
   ChangeLog changes;
+  RecordNeighbours neighbours;
+  bool mapped = false;
   bool outOfMemory = false;
   EditedBone bone;
   std::size_t errorLine = 0;
@@ -104,6 +111,7 @@ bool startBone(Apply& apply, const EditStatement& statement) {
   apply.named[index] = 1;
   EditedBone& edited = apply.bone;
   edited.index = index;
+  edited.line = statement.line;
   decodeJiggleBone(apply.reading, bone, edited.stored);
   std::memcpy(edited.words, edited.stored.words, sizeof edited.words);
   std::memset(edited.setOnLine, 0, sizeof edited.setOnLine);
@@ -138,12 +146,27 @@ bool finishBone(Apply& apply, const EditStatement& statement) {
   EditedBone& edited = apply.bone;
   edited.words[JiggleParams::kFlags / 4] = editedFlags(jiggleFlags(edited.stored), edited.textBits);
   if (std::memcmp(edited.words, edited.stored.words, sizeof edited.words) == 0) return true;
-  if (!logChange(apply.changes, edited.index, edited.stored.words)) {
+  // Mapped once, at the first change: a model left as it was needs no map.
+  if (!apply.mapped) {
+    apply.mapped = true;
+    const bool descriptorsRewritten = modelVersion(apply.output) < kCurrentVersion;
+    apply.outOfMemory = !mapRecordNeighbours(apply.reading, descriptorsRewritten, apply.neighbours);
+  }
+  if (apply.outOfMemory || !logChange(apply.changes, edited.index, edited.line, edited.stored.words)) {
     apply.outOfMemory = true;
     return fail(apply, statement.line, "out of memory");
   }
-  // The record lies inside the checked copy, and the output has the copy's size.
+  if (!recordStandsAlone(apply.neighbours, edited.stored.record)) {
+    return fail(apply, edited.line,
+                quotedForMessage(EditToken{edited.stored.name, edited.stored.nameLength, edited.line}) +
+                    "'s parameters lie over another part of the model, which changing them would change too");
+  }
+  // The record lies inside the checked copy, and the output has the copy's size. The copy,
+  // where there is one, changes too, so that it reads as the output does.
   writeJiggleRecord(apply.output, edited.stored.record, edited.stored.words, edited.words);
+  if (apply.reading.bytes != apply.output.bytes) {
+    writeJiggleRecord(apply.reading, edited.stored.record, edited.stored.words, edited.words);
+  }
   return true;
 }
 
@@ -168,8 +191,7 @@ bool applyStatements(Apply& apply) {
   return true;
 }
 
-// The second pass: a line per changed bone, in the order of the edits, and the same change
-// made in the checked copy where it is one, which then reads as the output does.
+// The second pass: a line per changed bone, in the order of the edits.
 void reportChanges(Apply& apply, TextSink& console) {
   bool any = false;
   JiggleBone before;
@@ -181,9 +203,6 @@ void reportChanges(Apply& apply, TextSink& console) {
     after = before;
     decodeJiggleRecord(apply.output.bytes + before.record, after.words);
     any = renderBoneChanges(before, after, console) || any;
-    if (apply.reading.bytes != apply.output.bytes) {
-      writeJiggleRecord(apply.reading, before.record, before.words, after.words);
-    }
   }
   if (!any) sinkLiteral(console, "No jiggle bone changed\n");
 }
@@ -212,7 +231,7 @@ void releaseModelCopy(const ModelImage& model, ModelImage& reading) {
 ModelCheck applyEdits(ModelImage& output, ModelImage& reading, const char* edits,
                       std::size_t editsSize, const char* modelPath, const char* editsPath,
                       TextSink& console) {
-  Apply apply{output, reading, edits, editsSize, {}, nullptr, {}, false, {}, 0, {}};
+  Apply apply{output, reading, edits, editsSize, {}, nullptr, {}, {}, false, false, {}, 0, {}};
   const std::int32_t bones = boneCount(reading);
   apply.named = static_cast<unsigned char*>(std::calloc(bones > 0 ? static_cast<std::size_t>(bones) : 1, 1));
   ModelCheck outcome;
@@ -227,6 +246,7 @@ ModelCheck applyEdits(ModelImage& output, ModelImage& reading, const char* edits
     reportChanges(apply, console);
   }
   releaseBoneNameIndex(apply.names);
+  releaseRecordNeighbours(apply.neighbours);
   std::free(apply.named);
   std::free(apply.changes.records);
   return outcome;

@@ -1,6 +1,6 @@
 // Writes models made by the test-side builder: the sample shipped in examples/, the
-// fuzzer's seed corpus, a benchmark model of N jiggle bones, or a folder of everyday models
-// for the batch benchmark.
+// fuzzers' seed corpora (corpus, apply-corpus), a benchmark model of N jiggle bones, or a
+// folder of everyday models for the batch benchmark.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -36,8 +36,9 @@ int main(int argc, char** argv) {
   if (argc == 3 && std::strcmp(argv[1], "sample") == 0) {
     return writeBytes(argv[2], buildModel(sampleModelSpec()).bytes) ? 0 : 1;
   }
-  if (argc == 3 && std::strcmp(argv[1], "corpus") == 0) {
-    for (const SeedModel& seed : seedModels()) {
+  if (argc == 3 && (std::strcmp(argv[1], "corpus") == 0 || std::strcmp(argv[1], "apply-corpus") == 0)) {
+    const bool apply = std::strcmp(argv[1], "apply-corpus") == 0;
+    for (const SeedModel& seed : apply ? applySeeds() : seedModels()) {
       if (!writeBytes(std::string(argv[2]) + "/" + seed.name, seed.bytes)) {
         std::fprintf(stderr, "cannot write %s/%s\n", argv[2], seed.name.c_str());
         return 1;

@@ -6,6 +6,7 @@
 #include <set>
 #include <string>
 
+#include "tests/fuzz/apply_properties.h"
 #include "tests/fuzz/model_properties.h"
 #include "tests/support/seed_models.h"
 #include "tests/support/tool_runner.h"
@@ -14,16 +15,16 @@ namespace {
 
 // Replays every input in the folder; returns their names. A missing folder replays nothing
 // and must fail, not pass.
-std::set<std::string> replayFolder(const std::string& folder) {
+using PropertyCheck = std::string (*)(const unsigned char*, std::size_t);
+
+std::set<std::string> replayFolder(const std::string& folder, PropertyCheck check = findPropertyViolation) {
   std::set<std::string> replayed;
   EXPECT_TRUE(std::filesystem::is_directory(folder)) << folder;
   if (!std::filesystem::is_directory(folder)) return replayed;
   for (const auto& entry : std::filesystem::directory_iterator(folder)) {
     if (!entry.is_regular_file() || entry.path().filename() == "README.md") continue;
     const std::string bytes = readFile(entry.path().string());
-    EXPECT_EQ(findPropertyViolation(reinterpret_cast<const unsigned char*>(bytes.data()),
-                                    bytes.size()),
-              "")
+    EXPECT_EQ(check(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()), "")
         << entry.path();
     replayed.insert(entry.path().filename().string());
   }
@@ -41,6 +42,11 @@ TEST(FuzzReplay, SeedCorpus) {
 
 TEST(FuzzReplay, InputsTheFuzzerFound) {
   EXPECT_FALSE(replayFolder(SPROING_FUZZ_DIR "/found").empty());
+}
+
+TEST(FuzzReplay, ApplySeedsAndFindings) {
+  EXPECT_GE(replayFolder(SPROING_FUZZ_DIR "/apply_corpus", findApplyViolation).size(), 80U);
+  replayFolder(SPROING_FUZZ_DIR "/apply_found", findApplyViolation);
 }
 
 TEST(FuzzReplay, SeedCorpusIsUpToDate) {

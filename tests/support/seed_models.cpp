@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <limits>
 
+#include "definitions/jiggle_text.h"
+#include "run/model_checks.h"
 #include "tests/support/model_builder.h"
 
 namespace {
@@ -144,5 +146,53 @@ std::vector<SeedModel> seedModels() {
   ModelSpec noJiggle = sampleModelSpec();
   noJiggle.bones.resize(1);
   add(seeds, "no_jiggle_bones", noJiggle);
+  return seeds;
+}
+
+namespace {
+
+std::vector<unsigned char> applyInput(const std::vector<unsigned char>& model, const std::string& edits) {
+  std::vector<unsigned char> input(4);
+  putInt32(input, 0, static_cast<std::int32_t>(model.size()));
+  input.insert(input.end(), model.begin(), model.end());
+  input.insert(input.end(), edits.begin(), edits.end());
+  return input;
+}
+
+// The text the dump gives for a model, or nothing when it refuses it.
+std::string ownText(std::vector<unsigned char> bytes) {
+  ModelImage image{bytes.data(), bytes.size()};
+  std::string text, lines;
+  if (checkLoadedModel(image, "m.mdl").status != 0) return text;
+  TextSink file, console;
+  file.memory = &text;
+  console.memory = &lines;
+  renderJiggleDefinitions(image, file, console);
+  sinkFlush(file);
+  return text;
+}
+
+}  // namespace
+
+std::vector<SeedModel> applySeeds() {
+  std::vector<SeedModel> seeds;
+  for (const SeedModel& model : seedModels()) {
+    const std::string text = ownText(model.bytes);
+    if (!text.empty()) seeds.push_back(SeedModel{"own_" + model.name, applyInput(model.bytes, text)});
+  }
+  const std::vector<unsigned char> sample = buildModel(sampleModelSpec()).bytes;
+  const char* const edits[] = {
+      "$jigglebone tail_1 { is_flexible { yaw_stiffness 150 yaw_constraint -45 30 angle_constraint 45 } }",
+      ("// by hand\r\n$jigglebone \"tail_2\"\r\n{\r\n  is_rigid { length 8.0 tip_mass +2.5e-1 }\r\n"
+       "  is_flexible { yaw_constraint -3e1 3e1 }\r\n  has_base_spring { }\r\n}\r\n"),
+      "$jigglebone tail_2 { }\n$jigglebone tail_1 { is_rigid { pitch_constraint 1 2 pitch_friction 3 pitch_bounce 4 } }",
+      "$jigglebone tail_1 { is_boing { } }",
+      "$jigglebone tail_1 { is_flexible { length 1e39 } }",
+      "$jigglebone tail_2 { is_flexible { length 1 } is_rigid { length 2 } }",
+      "$jigglebone root { }",
+  };
+  for (std::size_t i = 0; i < sizeof edits / sizeof edits[0]; ++i) {
+    seeds.push_back(SeedModel{numbered("sample_edit", static_cast<long long>(i)), applyInput(sample, edits[i])});
+  }
   return seeds;
 }

@@ -11,3 +11,8 @@ struct SeedModel {
 };
 
 std::vector<SeedModel> seedModels();
+
+// The apply fuzzer's seeds: each sound seed model with its own text, which must give it
+// back byte for byte, and the sample with edits of every kind, good and bad. Each input
+// holds the model's size (4 bytes, little-endian), the model, then the edits.
+std::vector<SeedModel> applySeeds();

@@ -1,0 +1,167 @@
+#include "tests/fuzz/apply_properties.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
+#include "definitions/jiggle_text.h"
+#include "run/apply_run.h"
+#include "tests/support/model_builder.h"
+
+namespace {
+
+struct Outcome {
+  int status = -1;
+  std::string console;
+  std::vector<unsigned char> bytes;
+};
+
+// The model in a buffer of exactly its size, so that a read past it is caught, and the
+// edits with the NUL after them that the reader wants.
+Outcome applyEdits(const std::vector<unsigned char>& model, const std::string& edits) {
+  Outcome out;
+  out.bytes = model;
+  ModelImage image{out.bytes.empty() ? nullptr : out.bytes.data(), out.bytes.size()};
+  ModelImage reading;
+  ModelCheck check = checkModelToApply(image, "m.mdl", reading);
+  TextSink console;
+  console.memory = &out.console;
+  if (check.status == 0) {
+    check = applyEdits(image, reading, edits.c_str(), edits.size(), "m.mdl", "e.qci", console);
+  }
+  sinkFlush(console);
+  out.status = check.status;
+  out.console += check.message;
+  releaseModelCopy(image, reading);
+  return out;
+}
+
+// The text the dump gives for an accepted model.
+std::string dumpText(std::vector<unsigned char> bytes) {
+  ModelImage image{bytes.data(), bytes.size()};
+  if (checkLoadedModel(image, "m.mdl").status != 0) return {};
+  std::string text, lines;
+  TextSink file, console;
+  file.memory = &text;
+  console.memory = &lines;
+  renderJiggleDefinitions(image, file, console);
+  sinkFlush(file);
+  return text;
+}
+
+struct Bone {
+  std::size_t start = 0;
+  std::string name;
+  bool named = false;  // the name lies inside the file, ended by a NUL
+  bool jiggle = false;
+  std::size_t record = 0;
+};
+
+// The bones of a model the checks accepted, read by the layout alone.
+std::vector<Bone> bonesOf(const std::vector<unsigned char>& bytes) {
+  std::vector<Bone> bones;
+  const std::int32_t count = getInt32(bytes, HeaderLayout::kBoneCount);
+  const std::int64_t table = getInt32(bytes, HeaderLayout::kBoneTableOffset);
+  for (std::int32_t i = 0; i < count; ++i) {
+    Bone bone;
+    bone.start = static_cast<std::size_t>(table + std::int64_t{i} * static_cast<std::int64_t>(BoneLayout::kSize));
+    const std::int64_t name = static_cast<std::int64_t>(bone.start) + getInt32(bytes, bone.start + BoneLayout::kNameOffset);
+    if (name >= 0 && static_cast<std::size_t>(name) < bytes.size()) {
+      const auto* text = reinterpret_cast<const char*>(bytes.data() + name);
+      const void* end = std::memchr(text, 0, bytes.size() - static_cast<std::size_t>(name));
+      bone.named = end != nullptr;
+      if (bone.named) bone.name.assign(text, static_cast<const char*>(end));
+    }
+    const std::int32_t rule = getInt32(bytes, bone.start + BoneLayout::kRuleOffset);
+    bone.jiggle = getInt32(bytes, bone.start + BoneLayout::kRuleType) == kJiggleRuleValue && rule != 0;
+    bone.record = static_cast<std::size_t>(static_cast<std::int64_t>(bone.start) + rule);
+    bones.push_back(bone);
+  }
+  return bones;
+}
+
+// Whether the dump's text of this model can be read back: every jiggle bone's name stands
+// in quotes as it is (no quote, no control character) and names one bone only.
+bool namesReadBack(const std::vector<Bone>& bones) {
+  for (const Bone& bone : bones) {
+    if (!bone.jiggle) continue;
+    for (const char c : bone.name) {
+      const auto byte = static_cast<unsigned char>(c);
+      if (c == '"' || (byte < 0x20 && c != '\t') || byte == 0x7F) return false;
+    }
+    int bearers = 0;
+    for (const Bone& other : bones) bearers += other.named && other.name == bone.name ? 1 : 0;
+    if (bearers != 1) return false;
+  }
+  return true;
+}
+
+std::string checkRefusal(const Outcome& out) {
+  const std::size_t end = out.console.find('\n');
+  if (end == std::string::npos || end + 1 != out.console.size()) return "a refusal is not one line";
+  if (out.status == 10 && out.console.compare(0, 6, "e.qci:") != 0) return "an edits refusal does not name its line";
+  return {};
+}
+
+// Every byte the apply changed lies in a jiggle bone's parameter record.
+std::string checkChangedBytes(const std::vector<unsigned char>& model, const std::vector<Bone>& bones,
+                              const Outcome& out) {
+  if (out.bytes.size() != model.size()) return "the copy's size differs from the model's";
+  for (std::size_t i = 0; i < model.size(); ++i) {
+    if (out.bytes[i] == model[i]) continue;
+    bool inRecord = false;
+    for (const Bone& bone : bones) {
+      inRecord = inRecord || (bone.jiggle && i >= bone.record && i < bone.record + JiggleLayout::kSize &&
+                              (i - bone.record) / 4 != JiggleLayout::kUnread / 4);
+    }
+    if (!inRecord) return "a byte outside the jiggle records changed";
+  }
+  const bool changed = out.bytes != model;
+  const bool said = out.console.compare(0, 8, "Changed ") == 0;
+  if (changed != said || (!changed && out.console != "No jiggle bone changed\n")) {
+    return "the console does not say what changed";
+  }
+  return {};
+}
+
+}  // namespace
+
+std::string findApplyViolation(const unsigned char* data, std::size_t size) {
+  std::size_t modelSize = 0;
+  if (size >= 4) {
+    modelSize = static_cast<std::uint32_t>(data[0] | data[1] << 8 | data[2] << 16) |
+                static_cast<std::uint32_t>(data[3]) << 24;
+    modelSize = std::min(modelSize, size - 4);
+  }
+  const std::size_t start = size >= 4 ? 4 : size;
+  const std::vector<unsigned char> model(data + start, data + start + modelSize);
+  const std::string edits(reinterpret_cast<const char*>(data) + start + modelSize,
+                          size - start - modelSize);
+
+  const Outcome first = applyEdits(model, edits);
+  switch (first.status) {
+    case 3: case 4: case 5: case 7: return checkRefusal(first);
+    case 10: return checkRefusal(first);
+    case 0: break;
+    default: return "an unexpected status";
+  }
+  std::vector<unsigned char> normalised = model;
+  ModelImage image{normalised.data(), normalised.size()};
+  checkLoadedModel(image, "m.mdl");
+  const std::vector<Bone> bones = bonesOf(normalised);
+  const std::string changes = checkChangedBytes(model, bones, first);
+  if (!changes.empty()) return changes;
+  // Edits once applied change nothing more.
+  const Outcome again = applyEdits(first.bytes, edits);
+  if (again.status != 0 || again.bytes != first.bytes || again.console != "No jiggle bone changed\n") {
+    return "the same edits applied again changed the copy";
+  }
+  // A model's own text, where it can be read back, gives the model byte for byte.
+  if (namesReadBack(bones)) {
+    for (const std::vector<unsigned char>* bytes : {&model, &first.bytes}) {
+      const Outcome own = applyEdits(*bytes, dumpText(*bytes));
+      if (own.status != 0 || own.bytes != *bytes) return "a model's own text changed it: " + own.console;
+    }
+  }
+  return {};
+}
