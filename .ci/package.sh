@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Packaging, checked as users meet it. tools/release builds every artefact from the last
-# commit; then: `cmake --install` lays out the program, man page and documents, and the
+# commit; then: `cmake --install` lays out both programs, man pages and documents, and the
 # .tar.gz holds the same; the Debian package installs with apt, runs from PATH, shows its
-# man page and leaves nothing behind when removed; each .zip unpacks to the program and
-# its documents, and the program runs under Wine; the web page's .zip opens to its page;
+# man pages and leaves nothing behind when removed; each .zip unpacks to the programs and
+# their documents, and the programs run under Wine; the web page's .zip opens to its page;
 # SHA256SUMS matches. Needs root (apt).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -26,45 +26,48 @@ fail() { echo "$*"; exit 1; }
 # What the sample model gives, console and file; Windows adds CR before every LF.
 printf '%s\n' 'Jigglebone: tail_1 - is_flexible ' 'Jigglebone: tail_2 - is_rigid - has_base_spring ' \
   'Wrote crate01_jiggles.qci' >"$scratch/console"
-printf '%b' '$jigglebone "tail_1" {\n\tis_flexible {\n\t\tyaw_stiffness 100\n\t\tyaw_damping 5\n'\
-'\t\tpitch_stiffness 100\n\t\tpitch_damping 5\n\t\talong_stiffness 50\n\t\talong_damping 2\n'\
-'\t\tlength 12\n\t\ttip_mass 0.5\n\t\tyaw_constraint -30 30\n\t\tyaw_friction 1\n'\
-'\t\tangle_constraint 45\n\t}\n}\n\n'\
-'$jigglebone "tail_2" {\n\tis_rigid {\n\t\tlength 8\n\t\ttip_mass 0.25\n'\
-'\t\tpitch_constraint -20 20\n\t\tpitch_friction 0.5\n\t\tpitch_bounce 0.1\n\t}\n'\
-'\n\thas_base_spring {\n\t\tbase_mass 2\n\t\tstiffness 300\n\t\tdamping 10\n'\
-'\t\tleft_constraint -1.5 1.5\n\t\tleft_friction 0.2\n\t\tup_constraint -2 2\n'\
-'\t\tup_friction 0.3\n\t\tforward_constraint -0.5 0.5\n\t\tforward_friction 0.1\n\t}\n}\n\n' \
-  >"$scratch/qci"
+cp tests/fixtures/crate01_jiggles.qci "$scratch/qci"
 sed 's/$/\r/' "$scratch/console" >"$scratch/console.crlf"
 sed 's/$/\r/' "$scratch/qci" >"$scratch/qci.crlf"
 
 # Runs a program on the sample in an empty folder: the console and the file must be as
-# expected. Arguments: what (for messages), line-end suffix ("" or ".crlf"), command...
+# expected. Then the apply program beside it writes the file back into a copy of the
+# sample, which must be the sample byte for byte. Arguments: what (for messages), line-end
+# suffix ("" or ".crlf"), dump command..., "--", apply command...
 run_sample() {
   local what="$1" ends="$2"
   shift 2
+  local dump=() apply=()
+  while [ "$1" != "--" ]; do dump+=("$1"); shift; done
+  shift
+  apply=("$@")
   local folder="$scratch/run-$RANDOM"
   mkdir "$folder"
   cp examples/crate01.mdl "$folder/"
-  (cd "$folder" && "$@" crate01.mdl </dev/null >"$scratch/got" 2>&1) ||
+  (cd "$folder" && "${dump[@]}" crate01.mdl </dev/null >"$scratch/got" 2>&1) ||
     fail "$what on the sample failed: $(cat "$scratch/got")"
   cmp -s "$scratch/got" "$scratch/console$ends" || {
     echo "$what: unexpected console:"; cat -A "$scratch/got"; exit 1; }
   cmp -s "$folder/crate01_jiggles.qci" "$scratch/qci$ends" ||
     fail "$what: crate01_jiggles.qci differs from the expected text"
+  (cd "$folder" && "${apply[@]}" crate01.mdl crate01_jiggles.qci copy.mdl </dev/null >"$scratch/got" 2>&1) ||
+    fail "$what: applying the sample's text failed: $(cat "$scratch/got")"
+  cmp -s "$folder/copy.mdl" examples/crate01.mdl || fail "$what: the applied copy differs from the sample"
 }
 
 echo "== cmake --install and the .tar.gz"
 prefix="$scratch/prefix"
 cmake --install build-release/linux --prefix "$prefix" >/dev/null
-files="bin/sproing_dump share/man/man1/sproing_dump.1 share/doc/sproing_dump/README.md share/doc/sproing_dump/LICENSE"
+files="bin/sproing_dump bin/sproing_apply share/man/man1/sproing_dump.1 share/man/man1/sproing_apply.1"
+files="$files share/doc/sproing_dump/README.md share/doc/sproing_dump/LICENSE"
 for file in $files; do
   [ -f "$prefix/$file" ] || fail "not installed: $file"
 done
-warnings="$(MANWIDTH=80 man --warnings -l "$prefix/share/man/man1/sproing_dump.1" 2>&1 >/dev/null)"
-[ -z "$warnings" ] || fail "man page warnings: $warnings"
-run_sample "the installed program" "" "$prefix/bin/sproing_dump"
+for page in sproing_dump sproing_apply; do
+  warnings="$(MANWIDTH=80 man --warnings -l "$prefix/share/man/man1/$page.1" 2>&1 >/dev/null)"
+  [ -z "$warnings" ] || fail "man page $page warnings: $warnings"
+done
+run_sample "the installed programs" "" "$prefix/bin/sproing_dump" -- "$prefix/bin/sproing_apply"
 archive="$(echo "$release"/sproing_dump-"$version"-linux-*.tar.gz)"
 listing="$(tar tzf "$archive")"
 for file in $files; do
@@ -92,15 +95,17 @@ cmp -s "$scratch/packed" "$scratch/installed" || {
 while read -r path; do
   [ -e "$path" ] || fail "listed but not on disk: $path"
 done <"$scratch/installed"
-[ "$(command -v sproing_dump)" = /usr/bin/sproing_dump ] ||
-  fail "sproing_dump on PATH is $(command -v sproing_dump), not the package's"
-run_sample "sproing_dump from PATH" "" sproing_dump
-[ "$(man -w sproing_dump)" = /usr/share/man/man1/sproing_dump.1.gz ] ||
-  fail "man sproing_dump finds $(man -w sproing_dump), not the package's page"
-warnings="$(MANWIDTH=80 man --warnings sproing_dump 2>&1 >/dev/null)"
-[ -z "$warnings" ] || fail "man sproing_dump warnings: $warnings"
-MANWIDTH=80 man sproing_dump 2>/dev/null | grep -q "sproing_dump $version" ||
-  fail "the man page does not carry version $version"
+for program in sproing_dump sproing_apply; do
+  [ "$(command -v $program)" = /usr/bin/$program ] ||
+    fail "$program on PATH is $(command -v $program), not the package's"
+  [ "$(man -w $program)" = /usr/share/man/man1/$program.1.gz ] ||
+    fail "man $program finds $(man -w $program), not the package's page"
+  warnings="$(MANWIDTH=80 man --warnings $program 2>&1 >/dev/null)"
+  [ -z "$warnings" ] || fail "man $program warnings: $warnings"
+  MANWIDTH=80 man $program 2>/dev/null | grep -q "sproing_dump $version" ||
+    fail "the man page of $program does not carry version $version"
+done
+run_sample "the programs from PATH" "" sproing_dump -- sproing_apply
 apt-get remove -y -qq sproing-dump >/dev/null
 left="$(comm -23 "$scratch/installed" "$scratch/there-before" |
   while read -r path; do if [ -e "$path" ]; then echo "$path"; fi; done)"
@@ -120,23 +125,27 @@ for bits in 32 64; do
   mkdir "$unpacked"
   (cd "$unpacked" && cmake -E tar xf "$archive")
   contents="$(cd "$unpacked/sproing_dump-$version-win$bits" && ls)"
-  [ "$contents" = "$(printf 'LICENSE\nREADME.md\nsproing_dump.exe')" ] ||
+  [ "$contents" = "$(printf 'LICENSE\nREADME.md\nsproing_apply.exe\nsproing_dump.exe')" ] ||
     fail "$(basename "$archive"): unexpected contents: $contents"
-  exe="$unpacked/sproing_dump-$version-win$bits/sproing_dump.exe"
+  folder="$unpacked/sproing_dump-$version-win$bits"
+  exe="$folder/sproing_dump.exe"
   # Machine field of the PE header, little-endian: i386 (0x14c) or AMD64 (0x8664).
   if [ "$bits" = 32 ]; then machine=4c01 loader="${SPROING_WINE32:-/usr/lib/wine/wine}"
   else machine=6486 loader="${SPROING_WINE64:-/usr/lib/wine/wine64}"; fi
-  header="$(od -An -tx1 -j"$(od -An -tu4 -j60 -N4 "$exe" | tr -d ' ')" -N6 "$exe" | tr -d ' ')"
-  [ "$header" = "50450000$machine" ] ||
-    fail "$(basename "$archive"): sproing_dump.exe is not a $bits-bit Windows program ($header)"
+  for program in "$exe" "$folder/sproing_apply.exe"; do
+    header="$(od -An -tx1 -j"$(od -An -tu4 -j60 -N4 "$program" | tr -d ' ')" -N6 "$program" | tr -d ' ')"
+    [ "$header" = "50450000$machine" ] ||
+      fail "$(basename "$archive"): $(basename "$program") is not a $bits-bit Windows program ($header)"
+  done
   # Some hosts cannot start 32-bit programs at all, Wine's loader among them: asked, as in
   # the Windows stage, of the program itself, which without arguments prints its usage
   # and ends with status 1. SPROING_WINE32=/bin/false acts out such a host.
   usage=0
   "$loader" "$exe" </dev/null >/dev/null 2>&1 || usage=$?
   if [ "$usage" = 1 ] && probe="$("$loader" --version 2>&1)"; then
-    run_sample "$(basename "$archive") under $loader ($probe)" .crlf "$loader" "$exe"
-    echo "$(basename "$archive"): sproing_dump.exe, README.md, LICENSE; ran under $loader ($probe)"
+    run_sample "$(basename "$archive") under $loader ($probe)" .crlf "$loader" "$exe" -- \
+      "$loader" "$folder/sproing_apply.exe"
+    echo "$(basename "$archive"): $(echo $contents); both ran under $loader ($probe)"
   else
     echo "WARNING: this host cannot run $(basename "$exe") under $loader (status $usage):"
     echo "WARNING: $(basename "$archive") checked for its contents and header only, NOT run"

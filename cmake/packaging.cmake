@@ -4,7 +4,7 @@ include(GNUInstallDirs)
 
 if(WIN32)
   # Unpacked, the archive shows the program beside its documents, as Windows users expect.
-  install(TARGETS sproing_dump RUNTIME DESTINATION .)
+  install(TARGETS sproing_dump sproing_apply RUNTIME DESTINATION .)
   install(FILES README.md LICENSE DESTINATION .)
 else()
   # The latest entry of the package changelog is the release: it must name the project
@@ -33,10 +33,12 @@ else()
   list(GET _months ${_at} _month)
   set(SPROING_MAN_DATE "${_month} ${_year}")
 
-  configure_file(man/sproing_dump.1.in ${PROJECT_BINARY_DIR}/sproing_dump.1 @ONLY)
-  install(TARGETS sproing_dump RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT program)
-  install(FILES ${PROJECT_BINARY_DIR}/sproing_dump.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1
-          COMPONENT documents)
+  foreach(_page sproing_dump sproing_apply)
+    configure_file(man/${_page}.1.in ${PROJECT_BINARY_DIR}/${_page}.1 @ONLY)
+  endforeach()
+  install(TARGETS sproing_dump sproing_apply RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT program)
+  install(FILES ${PROJECT_BINARY_DIR}/sproing_dump.1 ${PROJECT_BINARY_DIR}/sproing_apply.1
+          DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT documents)
   install(FILES README.md LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT documents)
 
   # The Debian package's documents, where Debian keeps them: the package is named
@@ -45,7 +47,7 @@ else()
   # every build). Only the .deb gets these; `cmake --install` and the .tar.gz do not.
   set(_debian ${PROJECT_BINARY_DIR}/debian)
   configure_file(LICENSE ${_debian}/copyright COPYONLY)
-  foreach(_file sproing_dump.1 debian/changelog)
+  foreach(_file sproing_dump.1 sproing_apply.1 debian/changelog)
     get_filename_component(_name ${_file} NAME)
     execute_process(COMMAND gzip -9 -n -c INPUT_FILE ${PROJECT_BINARY_DIR}/${_file}
                     OUTPUT_FILE ${_debian}/${_name}.gz RESULT_VARIABLE _gzip)
@@ -53,7 +55,7 @@ else()
       message(FATAL_ERROR "gzip ${_file} failed (${_gzip}); Debian: apt-get install gzip")
     endif()
   endforeach()
-  install(FILES ${_debian}/sproing_dump.1.gz DESTINATION share/man/man1
+  install(FILES ${_debian}/sproing_dump.1.gz ${_debian}/sproing_apply.1.gz DESTINATION share/man/man1
           COMPONENT debian EXCLUDE_FROM_ALL)
   install(FILES ${_debian}/copyright ${_debian}/changelog.gz README.md
           DESTINATION share/doc/sproing-dump COMPONENT debian EXCLUDE_FROM_ALL)
@@ -63,7 +65,7 @@ endif()
 
 set(CPACK_PACKAGE_NAME sproing_dump)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
-    "Writes the jiggle-bone settings of a compiled studio model as text")
+    "Writes the jiggle-bone settings of a compiled studio model as text, and back")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_STRIP_FILES ON)
 if(WIN32)
@@ -94,7 +96,9 @@ else()
       "sproing_dump reads one compiled studio model file (.mdl) and writes the
 jiggle-bone settings stored in it back out as editable $jigglebone blocks,
 gathered in a .qci include file named after the model, with a short console
-report and a distinct exit status for each kind of refusal.
+report and a distinct exit status for each kind of refusal. sproing_apply
+writes edited definitions back into a copy of the model, changing nothing
+else, so that a model's jiggle settings can be changed without its source.
 .
 Every offset, count and name in a model is checked against the file before
 use, so it is safe to run over thousands of downloaded models: a damaged or
