@@ -62,6 +62,13 @@ void startEditsReader(EditsReader& reader, const char* text, std::size_t size);
 // keyword line with the wrong number of values.
 bool readEditStatement(EditsReader& reader, EditStatement& statement);
 
+// Just after a bone's "{": if the text goes on with exactly `rest` (with LF or CR LF line
+// ends), up to and including the bone's closing "}", steps over it and returns true, as if
+// it had been read; else reads nothing. `rest` is what the writer writes after the "{" of
+// the bone's block as stored: a block written back unedited is then taken at the speed of
+// a comparison, and known to change nothing.
+bool skipUneditedBone(EditsReader& reader, const char* rest, std::size_t length);
+
 // A token fit for a message: quoted for a name, cut when long.
 std::string quotedForMessage(const EditToken& token);
 std::string shownForMessage(const EditToken& token);

@@ -90,20 +90,29 @@ void putLines(TextSink& file, const JiggleBone& bone, std::uint32_t flags, std::
   (putLine<kJiggleBlocks[B].first + I>(file, bone, flags), ...);
 }
 
+// A block of the bone's text, and its part of the console line when there is a console.
 template <std::size_t B>
-void putBlock(TextSink& file, TextSink& console, const JiggleBone& bone, std::uint32_t flags) {
+void putBlock(TextSink& file, TextSink* console, const JiggleBone& bone, std::uint32_t flags) {
   constexpr const JiggleBlock& block = kJiggleBlocks[B];
   if ((flags & block.flag) == 0) return;
-  sinkWriteFromArray(console, kConsoleParts[B].text, kConsoleParts[B].length);
+  if (console != nullptr) sinkWriteFromArray(*console, kConsoleParts[B].text, kConsoleParts[B].length);
   sinkWriteFromArray(file, kOpenings[B].text, kOpenings[B].length);
   putLines<B>(file, bone, flags, std::make_index_sequence<block.end - block.first>{});
   sinkLiteral(file, "\t}\n");
 }
 
 template <std::size_t... B>
-void putBlocks(TextSink& file, TextSink& console, const JiggleBone& bone, std::index_sequence<B...>) {
+void putBlocks(TextSink& file, TextSink* console, const JiggleBone& bone, std::index_sequence<B...>) {
   const std::uint32_t flags = jiggleFlags(bone);
   (putBlock<B>(file, console, bone, flags), ...);
+}
+
+void putBone(const JiggleBone& bone, TextSink& file, TextSink* console) {
+  sinkLiteral(file, "$jigglebone \"");
+  sinkWrite(file, bone.name, bone.nameLength);
+  sinkLiteral(file, "\" {\n");
+  putBlocks(file, console, bone, std::make_index_sequence<kJiggleBlockCount>{});
+  sinkLiteral(file, "}\n\n");
 }
 
 }  // namespace
@@ -126,13 +135,11 @@ void renderJiggleBone(const JiggleBone& bone, TextSink& file, TextSink& console)
   sinkLiteral(console, "Jigglebone: ");
   sinkWrite(console, bone.name, bone.nameLength);
   sinkLiteral(console, " ");
-  sinkLiteral(file, "$jigglebone \"");
-  sinkWrite(file, bone.name, bone.nameLength);
-  sinkLiteral(file, "\" {\n");
-  putBlocks(file, console, bone, std::make_index_sequence<kJiggleBlockCount>{});
+  putBone(bone, file, &console);
   sinkLiteral(console, "\n");
-  sinkLiteral(file, "}\n\n");
 }
+
+void renderJiggleBlock(const JiggleBone& bone, TextSink& file) { putBone(bone, file, nullptr); }
 
 void renderJiggleDefinitions(const ModelImage& image, TextSink& file, TextSink& console) {
   const std::int32_t bones = boneCount(image);

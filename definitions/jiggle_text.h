@@ -14,6 +14,9 @@ void renderJiggleDefinitions(const ModelImage& image, TextSink& file, TextSink& 
 // One bone's block and console line.
 void renderJiggleBone(const JiggleBone& bone, TextSink& file, TextSink& console);
 
+// One bone's block alone.
+void renderJiggleBlock(const JiggleBone& bone, TextSink& file);
+
 // The text of one keyword line's values, as the block shows them (values parted by a
 // space). Returns the length written; `text` has room for two values.
 std::size_t renderKeywordValues(const JiggleBone& bone, const JiggleKeyword& keyword,

@@ -2,12 +2,14 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <string>
 
 #include "definitions/change_report.h"
 #include "definitions/edited_values.h"
 #include "definitions/jiggle_keywords.h"
 #include "definitions/jiggle_reader.h"
+#include "definitions/jiggle_text.h"
 #include "model/bone_names.h"
 #include "model/jiggle_bone.h"
 #include "model/jiggle_record_write.h"
@@ -64,6 +66,7 @@ struct Apply {
   BoneNameIndex names;
   unsigned char* named = nullptr;  // a byte per bone of the model: named by a block yet?
   ChangeLog changes;
+  TextSink* storedText = nullptr;  // a bone's block as stored, to compare with; on the heap, being large
   RecordNeighbours neighbours;
   bool mapped = false;
   bool outOfMemory = false;
@@ -172,14 +175,33 @@ bool finishBone(Apply& apply, const EditStatement& statement) {
 
 // The first pass: every statement read, checked and written into the output. Nothing is
 // said yet, so that a refusal stays the only line.
+// The text the writer writes after the "{" of the bone's block, as stored: "\n", its lines,
+// and the bone's closing "}".
+void renderStoredRest(const JiggleBone& bone, TextSink& text) {
+  text.used = 0;
+  renderJiggleBlock(bone, text);
+  text.used -= 2;  // the empty line after the block
+}
+
 bool applyStatements(Apply& apply) {
   EditsReader reader;
   startEditsReader(reader, apply.edits, apply.editsSize);
   EditStatement statement;
+  // "$jigglebone \"" and "\" {" around the name.
+  constexpr std::size_t kBeforeName = 13;
+  constexpr std::size_t kAfterName = 3;
   while (readEditStatement(reader, statement)) {
     bool ok = true;
     switch (statement.kind) {
-      case EditStatementKind::BoneStart: ok = startBone(apply, statement); break;
+      case EditStatementKind::BoneStart:
+        ok = startBone(apply, statement);
+        // Most blocks come back as written: compared whole, they need no reading.
+        if (ok && apply.storedText != nullptr) {
+          renderStoredRest(apply.bone.stored, *apply.storedText);
+          const std::size_t skip = kBeforeName + apply.bone.stored.nameLength + kAfterName;
+          skipUneditedBone(reader, apply.storedText->buffer + skip, apply.storedText->used - skip);
+        }
+        break;
       case EditStatementKind::BlockStart: apply.bone.textBits |= kJiggleBlocks[statement.block].flag; break;
       case EditStatementKind::Values: ok = takeValues(apply, statement); break;
       case EditStatementKind::BlockEnd: break;
@@ -231,7 +253,9 @@ void releaseModelCopy(const ModelImage& model, ModelImage& reading) {
 ModelCheck applyEdits(ModelImage& output, ModelImage& reading, const char* edits,
                       std::size_t editsSize, const char* modelPath, const char* editsPath,
                       TextSink& console) {
-  Apply apply{output, reading, edits, editsSize, {}, nullptr, {}, {}, false, false, {}, 0, {}};
+  Apply apply{output, reading, edits, editsSize, {}, nullptr, {}, nullptr, {}, false, false, {}, 0, {}};
+  // Without it every block is read; with it, those written back as they were are compared.
+  apply.storedText = new (std::nothrow) TextSink;
   const std::int32_t bones = boneCount(reading);
   apply.named = static_cast<unsigned char*>(std::calloc(bones > 0 ? static_cast<std::size_t>(bones) : 1, 1));
   ModelCheck outcome;
@@ -249,5 +273,6 @@ ModelCheck applyEdits(ModelImage& output, ModelImage& reading, const char* edits
   releaseRecordNeighbours(apply.neighbours);
   std::free(apply.named);
   std::free(apply.changes.records);
+  delete apply.storedText;
   return outcome;
 }
