@@ -4,8 +4,6 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-# Debian's emcc finds its JavaScript parser only through NODE_PATH when node is not Debian's.
-export NODE_PATH=/usr/share/nodejs
 cmake -S . -B build-web-native -G Ninja -DCMAKE_BUILD_TYPE=Release -DSPROING_WARNINGS_AS_ERRORS=ON >/dev/null
 cmake --build build-web-native -j2 --target sproing_dump make_model
 emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release -DSPROING_WARNINGS_AS_ERRORS=ON >/dev/null
