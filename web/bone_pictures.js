@@ -5,6 +5,7 @@
 
 const kSvg = 'http://www.w3.org/2000/svg';
 const kPicturedBones = 24;  // per model; the rest are in the text
+const kBonesPerFrame = 6;
 const kBlockWords = { is_flexible: 'flexible tip', is_rigid: 'rigid tip', has_base_spring: 'base spring' };
 
 function svgElement(name, attributes) {
@@ -149,21 +150,25 @@ function boneFigure(bone) {
   return figure;
 }
 
-// `summary` is the module's bone data (web/bone_summary.h): records ended by \x1e, fields
-// parted by \x1f.
-function boneFigures(summary) {
-  const fragment = document.createDocumentFragment();
+// Draws the bones of `summary`, the module's bone data (web/bone_summary.h: records ended
+// by \x1e, fields parted by \x1f), into `container`, a few each frame so that a model of
+// many bones never stops the page for long.
+function drawBones(container, summary) {
   const records = summary.split('\x1e');
   records.pop();
   const group = document.createElement('div');
   group.className = 'bones';
-  for (const record of records.slice(0, kPicturedBones)) group.appendChild(boneFigure(parseBone(record)));
-  fragment.appendChild(group);
+  container.appendChild(group);
   if (records.length > kPicturedBones) {
     const more = document.createElement('p');
     more.className = 'more';
     more.textContent = `and ${records.length - kPicturedBones} more jiggle bones, in the text below`;
-    fragment.appendChild(more);
+    container.appendChild(more);
   }
-  return fragment;
+  const pictured = records.slice(0, kPicturedBones);
+  const drawSome = (from) => {
+    for (const record of pictured.slice(from, from + kBonesPerFrame)) group.appendChild(boneFigure(parseBone(record)));
+    if (from + kBonesPerFrame < pictured.length) requestAnimationFrame(() => drawSome(from + kBonesPerFrame));
+  };
+  drawSome(0);
 }

@@ -5,9 +5,11 @@
 
 const $ = (id) => document.getElementById(id);
 const kShownConsole = 256 * 1024;
-// Models handed to the worker ahead of the one it works on, so that it never waits for
-// the page; few enough that a cancelled batch stops at once.
-const kAhead = 4;
+// Models handed to the worker ahead of the one it works on: reading a file takes the browser
+// longer than the module's work on it, so many are read at once; a cap on their bytes
+// keeps the memory they hold small.
+const kAhead = 64;
+const kAheadBytes = 64 * 1024 * 1024;
 const kShownSkippedNames = 500;
 const kPageFailed = -1;
 
@@ -62,7 +64,8 @@ let openedFirst = false;
 
 const queue = [];         // { file, path, why } not yet handed over
 let queueStart = 0;
-const handed = new Map(); // id -> path, at the worker
+const handed = new Map(); // id -> { path, size }, at the worker
+let handedBytes = 0;
 let nextId = 0;
 let done = 0;
 let total = 0;
@@ -88,7 +91,8 @@ function workerStopped(why) {
   worker.terminate();
   const lost = [...handed.values()];
   handed.clear();
-  for (const path of lost) {
+  handedBytes = 0;
+  for (const { path } of lost) {
     const line = `The page failed on ${path}: its worker stopped (${why}). This is a fault of ` +
                  'the page, not of the model; the command line gives the model\'s own outcome.\n';
     addResult(path, { status: kPageFailed, console: new TextEncoder().encode(line) });
@@ -98,15 +102,52 @@ function workerStopped(why) {
   scheduleRender();
 }
 
+// Models up to this size are read here and their bytes handed over, which costs the page
+// half what handing over the file does; larger ones go as files, read by the worker in slices.
+const kReadHere = 16 * 1024 * 1024;
+let handing = Promise.resolve();  // hands models over in the order taken, as their bytes come
+let handLater = 0;
+
+// Starting a read costs the page a little: a few at a time, the rest in later tasks, so that
+// the page never stops for long.
 function handMore() {
-  while (handed.size < kAhead && queueStart < queue.length) {
-    const entry = queue[queueStart];
+  let started = 0;
+  while (queueStart < queue.length &&
+         (handed.size === 0 || (handed.size < kAhead && handedBytes < kAheadBytes))) {
+    if (started === 8) {
+      if (handLater === 0) handLater = setTimeout(() => { handLater = 0; handMore(); }, 0);
+      break;
+    }
+    started += 1;
+    const { file, path, why } = queue[queueStart];
     queue[queueStart] = undefined;
     queueStart += 1;
     const id = nextId;
     nextId += 1;
-    handed.set(id, entry.path);
-    worker.postMessage({ id, file: entry.file, path: entry.path, why: entry.why });
+    const size = file ? file.size : 0;
+    handed.set(id, { path, size });
+    handedBytes += size;
+    const message = { id, path, why, file };
+    const read = file && file.size > 0 && file.size <= kReadHere ? file.arrayBuffer() : null;
+    if (read) read.catch(() => {});  // met below, in its turn
+    handing = handing.then(async () => {
+      if (read) {
+        try {
+          message.bytes = await read;
+          message.size = file.size;
+          message.file = undefined;
+        } catch (error) {
+          // Refused by the browser: the tool's "Cannot read". Anything else: the worker
+          // tries the file itself.
+          if (error instanceof DOMException) {
+            message.bytes = null;
+            message.size = file.size;
+            message.file = undefined;
+          }
+        }
+      }
+      if (handed.has(id)) worker.postMessage(message, message.bytes ? [message.bytes] : []);
+    });
   }
   if (queueStart === queue.length) {
     queue.length = 0;
@@ -161,10 +202,11 @@ function addResult(path, reply) {
 }
 
 function takeReply(reply) {
-  const path = handed.get(reply.id);
-  if (path === undefined) return;  // from a cancelled batch
+  const entry = handed.get(reply.id);
+  if (entry === undefined) return;  // from a cancelled batch
   handed.delete(reply.id);
-  addResult(path, reply);
+  handedBytes -= entry.size;
+  addResult(entry.path, reply);
   handMore();
   scheduleRender();
 }
@@ -174,6 +216,7 @@ function cancel() {
   queue.length = 0;
   queueStart = 0;
   handed.clear();
+  handedBytes = 0;
   worker.postMessage({ cancel: true });
   total -= dropped;
   batchSeconds = null;
@@ -458,15 +501,33 @@ function makeRow(index) {
   return row;
 }
 
+// A long text shows its start, and the rest on demand: laying out thousands of lines at once
+// would stop the page.
+const kShownLines = 300;
+
 function rowDetails(result) {
   const details = element('div', 'details');
   const consoleText = element('pre', 'console', shownConsole(result.console));
   details.appendChild(consoleText);
   details.appendChild(element('h3', '', 'Jiggle bones, drawn'));
-  details.appendChild(boneFigures(decodePieces(result.bones, 0x1e)));
+  // Drawn from the next frame on, so that opening a row is a few short pauses, not one long.
+  const pictures = element('div', 'pictures');
+  details.appendChild(pictures);
+  requestAnimationFrame(() => drawBones(pictures, decodePieces(result.bones, 0x1e)));
   details.appendChild(element('h3', '', `${result.outputName}, as it will be saved`));
-  const text = element('pre', 'qci', decodePieces(result.definitions, 10));
+  const whole = decodePieces(result.definitions, 10);
+  const lines = whole.split('\n');
+  const text = element('pre', 'qci', lines.length > kShownLines + 1 ? lines.slice(0, kShownLines).join('\n') : whole);
   details.appendChild(text);
+  if (lines.length > kShownLines + 1) {
+    const more = button(`Show all ${lines.length - 1} lines`, () => {
+      text.textContent = whole;
+      more.remove();
+      text.focus();
+    });
+    more.className = 'show-all';
+    details.appendChild(more);
+  }
   // Both may scroll: reachable from the keyboard, and named for it.
   consoleText.tabIndex = 0;
   consoleText.setAttribute('aria-label', `Console lines for ${result.path}`);
@@ -632,12 +693,22 @@ $('choose-folder').addEventListener('change', (event) => {
 // Browsers may refuse a page opened from disk the entries of a dropped folder, while its
 // files, given in the drop itself, read as ever.
 function folderRefused(error) {
-  return error && (error.name === 'EncodingError' || error.name === 'SecurityError' ||
-                   error.name === 'NotReadableError');
+  return error && ['EncodingError', 'SecurityError', 'NotReadableError', 'TimeoutError'].includes(error.name);
 }
 
+// A browser that neither gives a folder's entries nor refuses them must not leave the page
+// silent: after a while the page says so.
 function readEntries(reader) {
-  return new Promise((ok, fail) => reader.readEntries(ok, fail));
+  return new Promise((ok, fail) => {
+    const timer = setTimeout(() => fail(new DOMException('no answer', 'TimeoutError')), 10000);
+    reader.readEntries((entries) => {
+      clearTimeout(timer);
+      ok(entries);
+    }, (error) => {
+      clearTimeout(timer);
+      fail(error);
+    });
+  });
 }
 
 async function walkFolder(root) {

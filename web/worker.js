@@ -14,7 +14,9 @@ const kTexts = { console: 0, definitions: 1, outputName: 2, bones: 3 };
 const kPageFailed = -1;
 
 let modulePromise = null;
-const jobs = [];        // { id, file, path, first }, in the order sent
+// { id, path, why, and either file (with first, its first slice asked for) or bytes and
+// size (null bytes: the browser refused to read them) }, in the order sent
+const jobs = [];
 let working = false;
 
 function module() {
@@ -98,15 +100,18 @@ async function allocate(size) {
 
 async function processJob(job) {
   const { file, path } = job;
-  if (file === null) return unread(path, job.why || '');
-  if (file.size > kLargestModel) return unread(path, ': larger than 512 MiB, so not read');
-  const size = file.size;
+  const given = job.bytes !== undefined;
+  if (!given && !file) return unread(path, job.why || '');
+  const size = given ? job.size : file.size;
+  if (size > kLargestModel) return unread(path, ': larger than 512 MiB, so not read');
   let sproing = await module();
   let bytes = 0;
-  if (size > 0) {
+  // Unreadable: a null image of a non-empty file is the module's "Cannot read".
+  if (size > 0 && !(given && job.bytes === null)) {
     ({ sproing, at: bytes } = await allocate(size));
-    // Unreadable: a null image of a non-empty file is the module's "Cannot read".
-    if (!(await copyIn(sproing, job, bytes))) {
+    if (given) {
+      sproing.HEAPU8.set(new Uint8Array(job.bytes), bytes);
+    } else if (!(await copyIn(sproing, job, bytes))) {
       sproing._free(bytes);
       bytes = 0;
     }
@@ -161,10 +166,10 @@ self.onmessage = (event) => {
     jobs.length = 0;
     return;
   }
-  const job = { id: message.id, file: message.file, path: message.path, why: message.why };
-  // The first slice is asked for at once, so the browser reads it while earlier models
-  // are worked on; a refusal is met when the job's turn comes.
-  if (job.file !== null && job.file.size > 0 && job.file.size <= kLargestModel) {
+  const job = message;
+  // The first slice of a file is asked for at once, so the browser reads it while earlier
+  // models are worked on; a refusal is met when the job's turn comes.
+  if (job.file && job.file.size > 0 && job.file.size <= kLargestModel) {
     job.first = readSlice(job.file, 0);
     job.first.catch(() => {});
   }
