@@ -317,6 +317,7 @@ try:
             os.link(os.path.join(batch, name), os.path.join(many, f"{copy:02}_{name}"))
     driver.find_element(By.ID, "clear").click()
     driver.find_element(By.ID, "choose-folder").send_keys(many)
+    WebDriverWait(driver, 60, poll_frequency=0.05).until(lambda d: d.find_element(By.ID, "cancel").is_enabled())
     driver.find_element(By.ID, "cancel").click()
     time.sleep(1)
     left = driver.execute_script("return document.getElementById('progress').value")
