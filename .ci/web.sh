@@ -4,8 +4,6 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-# Debian's emcc finds its JavaScript parser only through NODE_PATH when node is not Debian's.
-export NODE_PATH=/usr/share/nodejs
 cmake -S . -B build-web-native -G Ninja -DCMAKE_BUILD_TYPE=Release -DSPROING_WARNINGS_AS_ERRORS=ON >/dev/null
 cmake --build build-web-native -j2 --target sproing_dump make_model
 emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release -DSPROING_WARNINGS_AS_ERRORS=ON >/dev/null
@@ -15,5 +13,12 @@ listing="$(/usr/bin/python3 -m zipfile -l build-web/sproing_dump-*-web.zip)"
 grep -q "/index.html " <<<"$listing" || { echo "the web .zip lacks index.html"; exit 1; }
 echo "page: $(du -cb build-web/page/* | tail -1 | cut -f1) bytes"
 
+# The accessibility checker, for the tests alone: pinned, in the build folder.
+axe=build-web/test-tools/node_modules/axe-core/axe.min.js
+if [ ! -f "$axe" ]; then
+  npm install --prefix build-web/test-tools --no-save --no-audit --no-fund --loglevel=error axe-core@4.10.3 >/dev/null
+fi
+
+node --test tests/web/worker_test.js
 timeout 240 /usr/bin/python3 tests/web/page_test.py build-web/page build-web-native/sproing_dump \
-  build-web-native/tools/make_model ../shared/realworld examples/crate01.mdl
+  build-web-native/tools/make_model ../shared/realworld examples/crate01.mdl "$axe"

@@ -10,12 +10,20 @@ target_link_libraries(sproing_web PRIVATE sproing_warnings)
 # One self-contained script: a page opened from disk may not fetch the .wasm beside it.
 # Memory grows to the largest model of a batch (up to 512 MiB) with its text, which for a
 # model full of jiggle bones is twice its size: hence 4 GB, as far as WebAssembly reaches.
-target_link_options(sproing_web PRIVATE
+# A 64 KiB stack, current releases' default, set whatever the release: a page that works
+# built here works built anywhere. Releases before 3.1.25 name the setting TOTAL_STACK.
+if(EMSCRIPTEN_VERSION VERSION_LESS 3.1.25)
+  set(SPROING_STACK_SETTING -sTOTAL_STACK=64KB)
+else()
+  set(SPROING_STACK_SETTING -sSTACK_SIZE=64KB)
+endif()
+target_link_options(sproing_web PRIVATE ${SPROING_STACK_SETTING}
   -sSINGLE_FILE=1 -sMODULARIZE=1 -sEXPORT_NAME=createSproing -sENVIRONMENT=worker
   -sFILESYSTEM=0 -sALLOW_MEMORY_GROWTH=1 -sMAXIMUM_MEMORY=4GB
   -sEXPORTED_FUNCTIONS=_malloc,_free,_sproingProcess,_sproingApply,_sproingText,_sproingTextLength)
 # Debian's emcc finds its JavaScript parser through NODE_PATH, which a node of another origin
-# does not set; the link sets it, so the one build command works from any shell.
+# does not set; the link, the one step that runs it, sets it, so the one build command works
+# from any shell.
 if(IS_DIRECTORY /usr/share/nodejs)
   set_target_properties(sproing_web PROPERTIES
     CXX_LINKER_LAUNCHER "${CMAKE_COMMAND};-E;env;NODE_PATH=/usr/share/nodejs")

@@ -1,6 +1,7 @@
-// The page's worker: takes one model at a time, reads it in slices straight into the
-// module's memory and hands back what the tool made of it. Everything is decided in the
-// module; this only moves bytes.
+// The page's worker: takes models in order, reads each in slices straight into the module's
+// memory and hands back what the tool made of it. Everything about a model is decided in
+// the module; this moves bytes, and tells a file the browser could not read apart from a
+// failure of the page itself.
 'use strict';
 
 const kLargestModel = 512 * 1024 * 1024;
@@ -9,79 +10,169 @@ const kSlice = 16 * 1024 * 1024;
 // is given back rather than held for the rest of the batch.
 const kRestartAfter = 64 * 1024 * 1024;
 const kTexts = { console: 0, definitions: 1, outputName: 2, bones: 3 };
+// A status the command line never ends with: the page, not the model, failed.
+const kPageFailed = -1;
 
-let modulePromise = createSproing();
+let modulePromise = null;
+// { id, path, why, and either file (with first, its first slice asked for) or bytes and
+// size (null bytes: the browser refused to read them) }, in the order sent
+const jobs = [];
+let working = false;
 
-function textBytes(module, which) {
-  const start = module._sproingText(which) >>> 0;
-  const length = module._sproingTextLength(which) >>> 0;
-  return module.HEAPU8.slice(start, start + length);
+function module() {
+  if (modulePromise === null) modulePromise = createSproing();
+  return modulePromise;
 }
 
-function pathArgument(module, path) {
-  const bytes = new TextEncoder().encode(path);
-  const at = module._malloc(bytes.length + 1) >>> 0;
-  if (at === 0) return 0;
-  module.HEAPU8.set(bytes, at);
-  module.HEAPU8[at + bytes.length] = 0;
-  return at;
+function textBytes(sproing, which) {
+  const start = sproing._sproingText(which) >>> 0;
+  const length = sproing._sproingTextLength(which) >>> 0;
+  return sproing.HEAPU8.slice(start, start + length);
+}
+
+function lineBytes(text) {
+  return new TextEncoder().encode(text);
 }
 
 // The tool's status 6 line, for what never reaches the module.
 function unread(path, why = '') {
-  return { status: 6, console: new TextEncoder().encode(`Cannot read ${path}${why}\n`) };
+  return { status: 6, console: lineBytes(`Cannot read ${path}${why}\n`) };
 }
 
-async function processFile(file, path) {
-  if (file.size > kLargestModel) return unread(path, ': larger than 512 MiB, so not read');
-  const module = await modulePromise;
-  const size = file.size;
-  let bytes = size > 0 ? module._malloc(size) >>> 0 : 0;
-  if (bytes !== 0) {
-    try {
-      for (let offset = 0; offset < size; offset += kSlice) {
-        const part = await file.slice(offset, Math.min(size, offset + kSlice)).arrayBuffer();
-        module.HEAPU8.set(new Uint8Array(part), bytes + offset);
-      }
-    } catch (error) {
-      // Unreadable (moved, or no longer permitted): the module reports it as unread.
-      module._free(bytes);
+function pageFailed(path, why) {
+  return {
+    status: kPageFailed,
+    console: lineBytes(`The page failed on ${path}: ${why}. This is a fault of the page, ` +
+                       'not of the model; the command line gives the model\'s own outcome.\n'),
+  };
+}
+
+// Why the module or the browser gave up, in words: a trap or an abort stops the module,
+// memory that cannot be had is named as such.
+function describeFailure(error) {
+  const message = String((error && error.message) || error);
+  if (error instanceof RangeError || /out of memory|OOM|allocation failed|Cannot enlarge/i.test(message)) {
+    return `it ran out of memory (${message})`;
+  }
+  if (typeof WebAssembly !== 'undefined' && error instanceof WebAssembly.RuntimeError) {
+    return `its compiled code stopped (${message})`;
+  }
+  return `${(error && error.name) || 'an error'} (${message})`;
+}
+
+// The browser's refusals to read a file (moved, changed, no longer permitted) are
+// DOMExceptions; anything else while reading is the page's own failure.
+function isReadRefusal(error) {
+  return typeof DOMException !== 'undefined' && error instanceof DOMException;
+}
+
+function readSlice(file, offset) {
+  return file.slice(offset, Math.min(file.size, offset + kSlice)).arrayBuffer();
+}
+
+// Copies the file into the module; false when the browser refused to read it.
+async function copyIn(sproing, job, at) {
+  try {
+    for (let offset = 0; offset < job.file.size; offset += kSlice) {
+      const part = offset === 0 ? await job.first : await readSlice(job.file, offset);
+      sproing.HEAPU8.set(new Uint8Array(part), at + offset);
+    }
+    return true;
+  } catch (error) {
+    if (isReadRefusal(error)) return false;
+    throw error;
+  }
+}
+
+// The module's memory for a model; a module grown by earlier models is replaced once
+// before the page gives up, since a fresh one may find the room.
+async function allocate(size) {
+  let sproing = await module();
+  let at = sproing._malloc(size) >>> 0;
+  if (at === 0) {
+    modulePromise = null;
+    sproing = await module();
+    at = sproing._malloc(size) >>> 0;
+  }
+  if (at === 0) throw new RangeError(`out of memory: ${size} bytes could not be had for the model`);
+  return { sproing, at };
+}
+
+async function processJob(job) {
+  const { file, path } = job;
+  const given = job.bytes !== undefined;
+  if (!given && !file) return unread(path, job.why || '');
+  const size = given ? job.size : file.size;
+  if (size > kLargestModel) return unread(path, ': larger than 512 MiB, so not read');
+  let sproing = await module();
+  let bytes = 0;
+  // Unreadable: a null image of a non-empty file is the module's "Cannot read".
+  if (size > 0 && !(given && job.bytes === null)) {
+    ({ sproing, at: bytes } = await allocate(size));
+    if (given) {
+      sproing.HEAPU8.set(new Uint8Array(job.bytes), bytes);
+    } else if (!(await copyIn(sproing, job, bytes))) {
+      sproing._free(bytes);
       bytes = 0;
     }
   }
-  const name = pathArgument(module, path);
-  if (name === 0) {
-    if (bytes !== 0) module._free(bytes);
-    return unread(path);
+  const name = new TextEncoder().encode(path);
+  const nameAt = sproing._malloc(name.length + 1) >>> 0;
+  if (nameAt === 0) {
+    if (bytes !== 0) sproing._free(bytes);
+    throw new RangeError('out of memory: the model\'s path could not be passed');
   }
-  // A null image of a non-empty file is the module's "Cannot read".
-  const status = module._sproingProcess(bytes, size, name);
-  module._free(name);
+  sproing.HEAPU8.set(name, nameAt);
+  sproing.HEAPU8[nameAt + name.length] = 0;
+  const status = sproing._sproingProcess(bytes, size, nameAt);
+  sproing._free(nameAt);
   const reply = {
     status,
-    console: textBytes(module, kTexts.console),
-    definitions: textBytes(module, kTexts.definitions),
-    outputName: textBytes(module, kTexts.outputName),
-    bones: textBytes(module, kTexts.bones),
+    console: textBytes(sproing, kTexts.console),
+    definitions: textBytes(sproing, kTexts.definitions),
+    outputName: textBytes(sproing, kTexts.outputName),
+    bones: textBytes(sproing, kTexts.bones),
   };
-  if (size > kRestartAfter) modulePromise = createSproing();
+  if (size > kRestartAfter) modulePromise = null;
   return reply;
 }
 
-self.onmessage = async (event) => {
-  const { file, path } = event.data;
-  let reply;
-  try {
-    reply = await processFile(file, path);
-  } catch (error) {
-    // The module ran out of memory or stopped: as the command line does when memory cannot
-    // be had, the model is unread; the batch goes on with a new module.
-    modulePromise = createSproing();
-    reply = unread(path);
+async function work() {
+  working = true;
+  while (jobs.length > 0) {
+    const job = jobs.shift();
+    let reply;
+    try {
+      reply = await processJob(job);
+    } catch (error) {
+      // A module that trapped or aborted is in no state to go on: the next model gets a
+      // new one, and the batch goes on.
+      modulePromise = null;
+      reply = pageFailed(job.path, describeFailure(error));
+    }
+    reply.id = job.id;
+    const transfer = [];
+    for (const key of ['console', 'definitions', 'outputName', 'bones']) {
+      if (reply[key]) transfer.push(reply[key].buffer);
+    }
+    self.postMessage(reply, transfer);
   }
-  const transfer = [reply.console.buffer];
-  for (const key of ['definitions', 'outputName', 'bones']) {
-    if (reply[key]) transfer.push(reply[key].buffer);
+  working = false;
+}
+
+self.onmessage = (event) => {
+  const message = event.data;
+  if (message.cancel) {
+    jobs.length = 0;
+    return;
   }
-  self.postMessage(reply, transfer);
+  const job = message;
+  // The first slice of a file is asked for at once, so the browser reads it while earlier
+  // models are worked on; a refusal is met when the job's turn comes.
+  if (job.file && job.file.size > 0 && job.file.size <= kLargestModel) {
+    job.first = readSlice(job.file, 0);
+    job.first.catch(() => {});
+  }
+  jobs.push(job);
+  if (!working) work();
 };
