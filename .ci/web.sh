@@ -8,6 +8,7 @@ cmake -S . -B build-web-native -G Ninja -DCMAKE_BUILD_TYPE=Release -DSPROING_WAR
 cmake --build build-web-native -j2 --target sproing_dump make_model
 emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release -DSPROING_WARNINGS_AS_ERRORS=ON >/dev/null
 cmake --build build-web -j2
+rm -f build-web/sproing_dump-*-web.zip  # an earlier version's would be listed too
 (cd build-web && cpack >/dev/null)
 listing="$(/usr/bin/python3 -m zipfile -l build-web/sproing_dump-*-web.zip)"
 grep -q "/index.html " <<<"$listing" || { echo "the web .zip lacks index.html"; exit 1; }
