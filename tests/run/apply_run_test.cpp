@@ -207,6 +207,13 @@ TEST(ApplyRun, RefusesWithTheLineAndWhatIsWrong) {
     EXPECT_EQ(result.status, 10) << c.edits;
     EXPECT_EQ(result.console, c.message) << c.edits;
   }
+  // Lines are counted through blocks that come back as written, with either line end.
+  std::string crlf;
+  for (const char c : kSample) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  for (const std::string& before : {kSample, crlf}) {
+    EXPECT_EQ(applyText(model, before + "$jigglebone tail_9 { }").console,
+              "e.qci:39: \"tail_9\" is no bone of this model\n");
+  }
   const Applied shared = applyText(buildModel(twins).bytes, "$jigglebone tail_tip { }");
   EXPECT_EQ(shared.console, "e.qci:1: \"tail_tip\" names more than one bone of this model\n");
 }
