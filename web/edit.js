@@ -73,11 +73,11 @@ function encodeEdits(text, names) {
   return bytes;
 }
 
-// The row's text as it will be saved and applied, in bytes of its own: the model's own
-// bytes while it is not edited, so that it applies as the model itself.
+// The row's text as it will be saved and applied: the model's own bytes while it is not
+// edited, so that it applies as the model itself.
 function currentBytes(result) {
   const edit = result.edit;
-  if (!edit || edit.text === edit.original) return result.definitions.slice();
+  if (!edit || edit.text === edit.original) return result.definitions;
   if (edit.names === null) edit.names = storedNames(result.bones);
   return encodeEdits(edit.text, edit.names);
 }
@@ -156,7 +156,8 @@ function requestApply(result) {
   applying.set(id, result);
   edit.inFlight = true;
   edit.sent = edit.version;
-  const edits = currentBytes(result);
+  let edits = currentBytes(result);
+  if (edits === result.definitions) edits = edits.slice();  // handed over, so a copy
   worker.postMessage({ apply: true, id, path: result.path, file: result.file, edits: edits.buffer,
     editsPath: result.outputName }, [edits.buffer]);
 }

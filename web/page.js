@@ -700,6 +700,7 @@ function zipEntries(models) {
 async function saveAll() {
   const editedRows = results.filter((result) => result.kind === 'written' && result.edit && edited(result));
   await Promise.all(editedRows.map(settle));
+  if (editedRows.some((result) => results[result.index] !== result)) return;  // cleared meanwhile
   const models = new Map();
   const faulty = [];
   for (const result of editedRows) {
