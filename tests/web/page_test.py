@@ -212,17 +212,22 @@ def open_editor(driver, name):
     """Searches for the row and, where it is not being edited, presses its Edit, after which
     keyboard focus is in the text."""
     search_for(driver, name)
-    WebDriverWait(driver, 10).until(lambda d: [h.text for h in d.find_elements(By.CSS_SELECTOR, "#rows h2")] == [name])
-    pressed = lambda: driver.find_element(By.CSS_SELECTOR, "#rows .edit-button").get_attribute("aria-pressed")
+    # Read in one step each: rows are drawn anew as the search takes effect.
+    WebDriverWait(driver, 10).until(lambda d: d.execute_script(
+        "return [...document.querySelectorAll('#rows h2')].map((h) => h.textContent)") == [name])
+    pressed = lambda: driver.execute_script("return document.querySelector('#rows .edit-button').ariaPressed")
     if pressed() != "true":
         driver.find_element(By.CSS_SELECTOR, "#rows .edit-button").click()
         check(pressed() == "true" and driver.switch_to.active_element.tag_name == "textarea", f"{name}: Edit")
     return editor(driver, name)
 
 
-def set_text(driver, area, old, new):
-    driver.execute_script("arguments[0].value = arguments[0].value.replace(arguments[1], arguments[2]);"
-                          "arguments[0].dispatchEvent(new Event('input'));", area, old, new)
+def set_text(driver, area, changes, appended=""):
+    """Changes the text in one input event, as a paste would, so that no outcome shows half-way."""
+    driver.execute_script("let text = arguments[0].value;"
+                          "for (const [old, now] of arguments[1]) text = text.replace(old, now);"
+                          "arguments[0].value = text + arguments[2];"
+                          "arguments[0].dispatchEvent(new Event('input'));", area, changes, appended)
 
 
 def saved_model(driver, row, downloads, name):
@@ -317,8 +322,7 @@ try:
     text = written["crate01.mdl"].replace(b"yaw_stiffness 100", b"yaw_stiffness 150").replace(b"-30 30", b"-40 40")
     status, out, crate = applied(os.path.join(single, "crate01.mdl"), text, "crate01_jiggles.qci")
     edit = open_editor(driver, "crate01.mdl")
-    set_text(driver, edit["area"], "-30 30", "-40 40")
-    set_text(driver, edit["area"], "yaw_stiffness 100", "yaw_stiffness 150")
+    set_text(driver, edit["area"], [("-30 30", "-40 40"), ("yaw_stiffness 100", "yaw_stiffness 150")])
     edit = editor(driver, "crate01.mdl", "Changed")
     check(status == 0 and edit["status"].split("\n")[:-1] == out.split("\n")[:-2], f"crate01.mdl: change lines {edit['status']!r}")
     check("yaw -40° to 40°" in edit["row"].text, "crate01.mdl: the pictures follow the edits")
@@ -328,7 +332,7 @@ try:
     edit["area"].send_keys("x")
     edit["area"].send_keys(Keys.BACKSPACE)
     check(editor(driver, "latin.mdl", "No jiggle bone")["save"] == "true", "latin.mdl: untouched, nothing to save")
-    set_text(driver, edit["area"], "yaw_stiffness 100", "yaw_stiffness 150")
+    set_text(driver, edit["area"], [("yaw_stiffness 100", "yaw_stiffness 150")])
     status, out, latin_copy = applied(os.path.join(single, "latin.mdl"),
                                       latin_qci.replace(b"yaw_stiffness 100", b"yaw_stiffness 150"), "x.qci")
     edit = editor(driver, "latin.mdl", "Changed")
@@ -339,8 +343,7 @@ try:
     check(edited_zip.get("crate01.mdl") == crate and edited_zip.get("crate01_jiggles.qci") == text and
           edited_zip.get("latin.mdl") == latin_copy, "the .zip: changed models beside their edited texts")
     edit = open_editor(driver, "crate01.mdl")
-    edit["area"].send_keys(Keys.CONTROL, Keys.END)
-    edit["area"].send_keys('\n$jigglebone "nope" { }')
+    set_text(driver, edit["area"], [], '\n$jigglebone "nope" { }')
     edit = editor(driver, "crate01.mdl", "crate01_jiggles.qci:")
     status, out, _ = applied(os.path.join(single, "crate01.mdl"),
                              driver.execute_script("return arguments[0].value", edit["area"]).encode(), "crate01_jiggles.qci")
