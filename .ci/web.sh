@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # The web page: built with Emscripten as README says, then driven in headless Chromium over
-# file:// against the command-line tool built here; screenshots land in build-web/.
+# file:// against the command-line tools built here; screenshots land in build-web/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 cmake -S . -B build-web-native -G Ninja -DCMAKE_BUILD_TYPE=Release -DSPROING_WARNINGS_AS_ERRORS=ON >/dev/null
-cmake --build build-web-native -j2 --target sproing_dump make_model
+cmake --build build-web-native -j2 --target sproing_dump sproing_apply make_model
 emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release -DSPROING_WARNINGS_AS_ERRORS=ON >/dev/null
 cmake --build build-web -j2
 rm -f build-web/sproing_dump-*-web.zip  # an earlier version's would be listed too
@@ -22,4 +22,4 @@ fi
 
 node --test tests/web/worker_test.js
 timeout 240 /usr/bin/python3 tests/web/page_test.py build-web/page build-web-native/sproing_dump \
-  build-web-native/tools/make_model ../shared/realworld examples/crate01.mdl "$axe"
+  build-web-native/sproing_apply build-web-native/tools/make_model ../shared/realworld examples/crate01.mdl "$axe"

@@ -30,7 +30,7 @@ if(IS_DIRECTORY /usr/share/nodejs)
 endif()
 
 set(SPROING_PAGE_DIR ${PROJECT_BINARY_DIR}/page)
-set(SPROING_PAGE_FILES index.html style.css page.js bone_pictures.js)
+set(SPROING_PAGE_FILES index.html style.css page.js bone_pictures.js edit.js)
 set(SPROING_PAGE_SOURCES)
 foreach(file ${SPROING_PAGE_FILES})
   list(APPEND SPROING_PAGE_SOURCES ${PROJECT_SOURCE_DIR}/web/${file})

@@ -1,6 +1,7 @@
 // The page: gathers dropped or chosen models, hands them to the worker a few at a time,
 // keeps each outcome and draws only the rows in view, so that a batch of thousands stays
-// as quick at its end as at its start. Only the module's texts are kept.
+// as quick at its end as at its start. Only the module's texts are kept, and the File of a
+// written model, for its edits (edit.js).
 'use strict';
 
 const $ = (id) => document.getElementById(id);
@@ -56,7 +57,8 @@ function decodePieces(bytes, separator) {
 
 // ---- Models and their outcomes
 
-const results = [];       // { path, status, kind, console, outputName, definitions, bones, open, height }
+// { path, status, kind, console, outputName, definitions, bones, file, edit, index, open, height }
+const results = [];
 const counts = new Map(); // kind -> models
 const outputNames = new Map();
 let sharedNames = 0;      // written models whose output name another written model gives too
@@ -64,7 +66,7 @@ let openedFirst = false;
 
 const queue = [];         // { file, path, why } not yet handed over
 let queueStart = 0;
-const handed = new Map(); // id -> { path, size }, at the worker
+const handed = new Map(); // id -> { path, size, file }, at the worker
 let handedBytes = 0;
 let nextId = 0;
 let done = 0;
@@ -95,8 +97,9 @@ function workerStopped(why) {
   for (const { path } of lost) {
     const line = `The page failed on ${path}: its worker stopped (${why}). This is a fault of ` +
                  'the page, not of the model; the command line gives the model\'s own outcome.\n';
-    addResult(path, { status: kPageFailed, console: new TextEncoder().encode(line) });
+    addResult(path, { status: kPageFailed, console: new TextEncoder().encode(line) }, null);
   }
+  editsLost(why);
   startWorker();
   handMore();
   scheduleRender();
@@ -125,7 +128,7 @@ function handMore() {
     const id = nextId;
     nextId += 1;
     const size = file ? file.size : 0;
-    handed.set(id, { path, size });
+    handed.set(id, { path, size, file });
     handedBytes += size;
     const message = { id, path, why, file };
     const read = file && file.size > 0 && file.size <= kReadHere ? file.arrayBuffer() : null;
@@ -171,15 +174,17 @@ function enqueue(entries) {
   scheduleRender();
 }
 
-function addResult(path, reply) {
+function addResult(path, reply, file) {
   const status = reply.status;
   const kind = kKindOfStatus.get(status) || 'failed';
   const result = {
     path, status, kind,
     console: decodePieces(reply.console, 10),
-    outputName: '', definitions: null, bones: null, open: false, height: 0,
+    outputName: '', definitions: null, bones: null, file: null, edit: null,
+    index: results.length, open: false, height: 0,
   };
   if (kind === 'written') {
+    result.file = file;
     result.outputName = decodeName(reply.outputName);
     result.definitions = reply.definitions;
     result.bones = reply.bones;
@@ -202,11 +207,15 @@ function addResult(path, reply) {
 }
 
 function takeReply(reply) {
+  if (reply.apply) {
+    takeApplyReply(reply);
+    return;
+  }
   const entry = handed.get(reply.id);
   if (entry === undefined) return;  // from a cancelled batch
   handed.delete(reply.id);
   handedBytes -= entry.size;
-  addResult(entry.path, reply);
+  addResult(entry.path, reply, entry.file);
   handMore();
   scheduleRender();
 }
@@ -476,36 +485,50 @@ function makeRow(index) {
   }
   const toggle = button(result.path, () => {
     result.open = !result.open;
-    const fresh = makeRow(index);
-    resized.unobserve(row);
-    row.replaceWith(fresh);
-    rendered.set(index, fresh);
-    resized.observe(fresh);
-    fresh.querySelector('.toggle').focus();
-    scheduleRender();
+    rebuildRow(index, '.toggle');
   });
   toggle.className = 'toggle';
   toggle.setAttribute('aria-expanded', String(result.open));
   heading.appendChild(toggle);
   const lines = result.console.endsWith('\n') ? result.console.slice(0, -1) : result.console;
+  const marker = element('span', 'badge edited', 'edited');
+  marker.hidden = !result.edit || !edited(result);
   head.append(element('p', 'outcome', lines.slice(lines.lastIndexOf('\n') + 1)),
-    element('span', 'badge', code));
+    element('span', 'badge', code), marker);
   const actions = element('div', 'actions');
+  const edit = button('Edit', () => toggleEditing(index));
+  edit.className = 'edit-button';
+  edit.setAttribute('aria-pressed', String(Boolean(result.edit && result.edit.editing)));
   actions.append(
     button(`Save ${result.outputName}`,
-      () => saveBytes(result.outputName, result.definitions, 'text/plain')),
-    button('Copy', (event) => copyText(decodePieces(result.definitions, 10), event.target,
-      result.outputName)));
+      () => saveBytes(result.outputName, currentBytes(result), 'text/plain')),
+    button('Copy', (event) => copyText(currentText(result), event.target, result.outputName)),
+    edit);
   head.appendChild(actions);
-  if (result.open) card.appendChild(rowDetails(result));
+  if (result.open) card.appendChild(rowDetails(result, index));
+  if (result.edit) showEdit(result, false, row);
   return row;
+}
+
+// The row drawn again, after it opened or closed, with focus on `focus` inside it.
+function rebuildRow(index, focus) {
+  const row = rendered.get(index);
+  const fresh = makeRow(index);
+  if (row) {
+    resized.unobserve(row);
+    row.replaceWith(fresh);
+    rendered.set(index, fresh);
+    resized.observe(fresh);
+    fresh.querySelector(focus).focus();
+  }
+  scheduleRender();
 }
 
 // A long text shows its start, and the rest on demand: laying out thousands of lines at once
 // would stop the page.
 const kShownLines = 300;
 
-function rowDetails(result) {
+function rowDetails(result, index) {
   const details = element('div', 'details');
   const consoleText = element('pre', 'console', shownConsole(result.console));
   details.appendChild(consoleText);
@@ -513,9 +536,18 @@ function rowDetails(result) {
   // Drawn from the next frame on, so that opening a row is a few short pauses, not one long.
   const pictures = element('div', 'pictures');
   details.appendChild(pictures);
-  requestAnimationFrame(() => drawBones(pictures, decodePieces(result.bones, 0x1e)));
+  requestAnimationFrame(() => drawBones(pictures, decodePieces(currentBones(result), 0x1e)));
+  if (result.edit && result.edit.editing) {
+    if (editable(result)) {
+      details.append(...editorParts(result, index));
+      return details;
+    }
+    details.appendChild(element('p', 'notice', `This text is ${mebibytes(result.definitions.length)}, ` +
+      'too long to edit on this page: save it, edit it in a text editor and apply it to the model ' +
+      'with sproing_apply.'));
+  }
   details.appendChild(element('h3', '', `${result.outputName}, as it will be saved`));
-  const whole = decodePieces(result.definitions, 10);
+  const whole = currentText(result);
   const lines = whole.split('\n');
   const text = element('pre', 'qci', lines.length > kShownLines + 1 ? lines.slice(0, kShownLines).join('\n') : whole);
   details.appendChild(text);
@@ -626,27 +658,65 @@ async function copyText(text, target, name) {
   setTimeout(() => { target.textContent = 'Copy'; }, 1500);
 }
 
+// `name` with " (n)" before its extension.
+function numbered(name, n) {
+  const dot = name.lastIndexOf('.');
+  return dot > 0 ? `${name.slice(0, dot)} (${n})${name.slice(dot)}` : `${name} (${n})`;
+}
+
 // Zip entry paths: each name where it is unique; where several models give one name, each
-// copy in a folder named after its model's path inside the drop.
-function zipEntries() {
+// copy in a folder named after its model's path inside the drop. A changed model (in
+// `models`, result -> its bytes) goes beside its .qci, under its own file name, in its
+// path's folder when another changed model has that name too.
+function zipEntries(models) {
   const entries = {};
+  const modelNames = new Map();
+  for (const result of models.keys()) {
+    const name = fileNameOf(result.path);
+    modelNames.set(name, (modelNames.get(name) || 0) + 1);
+  }
   for (const result of results) {
     if (result.kind !== 'written') continue;
-    let name = result.outputName;
-    if (outputNames.get(name) > 1) {
-      const folder = result.path.split('/').filter((part) => part !== '' && part !== '.' && part !== '..').join('/');
-      name = `${folder}/${result.outputName}`;
+    const model = models.get(result);
+    const modelName = model ? fileNameOf(result.path) : '';
+    let folder = '';
+    if (outputNames.get(result.outputName) > 1 || (model && modelNames.get(modelName) > 1)) {
+      folder = `${result.path.split('/').filter((part) => part !== '' && part !== '.' && part !== '..').join('/')}/`;
     }
     // The same model dropped twice still gets a place of its own.
-    let unique = name;
-    for (let n = 2; unique in entries; n += 1) unique = `${name.slice(0, -4)} (${n}).qci`;
-    entries[unique] = result.definitions;
+    let qci = `${folder}${result.outputName}`;
+    let mdl = `${folder}${modelName}`;
+    for (let n = 2; qci in entries || (model && mdl in entries); n += 1) {
+      qci = `${folder}${result.outputName.slice(0, -4)} (${n}).qci`;
+      mdl = `${folder}${numbered(modelName, n)}`;
+    }
+    entries[qci] = currentBytes(result);
+    if (model) entries[mdl] = model;
   }
   return entries;
 }
 
+// Edits not yet applied are applied first, so that each changed model is that of its text.
+async function saveAll() {
+  const editedRows = results.filter((result) => result.kind === 'written' && result.edit && edited(result));
+  await Promise.all(editedRows.map(settle));
+  if (editedRows.some((result) => results[result.index] !== result)) return;  // cleared meanwhile
+  const models = new Map();
+  const faulty = [];
+  for (const result of editedRows) {
+    const model = changedModel(result);
+    if (model) models.set(result, new Uint8Array(await model.arrayBuffer()));
+    else if (result.edit.applied && result.edit.applied.status !== 0) faulty.push(result.path);
+  }
+  if (faulty.length > 0) {
+    notice(`The .zip has the edited text but no changed model of ${faulty.join(', ')}: the edits ` +
+      'could not be applied, as each row says.', 'notice error');
+  }
+  saveBytes('sproing_dump_qci.zip', fflate.zipSync(zipEntries(models), { level: 6 }), 'application/zip');
+}
+
 $('save-all').addEventListener('click', () => {
-  saveBytes('sproing_dump_qci.zip', fflate.zipSync(zipEntries(), { level: 6 }), 'application/zip');
+  saveAll().catch((error) => notice(`Could not make the .zip: ${error.message || error}`, 'notice error'));
 });
 
 $('cancel').addEventListener('click', () => {
@@ -659,6 +729,7 @@ $('cancel').addEventListener('click', () => {
 
 $('clear').addEventListener('click', () => {
   if (running()) cancel();
+  forgetEdits();
   results.length = 0;
   counts.clear();
   outputNames.clear();

@@ -1,5 +1,6 @@
 // The page's worker: takes models in order, reads each in slices straight into the module's
-// memory and hands back what the tool made of it. Everything about a model is decided in
+// memory and hands back what the tool made of it; applies a row's edits to its model, ahead
+// of the models waiting, since someone is typing. Everything about a model is decided in
 // the module; this moves bytes, and tells a file the browser could not read apart from a
 // failure of the page itself.
 'use strict';
@@ -9,7 +10,7 @@ const kSlice = 16 * 1024 * 1024;
 // After a model this large the module is started afresh, so that the memory it grew to
 // is given back rather than held for the rest of the batch.
 const kRestartAfter = 64 * 1024 * 1024;
-const kTexts = { console: 0, definitions: 1, outputName: 2, bones: 3 };
+const kTexts = { console: 0, definitions: 1, outputName: 2, bones: 3, model: 4 };
 // A status the command line never ends with: the page, not the model, failed.
 const kPageFailed = -1;
 
@@ -17,6 +18,8 @@ let modulePromise = null;
 // { id, path, why, and either file (with first, its first slice asked for) or bytes and
 // size (null bytes: the browser refused to read them) }, in the order sent
 const jobs = [];
+// { apply, id, path, file, edits (an ArrayBuffer), editsPath }: done before any model waiting
+const applies = [];
 let working = false;
 
 function module() {
@@ -98,6 +101,56 @@ async function allocate(size) {
   return { sproing, at };
 }
 
+// `text` as a NUL-ended UTF-8 string in the module's memory; on failure `held` is freed.
+function cString(sproing, text, held) {
+  const bytes = new TextEncoder().encode(text);
+  const at = sproing._malloc(bytes.length + 1) >>> 0;
+  if (at === 0) {
+    if (held !== 0) sproing._free(held);
+    throw new RangeError('out of memory: a path could not be passed');
+  }
+  sproing.HEAPU8.set(bytes, at);
+  sproing.HEAPU8[at + bytes.length] = 0;
+  return at;
+}
+
+// The model read afresh from its file, since the page keeps no model's bytes: a file moved
+// or changed since is the tool's "Cannot read".
+async function applyJob(job) {
+  const { file, path } = job;
+  if (file.size > kLargestModel) return unread(path, ': larger than 512 MiB, so not read');
+  let sproing = await module();
+  let bytes = 0;
+  if (file.size > 0) {
+    ({ sproing, at: bytes } = await allocate(file.size));
+    if (!(await copyIn(sproing, job, bytes))) {
+      sproing._free(bytes);
+      bytes = 0;
+    }
+  }
+  const edits = new Uint8Array(job.edits);
+  const editsAt = sproing._malloc(Math.max(edits.length, 1)) >>> 0;
+  if (editsAt === 0) {
+    if (bytes !== 0) sproing._free(bytes);
+    throw new RangeError('out of memory: the edits could not be passed');
+  }
+  sproing.HEAPU8.set(edits, editsAt);
+  const modelPath = cString(sproing, path, 0);
+  const editsPath = cString(sproing, job.editsPath, 0);
+  // The module owns both buffers from here.
+  const status = sproing._sproingApply(bytes, file.size, modelPath, editsAt, edits.length, editsPath);
+  sproing._free(modelPath);
+  sproing._free(editsPath);
+  const reply = {
+    status,
+    console: textBytes(sproing, kTexts.console),
+    bones: textBytes(sproing, kTexts.bones),
+    model: status === 0 ? textBytes(sproing, kTexts.model) : null,
+  };
+  if (file.size > kRestartAfter) modulePromise = null;
+  return reply;
+}
+
 async function processJob(job) {
   const { file, path } = job;
   const given = job.bytes !== undefined;
@@ -116,14 +169,7 @@ async function processJob(job) {
       bytes = 0;
     }
   }
-  const name = new TextEncoder().encode(path);
-  const nameAt = sproing._malloc(name.length + 1) >>> 0;
-  if (nameAt === 0) {
-    if (bytes !== 0) sproing._free(bytes);
-    throw new RangeError('out of memory: the model\'s path could not be passed');
-  }
-  sproing.HEAPU8.set(name, nameAt);
-  sproing.HEAPU8[nameAt + name.length] = 0;
+  const nameAt = cString(sproing, path, bytes);
   const status = sproing._sproingProcess(bytes, size, nameAt);
   sproing._free(nameAt);
   const reply = {
@@ -139,11 +185,11 @@ async function processJob(job) {
 
 async function work() {
   working = true;
-  while (jobs.length > 0) {
-    const job = jobs.shift();
+  while (applies.length > 0 || jobs.length > 0) {
+    const job = applies.length > 0 ? applies.shift() : jobs.shift();
     let reply;
     try {
-      reply = await processJob(job);
+      reply = await (job.apply ? applyJob(job) : processJob(job));
     } catch (error) {
       // A module that trapped or aborted is in no state to go on: the next model gets a
       // new one, and the batch goes on.
@@ -151,8 +197,9 @@ async function work() {
       reply = pageFailed(job.path, describeFailure(error));
     }
     reply.id = job.id;
+    if (job.apply) reply.apply = true;
     const transfer = [];
-    for (const key of ['console', 'definitions', 'outputName', 'bones']) {
+    for (const key of ['console', 'definitions', 'outputName', 'bones', 'model']) {
       if (reply[key]) transfer.push(reply[key].buffer);
     }
     self.postMessage(reply, transfer);
@@ -173,6 +220,6 @@ self.onmessage = (event) => {
     job.first = readSlice(job.file, 0);
     job.first.catch(() => {});
   }
-  jobs.push(job);
+  (job.apply ? applies : jobs).push(job);
   if (!working) work();
 };

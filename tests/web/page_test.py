@@ -1,10 +1,11 @@
 #!/usr/bin/python3
 """Drives the built page in headless Chromium over file:// and holds it to the command-line
-tool, run here over the same models: console lines, statuses, pictures, the saved .zip's
-names and texts, for models chosen and dropped; then counts, filter, cancel, and axe-core's
-serious findings with models loaded, light and dark. Screenshots land in the build folder.
+tools, run here over the same models: console lines, statuses, pictures, the saved .zip's
+names and texts, for models chosen and dropped; edits saved as models and their refusals;
+then counts, filter, cancel, and axe-core's serious findings with models loaded and editors
+open, light and dark. Screenshots land in the build folder.
 
-usage: page_test.py PAGE_DIR SPROING_DUMP MAKE_MODEL REAL_MODELS SAMPLE_MODEL AXE_SCRIPT"""
+usage: page_test.py PAGE_DIR SPROING_DUMP SPROING_APPLY MAKE_MODEL REAL_MODELS SAMPLE_MODEL AXE_SCRIPT"""
 import io
 import os
 import shutil
@@ -18,9 +19,10 @@ from selenium import webdriver
 from selenium.webdriver.chrome.options import Options
 from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.by import By
+from selenium.webdriver.common.keys import Keys
 from selenium.webdriver.support.ui import WebDriverWait
 
-page_dir, tool, make_model, real_dir, sample, axe_script = map(os.path.abspath, sys.argv[1:7])
+page_dir, tool, apply_tool, make_model, real_dir, sample, axe_script = map(os.path.abspath, sys.argv[1:8])
 work = tempfile.mkdtemp(prefix="sproing-web-")
 failures = []
 
@@ -164,6 +166,80 @@ def compare_rows(rows, expected, whole_console):
             check(row.get("outcome") == shown(stdout.rstrip(b"\n").split(b"\n")[-1]), f"{name}: closing line")
 
 
+def applied(model, edits, edits_name):
+    """sproing_apply over a copy of `model` with `edits`: its status, console and copy."""
+    folder = tempfile.mkdtemp(dir=work)
+    shutil.copy(model, folder)
+    open(os.path.join(folder, edits_name), "wb").write(edits)
+    name = os.path.basename(model)
+    done = subprocess.run([apply_tool, name, edits_name, "changed.mdl"], cwd=folder, capture_output=True, timeout=30)
+    copy = os.path.join(folder, "changed.mdl")
+    return done.returncode, shown(done.stdout), open(copy, "rb").read() if os.path.exists(copy) else None
+
+
+# The editor of the one row the search finds: its elements, and its outcome once the text
+# as it stands has been applied.
+EDITOR = """
+const [name, wanted, done] = arguments;
+const row = () => [...document.querySelectorAll('#rows > li')].find((li) => li.querySelector('h2').textContent === name);
+const until = performance.now() + 30000;
+const look = () => {
+  const status = row() && row().querySelector('.edit-status');
+  if (!status || !status.textContent.includes(wanted) || status.classList.contains('pending')) {
+    if (performance.now() > until) done({ status: status ? status.textContent : 'no editor' });
+    else setTimeout(look, 20);
+    return;
+  }
+  done({ row: row(), area: row().querySelector('textarea'), status: status.textContent,
+         invalid: row().querySelector('textarea').getAttribute('aria-invalid'),
+         goTo: row().querySelector('.go-to').hidden ? '' : row().querySelector('.go-to').textContent,
+         save: row().querySelector('.save-model').getAttribute('aria-disabled') });
+};
+look();
+"""
+
+
+def editor(driver, name, wanted=""):
+    return driver.execute_async_script(EDITOR, name, wanted)
+
+
+def search_for(driver, text):
+    driver.execute_script("const box = document.getElementById('search'); box.value = arguments[0];"
+                          "box.dispatchEvent(new Event('input'));", text)
+
+
+def open_editor(driver, name):
+    """Searches for the row and, where it is not being edited, presses its Edit, after which
+    keyboard focus is in the text."""
+    search_for(driver, name)
+    # Read in one step each: rows are drawn anew as the search takes effect.
+    WebDriverWait(driver, 10).until(lambda d: d.execute_script(
+        "return [...document.querySelectorAll('#rows h2')].map((h) => h.textContent)") == [name])
+    pressed = lambda: driver.execute_script("return document.querySelector('#rows .edit-button').ariaPressed")
+    if pressed() != "true":
+        driver.find_element(By.CSS_SELECTOR, "#rows .edit-button").click()
+        check(pressed() == "true" and driver.switch_to.active_element.tag_name == "textarea", f"{name}: Edit")
+    return editor(driver, name)
+
+
+def set_text(driver, area, changes, appended=""):
+    """Changes the text in one input event, as a paste would, so that no outcome shows half-way."""
+    driver.execute_script("let text = arguments[0].value;"
+                          "for (const [old, now] of arguments[1]) text = text.replace(old, now);"
+                          "arguments[0].value = text + arguments[2];"
+                          "arguments[0].dispatchEvent(new Event('input'));", area, changes, appended)
+
+
+def saved_model(driver, row, downloads, name):
+    for old in os.listdir(downloads):
+        os.remove(os.path.join(downloads, old))
+    row.find_element(By.CSS_SELECTOR, ".save-model").click()
+    path = os.path.join(downloads, name)
+    WebDriverWait(driver, 30).until(lambda d: os.path.exists(path))
+    time.sleep(0.5)
+    return open(path, "rb").read()
+
+
 def drawn_limits(qci):
     """Each bone's limits as the page must caption them, read from the tool's .qci text."""
     limits = {}
@@ -209,6 +285,7 @@ open(os.path.join(single, "notes.txt"), "w").write("not a model's name\n")
 shutil.copy(sample, os.path.join(single, "Crate.MDL"))
 latin = bytearray(open(sample, "rb").read())
 latin[0x16] = 0xE9  # "props/crate01.mdl" stored as "props/crat\xe901.mdl"
+latin[latin.index(b"tail_1") + 1] = 0xE9  # the bone "tail_1" as "t\xe9il_1"
 open(os.path.join(single, "latin.mdl"), "wb").write(latin)
 names[3:3] = ["damaged_bone_count.mdl", "notes.mdl", "notes.txt", "Crate.MDL", "latin.mdl"]
 native = run_tool(single, names)
@@ -238,6 +315,42 @@ try:
     opened = driver.find_elements(By.CSS_SELECTOR, "#rows .toggle[aria-expanded=true]")
     check([o.text for o in opened] == ["crate01.mdl"], "the first row alone opens by itself")
     driver.save_screenshot(os.path.join(os.path.dirname(page_dir), "page_models.png"))
+
+    # Edits: the cards follow, a changed model saved and in the .zip is sproing_apply's, byte
+    # for byte; a bone name stored as Windows-1252 is found, and its untouched text changes
+    # nothing; a broken edit shows its line.
+    text = written["crate01.mdl"].replace(b"yaw_stiffness 100", b"yaw_stiffness 150").replace(b"-30 30", b"-40 40")
+    status, out, crate = applied(os.path.join(single, "crate01.mdl"), text, "crate01_jiggles.qci")
+    edit = open_editor(driver, "crate01.mdl")
+    set_text(driver, edit["area"], [("-30 30", "-40 40"), ("yaw_stiffness 100", "yaw_stiffness 150")])
+    edit = editor(driver, "crate01.mdl", "Changed")
+    check(status == 0 and edit["status"].split("\n")[:-1] == out.split("\n")[:-2], f"crate01.mdl: change lines {edit['status']!r}")
+    check("yaw -40° to 40°" in edit["row"].text, "crate01.mdl: the pictures follow the edits")
+    check(saved_model(driver, edit["row"], downloads, "crate01.mdl") == crate, "crate01.mdl: saved as sproing_apply writes it")
+    latin_qci = written["latin.mdl"]
+    edit = open_editor(driver, "latin.mdl")
+    edit["area"].send_keys("x")
+    edit["area"].send_keys(Keys.BACKSPACE)
+    check(editor(driver, "latin.mdl", "No jiggle bone")["save"] == "true", "latin.mdl: untouched, nothing to save")
+    set_text(driver, edit["area"], [("yaw_stiffness 100", "yaw_stiffness 150")])
+    status, out, latin_copy = applied(os.path.join(single, "latin.mdl"),
+                                      latin_qci.replace(b"yaw_stiffness 100", b"yaw_stiffness 150"), "x.qci")
+    edit = editor(driver, "latin.mdl", "Changed")
+    check(status == 0 and edit["status"].split("\n")[:-1] == out.split("\n")[:-2], f"latin.mdl: {edit['status']!r}")
+    check(saved_model(driver, edit["row"], downloads, "latin.mdl") == latin_copy, "latin.mdl: saved byte for byte")
+    edited_zip = saved_zip(driver, downloads)
+    check(sorted(edited_zip) == sorted(list(archive) + ["crate01.mdl", "latin.mdl"]), f"zip names {sorted(edited_zip)}")
+    check(edited_zip.get("crate01.mdl") == crate and edited_zip.get("crate01_jiggles.qci") == text and
+          edited_zip.get("latin.mdl") == latin_copy, "the .zip: changed models beside their edited texts")
+    edit = open_editor(driver, "crate01.mdl")
+    set_text(driver, edit["area"], [], '\n$jigglebone "nope" { }')
+    edit = editor(driver, "crate01.mdl", "crate01_jiggles.qci:")
+    status, out, _ = applied(os.path.join(single, "crate01.mdl"),
+                             driver.execute_script("return arguments[0].value", edit["area"]).encode(), "crate01_jiggles.qci")
+    line = out.split(":")[1]
+    check(status == 10 and edit["status"] == out.rstrip("\n") and edit["invalid"] == "true" and
+          edit["goTo"] == f"Go to line {line}" and edit["save"] == "true", f"a broken edit: {edit} against {out!r}")
+    search_for(driver, "")
     axe = open(axe_script).read()
     for scheme in ("light", "dark"):
         driver.execute_cdp_cmd("Emulation.setEmulatedMedia",

@@ -1,6 +1,7 @@
 // The page's worker, run in node with a stand-in module: a file the browser refuses to read
 // is the tool's "Cannot read", while a trap, an abort or memory that cannot be had is the
-// page's own failure, named as such, after which the next model gets a fresh module.
+// page's own failure, named as such, after which the next model gets a fresh module; edits
+// are applied ahead of the models waiting.
 'use strict';
 
 const assert = require('node:assert');
@@ -16,6 +17,7 @@ function startWorker(make) {
   let made = 0;
   const self = { postMessage: (reply) => replies.push(reply) };
   new Function('self', 'createSproing', source)(self, async () => make(made++));
+  const post = (message) => self.onmessage({ data: message });
   const send = async (message) => {
     const before = replies.length;
     self.onmessage({ data: message });
@@ -23,7 +25,7 @@ function startWorker(make) {
     const reply = replies[replies.length - 1];
     return { status: reply.status, console: new TextDecoder().decode(reply.console) };
   };
-  return { send, modules: () => made };
+  return { send, post, replies, modules: () => made };
 }
 
 function module(process, malloc = null) {
@@ -68,3 +70,31 @@ for (const [what, file, process, malloc, failing, status, start, modules] of cas
     assert.strictEqual(worker.modules(), modules);
   });
 }
+
+test('edits are applied ahead of the models waiting, from the file and with both names', async () => {
+  const seen = {};
+  const worker = startWorker(() => {
+    const sproing = module(written);
+    const heap = (at, length) => new TextDecoder().decode(sproing.HEAPU8.subarray(at, at + length));
+    const name = (at) => heap(at, sproing.HEAPU8.indexOf(0, at) - at);
+    sproing._sproingApply = (model, size, modelPath, edits, editsSize, editsPath) => {
+      Object.assign(seen, { model: heap(model, size), edits: heap(edits, editsSize),
+        names: [name(modelPath), name(editsPath)] });
+      sproing.HEAPU8.set(new TextEncoder().encode('IDST changed'), 0x8000);
+      return 0;
+    };
+    sproing._sproingText = (which) => (which === 4 ? 0x8000 : 0);
+    sproing._sproingTextLength = (which) => (which === 4 ? 12 : 0);
+    return sproing;
+  });
+  worker.post({ id: 1, file: model, path: 'a.mdl' });
+  worker.post({ id: 2, file: model, path: 'b.mdl' });
+  worker.post({ apply: true, id: 1, file: model, path: 'props/a.mdl', editsPath: 'a_jiggles.qci',
+    edits: new TextEncoder().encode('$jigglebone "tail" { }').buffer });
+  while (worker.replies.length < 3) await new Promise((ok) => setImmediate(ok));
+  assert.deepStrictEqual(worker.replies.map((reply) => [reply.id, Boolean(reply.apply)]),
+    [[1, false], [1, true], [2, false]]);
+  assert.deepStrictEqual(seen, { model: 'IDST', edits: '$jigglebone "tail" { }',
+    names: ['props/a.mdl', 'a_jiggles.qci'] });
+  assert.strictEqual(new TextDecoder().decode(worker.replies[1].model), 'IDST changed');
+});
