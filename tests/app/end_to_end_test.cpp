@@ -54,7 +54,7 @@ class EndToEnd : public ::testing::Test {
 };
 
 TEST_F(EndToEnd, ShippedSampleIsTheBuildersModel) {
-  EXPECT_EQ(readFile(kSamplePath), bytesOf(buildModel(sampleModelSpec()).bytes));
+  EXPECT_EQ(readFile(kSamplePath), bytesOf(buildModel(sampleModelPlan()).bytes));
 }
 
 TEST_F(EndToEnd, WritesTheSampleDefinitionsFromAnotherFolder) {
@@ -73,7 +73,7 @@ TEST_F(EndToEnd, ReplacesAnEarlierOutputFile) {
 }
 
 TEST_F(EndToEnd, NamesTheOutputAfterTheStoredNameNotThePath) {
-  ModelSpec plan = sampleModelSpec();
+  ModelPlan plan = sampleModelPlan();
   plan.name = "a/b\\stored.mdl";
   const std::string model = putModel("on_disk.mdl.bak", buildModel(plan).bytes);
   const ToolRun result = run({model});
@@ -83,7 +83,7 @@ TEST_F(EndToEnd, NamesTheOutputAfterTheStoredNameNotThePath) {
 
 TEST_F(EndToEnd, OlderVersionsAreWrittenTheSame) {
   for (const std::int32_t version : {45, 46, 47, 49, 1000}) {
-    ModelSpec plan = sampleModelSpec();
+    ModelPlan plan = sampleModelPlan();
     plan.version = version;
     plan.descriptors.assign(3, {});
     plan.descriptors[1][84] = 1;  // a section word to reset
@@ -95,20 +95,20 @@ TEST_F(EndToEnd, OlderVersionsAreWrittenTheSame) {
 }
 
 TEST_F(EndToEnd, EachRefusalHasItsMessageAndStatus) {
-  ModelSpec old = sampleModelSpec();
+  ModelPlan old = sampleModelPlan();
   old.version = 44;
-  ModelSpec none = sampleModelSpec();
+  ModelPlan none = sampleModelPlan();
   none.bones.resize(1);
-  std::vector<unsigned char> damaged = buildModel(sampleModelSpec()).bytes;
+  std::vector<unsigned char> damaged = buildModel(sampleModelPlan()).bytes;
   putInt32(damaged, ModelHeader::kBoneCount, 0x7FFFFFFF);
-  ModelSpec colon = sampleModelSpec();
+  ModelPlan colon = sampleModelPlan();
   colon.name = "c:crate.mdl";
   putModel("old.mdl", buildModel(old).bytes);
   putModel("none.mdl", buildModel(none).bytes);
   putModel("damaged.mdl", damaged);
   putModel("colon.mdl", buildModel(colon).bytes);
   putModel("text.mdl", std::vector<unsigned char>{'h', 'e', 'l', 'l', 'o'});
-  putModel("A.MDL", buildModel(sampleModelSpec()).bytes);
+  putModel("A.MDL", buildModel(sampleModelPlan()).bytes);
   std::filesystem::create_directory(folder + "/folder.mdl");
 
   struct Case {
@@ -154,7 +154,7 @@ TEST_F(EndToEnd, AFolderWhereTheOutputShouldGoIsACannotWrite) {
 // Console text far longer than any buffer on its way out comes out whole, in order, with
 // the closing line last, whether the file is written or not.
 TEST_F(EndToEnd, LongConsoleTextComesOutWholeAndInOrder) {
-  BuiltModel built = buildModel(benchModelSpec(3000));
+  BuiltModel built = buildModel(benchModelPlan(3000));
   const std::string model = putModel("many.mdl", built.bytes);
   const ModelImage image{built.bytes.data(), built.bytes.size()};
   std::string text, bones;
@@ -210,7 +210,7 @@ TEST_F(EndToEnd, ALostConsoleIsReportedAfterTheRun) {
 // output as it was. Its console goes into a pipe nobody reads, so it stops, mid-file,
 // once the pipe is full, and stays there until the interrupt.
 TEST_F(EndToEnd, AnInterruptedRunLeavesNothingBehind) {
-  const std::string model = putModel("many.mdl", buildModel(benchModelSpec(5000)).bytes);
+  const std::string model = putModel("many.mdl", buildModel(benchModelPlan(5000)).bytes);
   const std::string earlier = "an earlier output file, to be kept byte for byte\n";
   writeFile(folder + "/jiggle_bench_jiggles.qci", earlier);
   const std::string pipeFolder = makeScratchFolder();

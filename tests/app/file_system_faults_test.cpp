@@ -61,9 +61,9 @@ class FileSystemFaults : public ::testing::Test {
   // Definitions far larger than the room the tests leave (some hundreds of KiB of text), so the
   // write fails while bones are still being rendered rather than when the file is closed.
   void writeBigModel() {
-    ModelSpec plan = sampleModelSpec();
+    ModelPlan plan = sampleModelPlan();
     plan.name = "big.mdl";
-    JiggleSpec everything;
+    JigglePlan everything;
     everything.flags = FlexibleTip | RigidTip | YawLimited | PitchLimited | AngleLimited | BaseSpring;
     plan.bones.assign(400, jiggleBone("bone", everything));
     writeFile(folder + "/big.mdl", bytesOf(buildModel(plan).bytes));

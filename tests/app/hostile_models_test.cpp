@@ -23,7 +23,7 @@ std::int32_t int32Of(std::size_t value) { return static_cast<std::int32_t>(value
 
 // The sample model at a version, with three descriptors laid after its records.
 BuiltModel sampleAt(std::int32_t version) {
-  ModelSpec plan = sampleModelSpec();
+  ModelPlan plan = sampleModelPlan();
   plan.version = version;
   plan.descriptors.assign(3, {});
   return buildModel(plan);
@@ -31,7 +31,7 @@ BuiltModel sampleAt(std::int32_t version) {
 
 // Names and records first, so that the bone table is the last thing in the file.
 BuiltModel boneTableLast() {
-  ModelSpec plan = sampleModelSpec();
+  ModelPlan plan = sampleModelPlan();
   plan.recordsBeforeBones = true;
   plan.descriptors.clear();
   return buildModel(plan);

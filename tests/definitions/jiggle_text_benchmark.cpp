@@ -16,15 +16,15 @@ namespace {
 std::vector<float> benchValues() {
   std::vector<float> values;
   for (std::size_t seed = 0; values.size() < 4096; ++seed) {
-    const JiggleSpec rule = benchJiggleSpec(seed);
+    const JigglePlan rule = benchJigglePlan(seed);
     values.insert(values.end(), rule.values.begin() + 1, rule.values.end());
   }
   return values;
 }
 
 void renderOneBoneEveryFlag(benchmark::State& state) {
-  ModelSpec plan;
-  plan.bones.push_back(jiggleBone("jiggle_bone_0", benchJiggleSpec(0)));
+  ModelPlan plan;
+  plan.bones.push_back(jiggleBone("jiggle_bone_0", benchJigglePlan(0)));
   BuiltModel built = buildModel(plan);
   const ModelImage image{built.bytes.data(), built.bytes.size()};
   std::string file, console;

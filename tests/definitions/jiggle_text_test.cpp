@@ -13,7 +13,7 @@ struct Rendered {
   std::string console;
 };
 
-Rendered render(const ModelSpec& plan) {
+Rendered render(const ModelPlan& plan) {
   BuiltModel built = buildModel(plan);
   const ModelImage image{built.bytes.data(), built.bytes.size()};
   Rendered out;
@@ -48,7 +48,7 @@ const char kSampleText[] =
     "}\n\n";
 
 TEST(JiggleText, RendersTheSampleModel) {
-  const Rendered out = render(sampleModelSpec());
+  const Rendered out = render(sampleModelPlan());
   EXPECT_EQ(out.file, kSampleText);
   EXPECT_EQ(out.console,
             "Jigglebone: tail_1 - is_flexible \n"
@@ -56,14 +56,14 @@ TEST(JiggleText, RendersTheSampleModel) {
 }
 
 TEST(JiggleText, RecordsBeforeTheBoneTableRenderTheSame) {
-  ModelSpec plan = sampleModelSpec();
+  ModelPlan plan = sampleModelPlan();
   plan.recordsBeforeBones = true;
   EXPECT_EQ(render(plan).file, kSampleText);
 }
 
 // Every value distinct, so a field read from the wrong offset shows.
-JiggleSpec distinctValues(std::uint32_t flags) {
-  JiggleSpec rule;
+JigglePlan distinctValues(std::uint32_t flags) {
+  JigglePlan rule;
   rule.flags = flags;
   for (std::size_t field = 1; field < rule.values.size(); ++field) {
     rule.values[field] = static_cast<float>(field) + 0.25f;
@@ -107,7 +107,7 @@ TEST(JiggleText, FlagsSelectBlocksAndLines) {
        "- is_rigid "},
   };
   for (const Case& c : cases) {
-    ModelSpec plan;
+    ModelPlan plan;
     plan.bones.push_back(jiggleBone("b", distinctValues(c.flags)));
     const Rendered out = render(plan);
     EXPECT_EQ(out.file, "$jigglebone \"b\" {\n" + c.body + "}\n\n") << std::hex << c.flags;
@@ -116,25 +116,25 @@ TEST(JiggleText, FlagsSelectBlocksAndLines) {
 }
 
 TEST(JiggleText, OtherBonesLeaveNoTrace) {
-  JiggleSpec rule;
-  ModelSpec plan;
-  plan.bones.push_back(BoneSpec{"rule_type_only", kJiggleRuleValue, std::nullopt});
-  plan.bones.push_back(BoneSpec{"other_rule", 2, rule});
+  JigglePlan rule;
+  ModelPlan plan;
+  plan.bones.push_back(BonePlan{"rule_type_only", kJiggleRuleValue, std::nullopt});
+  plan.bones.push_back(BonePlan{"other_rule", 2, rule});
   plan.bones.push_back(jiggleBone("only", rule));
-  plan.bones.push_back(BoneSpec{"plain", 0, std::nullopt});
+  plan.bones.push_back(BonePlan{"plain", 0, std::nullopt});
   const Rendered out = render(plan);
   EXPECT_EQ(out.file, "$jigglebone \"only\" {\n}\n\n");
   EXPECT_EQ(out.console, "Jigglebone: only \n");
 }
 
 TEST(JiggleText, NamesAreCopiedUnchanged) {
-  ModelSpec plan;
-  plan.bones.push_back(jiggleBone("a \"quoted\" \\ name", JiggleSpec{}));
+  ModelPlan plan;
+  plan.bones.push_back(jiggleBone("a \"quoted\" \\ name", JigglePlan{}));
   EXPECT_EQ(render(plan).file, "$jigglebone \"a \"quoted\" \\ name\" {\n}\n\n");
 }
 
 TEST(JiggleText, OutputLongerThanTheSinkBufferArrivesWhole) {
-  ModelSpec plan;
+  ModelPlan plan;
   for (int i = 0; i < 400; ++i) {
     plan.bones.push_back(jiggleBone("bone" + std::to_string(i), distinctValues(0x5F)));
   }
@@ -142,7 +142,7 @@ TEST(JiggleText, OutputLongerThanTheSinkBufferArrivesWhole) {
   ASSERT_GT(out.file.size(), 4 * sizeof(TextSink{}.buffer));
   std::string expected;
   const Rendered one = render([] {
-    ModelSpec s;
+    ModelPlan s;
     s.bones.push_back(jiggleBone("bone", distinctValues(0x5F)));
     return s;
   }());

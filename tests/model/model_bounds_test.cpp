@@ -23,7 +23,7 @@ std::string damageOf(std::vector<unsigned char> bytes) {
 
 // The sample model with two jiggle bones (1 and 2), records after the bone table.
 BuiltModel sample(std::int32_t version = 48) {
-  ModelSpec plan = sampleModelSpec();
+  ModelPlan plan = sampleModelPlan();
   plan.version = version;
   return buildModel(plan);
 }
@@ -165,7 +165,7 @@ TEST(ModelBounds, FindsWhatLiesOutsideTheFile) {
 }
 
 TEST(ModelBounds, NegativeOffsetsInsideTheFileAreSound) {
-  ModelSpec plan = sampleModelSpec();
+  ModelPlan plan = sampleModelPlan();
   plan.recordsBeforeBones = true;
   EXPECT_EQ(damageOf(buildModel(plan).bytes), "");
 }

@@ -26,7 +26,7 @@ struct Normalised {
 };
 
 Normalised normalise(std::int32_t version, std::vector<std::array<unsigned char, 100>> descriptors) {
-  ModelSpec plan = sampleModelSpec();
+  ModelPlan plan = sampleModelPlan();
   plan.version = version;
   plan.retiredWord = 0x11223344;
   plan.descriptors = std::move(descriptors);
@@ -114,7 +114,7 @@ TEST(Normalisation, WithoutDescriptorsOnlyHeaderWordsChange) {
 }
 
 TEST(Normalisation, NegativeDescriptorCountIsAnEmptyTable) {
-  ModelSpec plan = sampleModelSpec();
+  ModelPlan plan = sampleModelPlan();
   plan.version = 45;
   plan.descriptors = {patterned(1, 1)};
   BuiltModel built = buildModel(plan);

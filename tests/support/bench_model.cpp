@@ -34,10 +34,10 @@ float variedValue(std::uint64_t& state) {
 
 }  // namespace
 
-JiggleSpec benchJiggleSpec(std::size_t seed) {
+JigglePlan benchJigglePlan(std::size_t seed) {
   using P = JiggleParams;
   std::uint64_t state = 0x9E3779B97F4A7C15ULL ^ static_cast<std::uint64_t>(seed);
-  JiggleSpec rule;
+  JigglePlan rule;
   rule.flags = FlexibleTip | RigidTip | YawLimited | PitchLimited | AngleLimited | BaseSpring;
   for (std::size_t offset = P::kLength; offset < P::kSize; offset += 4) {
     rule.set(offset, variedValue(state));
@@ -49,13 +49,13 @@ JiggleSpec benchJiggleSpec(std::size_t seed) {
   return rule;
 }
 
-ModelSpec benchModelSpec(std::size_t bones) {
-  ModelSpec plan;
+ModelPlan benchModelPlan(std::size_t bones) {
+  ModelPlan plan;
   plan.name = "models/bench/jiggle_bench.mdl";
   plan.bones.reserve(bones + bones / 8 + 1);
   for (std::size_t i = 0; i < bones; ++i) {
-    if (i % 8 == 7) plan.bones.push_back(BoneSpec{"plain_" + std::to_string(i), 0, std::nullopt});
-    plan.bones.push_back(jiggleBone("jiggle_bone_" + std::to_string(i), benchJiggleSpec(i)));
+    if (i % 8 == 7) plan.bones.push_back(BonePlan{"plain_" + std::to_string(i), 0, std::nullopt});
+    plan.bones.push_back(jiggleBone("jiggle_bone_" + std::to_string(i), benchJigglePlan(i)));
   }
   return plan;
 }
@@ -91,12 +91,12 @@ BatchModel batchModel(std::size_t index) {
   model.plan.name = name;
   const std::size_t plain = 10 + nextRandom(state) % 120;
   for (std::size_t i = 0; i < plain; ++i) {
-    model.plan.bones.push_back(BoneSpec{"bip_plain_" + std::to_string(i), 0, std::nullopt});
+    model.plan.bones.push_back(BonePlan{"bip_plain_" + std::to_string(i), 0, std::nullopt});
   }
   for (std::size_t i = 0; i < jiggles; ++i) {
     std::snprintf(name, sizeof name, "%s%s%zu", kBoneSides[nextRandom(state) % 7],
                   kBoneParts[nextRandom(state) % 12], i);
-    JiggleSpec rule;
+    JigglePlan rule;
     const std::uint32_t kind = nextRandom(state);
     rule.flags = (kind % 3 == 0 ? RigidTip : FlexibleTip) |
                  (kind / 3 % 4 == 0 ? BaseSpring : 0U) | (kind / 12 % 2 == 0 ? YawLimited : 0U) |
