@@ -64,13 +64,12 @@ TEST(Normalisation, NewerVersionsOnlyChangeTheVersion) {
 
 TEST(Normalisation, Version47ClearsOnlyNonZeroSpansAndKeepsTheRetiredWord) {
   const Normalised n = normalise(47, {patterned(1, 0), patterned(1, 9)});
-  const std::size_t d0 = n.before.descriptorTable, d1 = d0 + DescriptorLayout::kSize;
+  const std::size_t d1 = n.before.descriptorTable + DescriptorLayout::kSize;
   expectOnlyChanged(n, {{d1 + 88, d1 + 90}, {d1 + 92, d1 + 96}});
   EXPECT_EQ(getInt32(n.after, d1 + DescriptorLayout::kSpanOffset), 0);
   EXPECT_EQ(n.after[d1 + 88], 0);
   EXPECT_EQ(n.after[d1 + 89], 0);
   EXPECT_EQ(getInt32(n.after, HeaderLayout::kRetiredWord), 0x11223344);
-  (void)d0;
 }
 
 TEST(Normalisation, Version46ClearsEverySpanAndTheRetiredWord) {
