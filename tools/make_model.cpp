@@ -6,9 +6,9 @@
 #include <cstring>
 #include <string>
 
-#include "tests/support/bench_model.h"
+#include "tools/bench_model.h"
 #include "tests/support/model_builder.h"
-#include "tests/support/seed_models.h"
+#include "tools/seed_models.h"
 
 namespace {
 

@@ -14,7 +14,6 @@
 
 #include "definitions/jiggle_text.h"
 #include "model/model_image.h"
-#include "tests/support/bench_model.h"
 #include "tests/support/model_builder.h"
 #include "tests/support/tool_runner.h"
 
@@ -37,6 +36,23 @@ const char kSampleConsole[] =
     "Wrote crate01_jiggles.qci\n";
 
 const std::string kSamplePath = std::string(SPROING_SOURCE_DIR) + "/examples/crate01.mdl";
+
+// `count` jiggle bones with every block and limit line: a model whose text is far longer
+// than any buffer on its way out.
+ModelPlan manyJiggleBones(std::size_t count) {
+  ModelPlan plan;
+  plan.name = "models/many.mdl";
+  JigglePlan everything;
+  everything.flags = JiggleBit::kFlexibleTip | JiggleBit::kRigidTip | JiggleBit::kYawLimited |
+                     JiggleBit::kPitchLimited | JiggleBit::kAngleLimited | JiggleBit::kBaseSpring;
+  for (std::size_t field = 1; field < everything.values.size(); ++field) {
+    everything.values[field] = 0.125f * static_cast<float>(field);
+  }
+  for (std::size_t i = 0; i < count; ++i) {
+    plan.bones.push_back(jiggleBone("jiggle_bone_" + std::to_string(i), everything));
+  }
+  return plan;
+}
 
 class EndToEnd : public ::testing::Test {
  protected:
@@ -154,7 +170,7 @@ TEST_F(EndToEnd, AFolderWhereTheOutputShouldGoIsACannotWrite) {
 // Console text far longer than any buffer on its way out comes out whole, in order, with
 // the closing line last, whether the file is written or not.
 TEST_F(EndToEnd, LongConsoleTextComesOutWholeAndInOrder) {
-  BuiltModel built = buildModel(benchModelPlan(3000));
+  BuiltModel built = buildModel(manyJiggleBones(3000));
   const std::string model = putModel("many.mdl", built.bytes);
   const ModelImage image{built.bytes.data(), built.bytes.size()};
   std::string text, bones;
@@ -168,15 +184,15 @@ TEST_F(EndToEnd, LongConsoleTextComesOutWholeAndInOrder) {
 
   const ToolRun written = run({model});
   EXPECT_EQ(written.status, 0);
-  EXPECT_EQ(withoutCarriageReturns(written.output), bones + "Wrote jiggle_bench_jiggles.qci\n");
-  EXPECT_EQ(withoutCarriageReturns(readFile(folder + "/jiggle_bench_jiggles.qci")), text);
+  EXPECT_EQ(withoutCarriageReturns(written.output), bones + "Wrote many_jiggles.qci\n");
+  EXPECT_EQ(withoutCarriageReturns(readFile(folder + "/many_jiggles.qci")), text);
 
-  std::filesystem::remove(folder + "/jiggle_bench_jiggles.qci");
-  std::filesystem::create_directory(folder + "/jiggle_bench_jiggles.qci");
+  std::filesystem::remove(folder + "/many_jiggles.qci");
+  std::filesystem::create_directory(folder + "/many_jiggles.qci");
   const ToolRun refused = run({model});
   EXPECT_EQ(refused.status, 8);
   EXPECT_EQ(withoutCarriageReturns(refused.output),
-            bones + "Cannot write jiggle_bench_jiggles.qci\n");
+            bones + "Cannot write many_jiggles.qci\n");
 }
 
 // A console that cannot be written is reported once the run is over, on standard error;
@@ -210,9 +226,9 @@ TEST_F(EndToEnd, ALostConsoleIsReportedAfterTheRun) {
 // output as it was. Its console goes into a pipe nobody reads, so it stops, mid-file,
 // once the pipe is full, and stays there until the interrupt.
 TEST_F(EndToEnd, AnInterruptedRunLeavesNothingBehind) {
-  const std::string model = putModel("many.mdl", buildModel(benchModelPlan(5000)).bytes);
+  const std::string model = putModel("many.mdl", buildModel(manyJiggleBones(5000)).bytes);
   const std::string earlier = "an earlier output file, to be kept byte for byte\n";
-  writeFile(folder + "/jiggle_bench_jiggles.qci", earlier);
+  writeFile(folder + "/many_jiggles.qci", earlier);
   const std::string pipeFolder = makeScratchFolder();
   const std::string pipe = pipeFolder + "/console";
   ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
@@ -238,8 +254,8 @@ TEST_F(EndToEnd, AnInterruptedRunLeavesNothingBehind) {
   removeFolder(pipeFolder);
 
   EXPECT_EQ(result.status, 130);
-  EXPECT_EQ(folderEntries(folder), (std::vector<std::string>{"jiggle_bench_jiggles.qci", model}));
-  EXPECT_EQ(readFile(folder + "/jiggle_bench_jiggles.qci"), earlier);
+  EXPECT_EQ(folderEntries(folder), (std::vector<std::string>{model, "many_jiggles.qci"}));
+  EXPECT_EQ(readFile(folder + "/many_jiggles.qci"), earlier);
 }
 
 }  // namespace

@@ -1,11 +1,10 @@
-#include "tests/support/bench_model.h"
+#include "tools/bench_model.h"
 
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <string>
 
-#include "model/model_image.h"
 
 namespace {
 
@@ -35,10 +34,12 @@ float variedValue(std::uint64_t& state) {
 }  // namespace
 
 JigglePlan benchJigglePlan(std::size_t seed) {
-  using P = JiggleParams;
+  using P = JiggleLayout;
   std::uint64_t state = 0x9E3779B97F4A7C15ULL ^ static_cast<std::uint64_t>(seed);
   JigglePlan rule;
-  rule.flags = FlexibleTip | RigidTip | YawLimited | PitchLimited | AngleLimited | BaseSpring;
+  using B = JiggleBit;
+  rule.flags = B::kFlexibleTip | B::kRigidTip | B::kYawLimited | B::kPitchLimited |
+               B::kAngleLimited | B::kBaseSpring;
   for (std::size_t offset = P::kLength; offset < P::kSize; offset += 4) {
     rule.set(offset, variedValue(state));
   }
@@ -80,7 +81,7 @@ const char* const kBoneSides[] = {"", "L_", "R_", "left_", "right_", "front_", "
 }  // namespace
 
 BatchModel batchModel(std::size_t index) {
-  using P = JiggleParams;
+  using P = JiggleLayout;
   std::uint64_t state = 0xD1B54A32D192ED03ULL ^ (static_cast<std::uint64_t>(index) << 20);
   // Few jiggle bones are common, many are rare: 1 to 150, weighted towards the low end.
   const std::uint32_t spread = nextRandom(state) % 1000;
@@ -98,10 +99,11 @@ BatchModel batchModel(std::size_t index) {
                   kBoneParts[nextRandom(state) % 12], i);
     JigglePlan rule;
     const std::uint32_t kind = nextRandom(state);
-    rule.flags = (kind % 3 == 0 ? RigidTip : FlexibleTip) |
-                 (kind / 3 % 4 == 0 ? BaseSpring : 0U) | (kind / 12 % 2 == 0 ? YawLimited : 0U) |
-                 (kind / 24 % 3 == 0 ? PitchLimited : 0U) |
-                 (kind / 72 % 4 == 0 ? AngleLimited : 0U) | (kind / 288 % 3 == 0 ? 0x20U : 0U);
+    using B = JiggleBit;
+    rule.flags = (kind % 3 == 0 ? B::kRigidTip : B::kFlexibleTip) |
+                 (kind / 3 % 4 == 0 ? B::kBaseSpring : 0U) | (kind / 12 % 2 == 0 ? B::kYawLimited : 0U) |
+                 (kind / 24 % 3 == 0 ? B::kPitchLimited : 0U) |
+                 (kind / 72 % 4 == 0 ? B::kAngleLimited : 0U) | (kind / 288 % 3 == 0 ? 0x20U : 0U);
     for (std::size_t offset = P::kLength; offset < P::kSize; offset += 4) {
       rule.set(offset, typedValue(state, 100));
     }

@@ -1,5 +1,5 @@
 // Micro-benchmarks of the text of one jiggle bone with every flag set, and of its numbers.
-// Run by hand: build/tests/sproing_micro_benchmarks
+// Run by hand: build/tools/sproing_micro_benchmarks
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -8,7 +8,7 @@
 
 #include "definitions/jiggle_text.h"
 #include "definitions/number_format.h"
-#include "tests/support/bench_model.h"
+#include "tools/bench_model.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "tests/support/seed_models.h"
+#include "tools/seed_models.h"
 
 #include <cmath>
 #include <cstdio>
