@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "model/model_image.h"
 #include "tests/support/model_builder.h"
 #include "tests/support/tool_runner.h"
 
@@ -73,7 +72,7 @@ TEST_F(NonAsciiPaths, RefusalsEchoThePathAsTyped) {
   ModelPlan none = sampleModelPlan();
   none.bones.resize(1);
   std::vector<unsigned char> damaged = buildModel(sampleModelPlan()).bytes;
-  putInt32(damaged, ModelHeader::kBoneCount, 0x7FFFFFFF);
+  putInt32(damaged, HeaderLayout::kBoneCount, 0x7FFFFFFF);
   const std::string text = putModel(kFolderName + "/t\xC3\xA9xt.mdl", {'h', 'e', 'l', 'l', 'o'});
   const std::string broken = putModel(kFolderName + "/" + kAstralName, damaged);
   const std::string empty = putModel(kFolderName + "/" + kModelName, buildModel(none).bytes);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "tests/support/model_builder.h"
@@ -26,33 +28,22 @@ Rendered render(const ModelPlan& plan) {
   return out;
 }
 
-const char kSampleText[] =
-    "$jigglebone \"tail_1\" {\n"
-    "\tis_flexible {\n"
-    "\t\tyaw_stiffness 100\n\t\tyaw_damping 5\n\t\tpitch_stiffness 100\n\t\tpitch_damping 5\n"
-    "\t\talong_stiffness 50\n\t\talong_damping 2\n\t\tlength 12\n\t\ttip_mass 0.5\n"
-    "\t\tyaw_constraint -30 30\n\t\tyaw_friction 1\n\t\tangle_constraint 45\n"
-    "\t}\n"
-    "}\n\n"
-    "$jigglebone \"tail_2\" {\n"
-    "\tis_rigid {\n"
-    "\t\tlength 8\n\t\ttip_mass 0.25\n"
-    "\t\tpitch_constraint -20 20\n\t\tpitch_friction 0.5\n\t\tpitch_bounce 0.1\n"
-    "\t}\n"
-    "\n\thas_base_spring {\n"
-    "\t\tbase_mass 2\n\t\tstiffness 300\n\t\tdamping 10\n"
-    "\t\tleft_constraint -1.5 1.5\n\t\tleft_friction 0.2\n"
-    "\t\tup_constraint -2 2\n\t\tup_friction 0.3\n"
-    "\t\tforward_constraint -0.5 0.5\n\t\tforward_friction 0.1\n"
-    "\t}\n"
-    "}\n\n";
+std::string fixture(const char* name) {
+  std::ifstream in(std::string(SPROING_SOURCE_DIR "/tests/fixtures/") + name, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The sample's text and console lines, as documented for the model it holds.
+const std::string kSampleText = fixture("crate01_jiggles.qci");
+const std::string kSampleBoneLines = [] {
+  const std::string console = fixture("crate01.stdout");
+  return console.substr(0, console.rfind('\n', console.size() - 2) + 1);
+}();
 
 TEST(JiggleText, RendersTheSampleModel) {
   const Rendered out = render(sampleModelPlan());
   EXPECT_EQ(out.file, kSampleText);
-  EXPECT_EQ(out.console,
-            "Jigglebone: tail_1 - is_flexible \n"
-            "Jigglebone: tail_2 - is_rigid - has_base_spring \n");
+  EXPECT_EQ(out.console, kSampleBoneLines);
 }
 
 TEST(JiggleText, RecordsBeforeTheBoneTableRenderTheSame) {
