@@ -1,5 +1,5 @@
 // Every truncation of the sample and of each real model, each in a fresh allocation of
-// exactly its length so that a read one byte past it is caught under AddressSanitizer:
+// exactly its length so that a read one byte past it is caught in the sanitizer build:
 // refused as damaged until it holds all that the tool reads, then accepted with the whole
 // model's text. Real models are read in place from SPROING_REALWORLD_DIR.
 #include <gtest/gtest.h>
