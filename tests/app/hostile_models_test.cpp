@@ -35,7 +35,8 @@ void pointNameAtEnd(BuiltModel& m, std::size_t bone, const std::string& name, bo
   const std::size_t at = m.bytes.size();
   m.bytes.insert(m.bytes.end(), name.begin(), name.end());
   if (withNul) m.bytes.push_back(0);
-  putInt32(m.bytes, boneAt(m, bone) + BoneLayout::kNameOffset, static_cast<std::int32_t>(at - boneAt(m, bone)));
+  putInt32(m.bytes, boneAt(m, bone) + BoneLayout::kNameOffset,
+           static_cast<std::int32_t>(at - boneAt(m, bone)));
 }
 
 struct Case {

@@ -65,7 +65,8 @@ std::size_t jiggleBonesOf(const ModelImage& image) {
   const std::int32_t bones = readInt32LE(image.bytes + HeaderLayout::kBoneCount);
   const std::int64_t table = readInt32LE(image.bytes + HeaderLayout::kBoneTableOffset);
   for (std::int64_t i = 0; i < bones; ++i) {
-    const unsigned char* bone = image.bytes + table + i * static_cast<std::int64_t>(BoneLayout::kSize);
+    const unsigned char* bone =
+        image.bytes + table + i * static_cast<std::int64_t>(BoneLayout::kSize);
     if (readInt32LE(bone + BoneLayout::kRuleType) == kJiggleRuleValue &&
         readInt32LE(bone + BoneLayout::kRuleOffset) != 0) {
       ++found;
@@ -212,7 +213,8 @@ Angle chooseAngle(Choices& c) {
 
 // Any float at all, or one of the values people type.
 float chooseValue(Choices& c) {
-  static constexpr float kTyped[] = {0, 1, 0.5f, 0.1f, 12.5f, 100, -2, 300, 1e6f, 1e-5f, 123456, 1234567};
+  static constexpr float kTyped[] = {0,   1,    0.5f,  0.1f,   12.5f,  100,
+                                     -2,  300,  1e6f,  1e-5f,  123456, 1234567};
   const unsigned pick = c.byte();
   if (pick < 64) return kTyped[pick % (sizeof kTyped / sizeof kTyped[0])];
   float value = 0;
@@ -270,7 +272,8 @@ void appendExpected(const std::string& name, const ChosenRecord& record, Text& t
   };
   std::string limits;
   if (has(JiggleBit::kYawLimited)) {
-    limits += pair("yaw_constraint", P::kYawMin, P::kYawMax) + line("yaw_friction", P::kYawFriction);
+    limits += pair("yaw_constraint", P::kYawMin, P::kYawMax) +
+              line("yaw_friction", P::kYawFriction);
   }
   if (has(JiggleBit::kAngleLimited)) limits += line("angle_constraint", P::kAngleLimit);
   if (has(JiggleBit::kPitchLimited)) {
@@ -328,6 +331,7 @@ ModelPlan choosePlan(Choices& c, Expected& expected) {
   bool anyJiggle = false;
   const unsigned bones = c.below(9);
   for (unsigned i = 0; i < bones; ++i) {
+    // Names are copied unchanged, quotes, braces and bytes beyond ASCII included.
     std::string name = chosenText(c, 12, "abcdefghijklmnopqrstuvwxyz_0123456789 \"\\{}$\t\x7f\xc3\xa9");
     const unsigned kind = c.below(8);
     if (kind < 5) {  // a jiggle bone
@@ -364,7 +368,9 @@ std::string findPlanViolation(const unsigned char* data, std::size_t size) {
     return "a built model got status " + std::to_string(check.status) + " instead of " +
            std::to_string(expected.status) + ": " + check.message;
   }
-  if (check.outputName != expected.outputName) return "a built model got the output name " + check.outputName;
+  if (check.outputName != expected.outputName) {
+    return "a built model got the output name " + check.outputName;
+  }
   if (check.status == 0 && !(render(owned.image) == expected.text)) {
     return "a built model's text differs from the text of the values it was built with";
   }
