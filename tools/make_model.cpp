@@ -6,9 +6,9 @@
 #include <cstring>
 #include <string>
 
-#include "tests/support/bench_model.h"
+#include "tools/bench_model.h"
 #include "tests/support/model_builder.h"
-#include "tests/support/seed_models.h"
+#include "tools/seed_models.h"
 
 namespace {
 
@@ -34,7 +34,7 @@ long countArgument(const char* text, long largest, const char* what) {
 
 int main(int argc, char** argv) {
   if (argc == 3 && std::strcmp(argv[1], "sample") == 0) {
-    return writeBytes(argv[2], buildModel(sampleModelSpec()).bytes) ? 0 : 1;
+    return writeBytes(argv[2], buildModel(sampleModelPlan()).bytes) ? 0 : 1;
   }
   if (argc == 3 && (std::strcmp(argv[1], "corpus") == 0 || std::strcmp(argv[1], "apply-corpus") == 0)) {
     const bool apply = std::strcmp(argv[1], "apply-corpus") == 0;
@@ -49,7 +49,7 @@ int main(int argc, char** argv) {
   if (argc == 4 && std::strcmp(argv[1], "bench") == 0) {
     const long bones = countArgument(argv[2], 1000000, "BONES");
     if (bones == 0) return 2;
-    return writeBytes(argv[3], buildModel(benchModelSpec(static_cast<std::size_t>(bones))).bytes)
+    return writeBytes(argv[3], buildModel(benchModelPlan(static_cast<std::size_t>(bones))).bytes)
                ? 0
                : 1;
   }

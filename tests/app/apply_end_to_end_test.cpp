@@ -78,7 +78,7 @@ TEST(ApplyEndToEnd, AnEditGivesACopyThatDumpsAsEdited) {
 
 TEST(ApplyEndToEnd, EachRefusalHasItsStatusAndLineAndWritesNothing) {
   const std::string folder = makeScratchFolder();
-  const std::string sample = bytesOf(buildModel(sampleModelSpec()).bytes);
+  const std::string sample = bytesOf(buildModel(sampleModelPlan()).bytes);
   writeFile(folder + "/m.mdl", sample);
   writeFile(folder + "/text.mdl", "hello");
   writeFile(folder + "/e.qci", "$jigglebone tail_1 { }\n");

@@ -13,30 +13,37 @@
 #include <thread>
 
 #include "definitions/jiggle_text.h"
-#include "model/model_image.h"
-#include "tests/support/bench_model.h"
 #include "tests/support/model_builder.h"
 #include "tests/support/tool_runner.h"
 
 namespace {
 
-const char kSampleDefinitions[] =
-    "$jigglebone \"tail_1\" {\n\tis_flexible {\n\t\tyaw_stiffness 100\n\t\tyaw_damping 5\n"
-    "\t\tpitch_stiffness 100\n\t\tpitch_damping 5\n\t\talong_stiffness 50\n\t\talong_damping 2\n"
-    "\t\tlength 12\n\t\ttip_mass 0.5\n\t\tyaw_constraint -30 30\n\t\tyaw_friction 1\n"
-    "\t\tangle_constraint 45\n\t}\n}\n\n"
-    "$jigglebone \"tail_2\" {\n\tis_rigid {\n\t\tlength 8\n\t\ttip_mass 0.25\n"
-    "\t\tpitch_constraint -20 20\n\t\tpitch_friction 0.5\n\t\tpitch_bounce 0.1\n\t}\n"
-    "\n\thas_base_spring {\n\t\tbase_mass 2\n\t\tstiffness 300\n\t\tdamping 10\n"
-    "\t\tleft_constraint -1.5 1.5\n\t\tleft_friction 0.2\n\t\tup_constraint -2 2\n"
-    "\t\tup_friction 0.3\n\t\tforward_constraint -0.5 0.5\n\t\tforward_friction 0.1\n\t}\n}\n\n";
-
-const char kSampleConsole[] =
-    "Jigglebone: tail_1 - is_flexible \n"
-    "Jigglebone: tail_2 - is_rigid - has_base_spring \n"
-    "Wrote crate01_jiggles.qci\n";
+// The sample's text and console output, as documented for the model it holds.
+const std::string kFixtures = SPROING_SOURCE_DIR "/tests/fixtures/";
+const std::string kSampleDefinitions = readFile(kFixtures + "crate01_jiggles.qci");
+const std::string kSampleConsole = readFile(kFixtures + "crate01.stdout");
+// Its console lines but the closing one.
+const std::string kSampleBoneLines =
+    kSampleConsole.substr(0, kSampleConsole.rfind('\n', kSampleConsole.size() - 2) + 1);
 
 const std::string kSamplePath = std::string(SPROING_SOURCE_DIR) + "/examples/crate01.mdl";
+
+// `count` jiggle bones with every block and limit line: a model whose text is far longer
+// than any buffer on its way out.
+ModelPlan manyJiggleBones(std::size_t count) {
+  ModelPlan plan;
+  plan.name = "models/many.mdl";
+  JigglePlan everything;
+  everything.flags = JiggleBit::kFlexibleTip | JiggleBit::kRigidTip | JiggleBit::kYawLimited |
+                     JiggleBit::kPitchLimited | JiggleBit::kAngleLimited | JiggleBit::kBaseSpring;
+  for (std::size_t field = 1; field < everything.values.size(); ++field) {
+    everything.values[field] = 0.125f * static_cast<float>(field);
+  }
+  for (std::size_t i = 0; i < count; ++i) {
+    plan.bones.push_back(jiggleBone("jiggle_bone_" + std::to_string(i), everything));
+  }
+  return plan;
+}
 
 class EndToEnd : public ::testing::Test {
  protected:
@@ -52,10 +59,6 @@ class EndToEnd : public ::testing::Test {
 
   std::string folder;
 };
-
-TEST_F(EndToEnd, ShippedSampleIsTheBuildersModel) {
-  EXPECT_EQ(readFile(kSamplePath), bytesOf(buildModel(sampleModelSpec()).bytes));
-}
 
 TEST_F(EndToEnd, WritesTheSampleDefinitionsFromAnotherFolder) {
   const ToolRun result = run({kSamplePath});
@@ -73,7 +76,7 @@ TEST_F(EndToEnd, ReplacesAnEarlierOutputFile) {
 }
 
 TEST_F(EndToEnd, NamesTheOutputAfterTheStoredNameNotThePath) {
-  ModelSpec plan = sampleModelSpec();
+  ModelPlan plan = sampleModelPlan();
   plan.name = "a/b\\stored.mdl";
   const std::string model = putModel("on_disk.mdl.bak", buildModel(plan).bytes);
   const ToolRun result = run({model});
@@ -83,7 +86,7 @@ TEST_F(EndToEnd, NamesTheOutputAfterTheStoredNameNotThePath) {
 
 TEST_F(EndToEnd, OlderVersionsAreWrittenTheSame) {
   for (const std::int32_t version : {45, 46, 47, 49, 1000}) {
-    ModelSpec plan = sampleModelSpec();
+    ModelPlan plan = sampleModelPlan();
     plan.version = version;
     plan.descriptors.assign(3, {});
     plan.descriptors[1][84] = 1;  // a section word to reset
@@ -95,20 +98,20 @@ TEST_F(EndToEnd, OlderVersionsAreWrittenTheSame) {
 }
 
 TEST_F(EndToEnd, EachRefusalHasItsMessageAndStatus) {
-  ModelSpec old = sampleModelSpec();
+  ModelPlan old = sampleModelPlan();
   old.version = 44;
-  ModelSpec none = sampleModelSpec();
+  ModelPlan none = sampleModelPlan();
   none.bones.resize(1);
-  std::vector<unsigned char> damaged = buildModel(sampleModelSpec()).bytes;
-  putInt32(damaged, ModelHeader::kBoneCount, 0x7FFFFFFF);
-  ModelSpec colon = sampleModelSpec();
+  std::vector<unsigned char> damaged = buildModel(sampleModelPlan()).bytes;
+  putInt32(damaged, HeaderLayout::kBoneCount, 0x7FFFFFFF);
+  ModelPlan colon = sampleModelPlan();
   colon.name = "c:crate.mdl";
   putModel("old.mdl", buildModel(old).bytes);
   putModel("none.mdl", buildModel(none).bytes);
   putModel("damaged.mdl", damaged);
   putModel("colon.mdl", buildModel(colon).bytes);
   putModel("text.mdl", std::vector<unsigned char>{'h', 'e', 'l', 'l', 'o'});
-  putModel("A.MDL", buildModel(sampleModelSpec()).bytes);
+  putModel("A.MDL", buildModel(sampleModelPlan()).bytes);
   std::filesystem::create_directory(folder + "/folder.mdl");
 
   struct Case {
@@ -144,9 +147,7 @@ TEST_F(EndToEnd, AFolderWhereTheOutputShouldGoIsACannotWrite) {
   const ToolRun result = run({kSamplePath});
   EXPECT_EQ(result.status, 8);
   EXPECT_EQ(withoutCarriageReturns(result.output),
-            "Jigglebone: tail_1 - is_flexible \n"
-            "Jigglebone: tail_2 - is_rigid - has_base_spring \n"
-            "Cannot write crate01_jiggles.qci\n");
+            kSampleBoneLines + "Cannot write crate01_jiggles.qci\n");
   EXPECT_EQ(folderEntries(folder), std::vector<std::string>{"crate01_jiggles.qci"});
   EXPECT_TRUE(std::filesystem::is_directory(folder + "/crate01_jiggles.qci"));
 }
@@ -154,7 +155,7 @@ TEST_F(EndToEnd, AFolderWhereTheOutputShouldGoIsACannotWrite) {
 // Console text far longer than any buffer on its way out comes out whole, in order, with
 // the closing line last, whether the file is written or not.
 TEST_F(EndToEnd, LongConsoleTextComesOutWholeAndInOrder) {
-  BuiltModel built = buildModel(benchModelSpec(3000));
+  BuiltModel built = buildModel(manyJiggleBones(3000));
   const std::string model = putModel("many.mdl", built.bytes);
   const ModelImage image{built.bytes.data(), built.bytes.size()};
   std::string text, bones;
@@ -168,15 +169,15 @@ TEST_F(EndToEnd, LongConsoleTextComesOutWholeAndInOrder) {
 
   const ToolRun written = run({model});
   EXPECT_EQ(written.status, 0);
-  EXPECT_EQ(withoutCarriageReturns(written.output), bones + "Wrote jiggle_bench_jiggles.qci\n");
-  EXPECT_EQ(withoutCarriageReturns(readFile(folder + "/jiggle_bench_jiggles.qci")), text);
+  EXPECT_EQ(withoutCarriageReturns(written.output), bones + "Wrote many_jiggles.qci\n");
+  EXPECT_EQ(withoutCarriageReturns(readFile(folder + "/many_jiggles.qci")), text);
 
-  std::filesystem::remove(folder + "/jiggle_bench_jiggles.qci");
-  std::filesystem::create_directory(folder + "/jiggle_bench_jiggles.qci");
+  std::filesystem::remove(folder + "/many_jiggles.qci");
+  std::filesystem::create_directory(folder + "/many_jiggles.qci");
   const ToolRun refused = run({model});
   EXPECT_EQ(refused.status, 8);
   EXPECT_EQ(withoutCarriageReturns(refused.output),
-            bones + "Cannot write jiggle_bench_jiggles.qci\n");
+            bones + "Cannot write many_jiggles.qci\n");
 }
 
 // A console that cannot be written is reported once the run is over, on standard error;
@@ -210,9 +211,9 @@ TEST_F(EndToEnd, ALostConsoleIsReportedAfterTheRun) {
 // output as it was. Its console goes into a pipe nobody reads, so it stops, mid-file,
 // once the pipe is full, and stays there until the interrupt.
 TEST_F(EndToEnd, AnInterruptedRunLeavesNothingBehind) {
-  const std::string model = putModel("many.mdl", buildModel(benchModelSpec(5000)).bytes);
+  const std::string model = putModel("many.mdl", buildModel(manyJiggleBones(5000)).bytes);
   const std::string earlier = "an earlier output file, to be kept byte for byte\n";
-  writeFile(folder + "/jiggle_bench_jiggles.qci", earlier);
+  writeFile(folder + "/many_jiggles.qci", earlier);
   const std::string pipeFolder = makeScratchFolder();
   const std::string pipe = pipeFolder + "/console";
   ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
@@ -238,8 +239,8 @@ TEST_F(EndToEnd, AnInterruptedRunLeavesNothingBehind) {
   removeFolder(pipeFolder);
 
   EXPECT_EQ(result.status, 130);
-  EXPECT_EQ(folderEntries(folder), (std::vector<std::string>{"jiggle_bench_jiggles.qci", model}));
-  EXPECT_EQ(readFile(folder + "/jiggle_bench_jiggles.qci"), earlier);
+  EXPECT_EQ(folderEntries(folder), (std::vector<std::string>{model, "many_jiggles.qci"}));
+  EXPECT_EQ(readFile(folder + "/many_jiggles.qci"), earlier);
 }
 
 }  // namespace

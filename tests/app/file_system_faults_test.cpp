@@ -12,7 +12,6 @@
 #include <filesystem>
 #include <string>
 
-#include "model/model_image.h"
 #include "tests/support/model_builder.h"
 #include "tests/support/tool_runner.h"
 
@@ -21,9 +20,11 @@ namespace {
 const std::string kSamplePath = std::string(SPROING_SOURCE_DIR) + "/examples/crate01.mdl";
 const char kOutput[] = "crate01_jiggles.qci";
 const char kEarlier[] = "an earlier output file, to be kept byte for byte\n";
-const char kBoneLines[] =
-    "Jigglebone: tail_1 - is_flexible \n"
-    "Jigglebone: tail_2 - is_rigid - has_base_spring \n";
+// The sample's console lines but the closing one.
+const std::string kBoneLines = [] {
+  const std::string console = readFile(SPROING_SOURCE_DIR "/tests/fixtures/crate01.stdout");
+  return console.substr(0, console.rfind('\n', console.size() - 2) + 1);
+}();
 
 bool underCi() {
   const char* ci = std::getenv("CI");
@@ -61,10 +62,11 @@ class FileSystemFaults : public ::testing::Test {
   // Definitions far larger than the room the tests leave (some hundreds of KiB of text), so the
   // write fails while bones are still being rendered rather than when the file is closed.
   void writeBigModel() {
-    ModelSpec plan = sampleModelSpec();
+    ModelPlan plan = sampleModelPlan();
     plan.name = "big.mdl";
-    JiggleSpec everything;
-    everything.flags = FlexibleTip | RigidTip | YawLimited | PitchLimited | AngleLimited | BaseSpring;
+    JigglePlan everything;
+    everything.flags = JiggleBit::kFlexibleTip | JiggleBit::kRigidTip | JiggleBit::kYawLimited |
+                       JiggleBit::kPitchLimited | JiggleBit::kAngleLimited | JiggleBit::kBaseSpring;
     plan.bones.assign(400, jiggleBone("bone", everything));
     writeFile(folder + "/big.mdl", bytesOf(buildModel(plan).bytes));
   }
@@ -111,7 +113,7 @@ TEST_F(FileSystemFaults, OutputFolderFull) {
          std::fflush(filler) == 0) {
   }
   std::fclose(filler);
-  expectFailure({kSamplePath}, 8, std::string(kBoneLines) + "Cannot write " + kOutput + "\n",
+  expectFailure({kSamplePath}, 8, kBoneLines + "Cannot write " + kOutput + "\n",
                 {kOutput, "filler"});
 }
 
@@ -146,7 +148,7 @@ TEST_F(FileSystemFaults, ReadOnlyCurrentFolder) {
 TEST_F(FileSystemFaults, FolderWhereTheOutputShouldGo) {
   std::filesystem::create_directory(work + "/" + kOutput);
   writeFile(work + "/" + kOutput + "/inside", kEarlier);
-  expectFailure({kSamplePath}, 8, std::string(kBoneLines) + "Cannot write " + kOutput + "\n",
+  expectFailure({kSamplePath}, 8, kBoneLines + "Cannot write " + kOutput + "\n",
                 {kOutput});
   EXPECT_EQ(readFile(work + "/" + kOutput + "/inside"), kEarlier);
 }

@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "model/model_image.h"
 #include "tests/support/model_builder.h"
 #include "tests/support/tool_runner.h"
 
@@ -48,7 +47,7 @@ class NonAsciiPaths : public ::testing::Test {
 };
 
 TEST_F(NonAsciiPaths, AModelIsDumpedExactlyAsFromAnAsciiPath) {
-  const std::vector<unsigned char> sample = buildModel(sampleModelSpec()).bytes;
+  const std::vector<unsigned char> sample = buildModel(sampleModelPlan()).bytes;
   const std::string asciiFolder = makeScratchFolder();
   writeFile(asciiFolder + "/in.mdl", bytesOf(sample));
   const Outcome expected = runIn(asciiFolder, "in.mdl", "crate01_jiggles.qci");
@@ -70,10 +69,10 @@ TEST_F(NonAsciiPaths, AModelIsDumpedExactlyAsFromAnAsciiPath) {
 }
 
 TEST_F(NonAsciiPaths, RefusalsEchoThePathAsTyped) {
-  ModelSpec none = sampleModelSpec();
+  ModelPlan none = sampleModelPlan();
   none.bones.resize(1);
-  std::vector<unsigned char> damaged = buildModel(sampleModelSpec()).bytes;
-  putInt32(damaged, ModelHeader::kBoneCount, 0x7FFFFFFF);
+  std::vector<unsigned char> damaged = buildModel(sampleModelPlan()).bytes;
+  putInt32(damaged, HeaderLayout::kBoneCount, 0x7FFFFFFF);
   const std::string text = putModel(kFolderName + "/t\xC3\xA9xt.mdl", {'h', 'e', 'l', 'l', 'o'});
   const std::string broken = putModel(kFolderName + "/" + kAstralName, damaged);
   const std::string empty = putModel(kFolderName + "/" + kModelName, buildModel(none).bytes);
@@ -100,7 +99,7 @@ TEST_F(NonAsciiPaths, RefusalsEchoThePathAsTyped) {
 }
 
 TEST_F(NonAsciiPaths, AStoredNameInUtf8NamesTheOutputFile) {
-  ModelSpec plan = sampleModelSpec();
+  ModelPlan plan = sampleModelPlan();
   plan.name = "props\\" + kAstralName;
   const std::string model = putModel("in.mdl", buildModel(plan).bytes);
   const std::string outputName = "\xE6\xA8\xA1\xE5\x9E\x8B\xF0\x9F\xA6\x8E_jiggles.qci";

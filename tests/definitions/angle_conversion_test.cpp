@@ -24,7 +24,24 @@ TEST(AngleConversion, RoundsHalfUpAfterTheSinglePrecisionFactor) {
     std::int32_t expected;
   } const cases[] = {{-1, -1}, {-0.5, 0}, {10.5, 10}, {-10.5, -10}, {0.4, 0}, {-0.6, -1}, {89.6, 90}};
   for (const Case& c : cases) EXPECT_EQ(toWholeDegrees(radiansOf(c.degrees)), c.expected) << c.degrees;
-  EXPECT_EQ(kRadToDeg, static_cast<double>(57.295776f));
+}
+
+// Large angles show the factor itself: 57.2957763671875 is 469367/8192, so r * 469367 / 8192
+// worked out by hand for these exact floats; 180/pi would give 57295780 for 1e6 and
+// 1718873385 for 3e7.
+TEST(AngleConversion, MultipliesByTheSinglePrecisionFactor) {
+  struct Case {
+    float radians;
+    std::int32_t expected;
+  } const cases[] = {
+      {1.0f, 57},
+      {1000.0f, 57296},              // 57295.7763671875
+      {1.0e6f, 57295776},            // 57295776.3671875
+      {-1.0e6f, -57295776},          // -57295776.3671875 + 0.5, floored
+      {3.0e7f, 1718873291},          // 1718873291.015625
+      {-3.7e7f, -2119943726},        // -2119943725.5859375 + 0.5, floored: inside int32
+  };
+  for (const Case& c : cases) EXPECT_EQ(toWholeDegrees(c.radians), c.expected) << c.radians;
 }
 
 TEST(AngleConversion, OutOfRangeSaturatesAndNotANumberIsZero) {
@@ -37,10 +54,7 @@ TEST(AngleConversion, OutOfRangeSaturatesAndNotANumberIsZero) {
   EXPECT_EQ(toWholeDegrees(std::numeric_limits<float>::lowest()), kMin);
   EXPECT_EQ(toWholeDegrees(std::nanf("")), 0);
   EXPECT_EQ(toWholeDegrees(-std::nanf("")), 0);
-  // Just inside the range: 2^31 - 1 degrees would need more precision than a float has,
-  // so test the largest floats whose product stays inside.
-  EXPECT_EQ(toWholeDegrees(3.0e7f), static_cast<std::int32_t>(std::floor(3.0e7 * kRadToDeg + 0.5)));
-  EXPECT_EQ(toWholeDegrees(-3.7e7f), static_cast<std::int32_t>(std::floor(-3.7e7 * kRadToDeg + 0.5)));
+  // Just past the range (2.177e9 and -2.177e9 degrees).
   EXPECT_EQ(toWholeDegrees(3.8e7f), kMax);
   EXPECT_EQ(toWholeDegrees(-3.8e7f), kMin);
 }

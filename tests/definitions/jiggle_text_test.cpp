@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "tests/support/model_builder.h"
@@ -13,7 +15,7 @@ struct Rendered {
   std::string console;
 };
 
-Rendered render(const ModelSpec& plan) {
+Rendered render(const ModelPlan& plan) {
   BuiltModel built = buildModel(plan);
   const ModelImage image{built.bytes.data(), built.bytes.size()};
   Rendered out;
@@ -26,44 +28,33 @@ Rendered render(const ModelSpec& plan) {
   return out;
 }
 
-const char kSampleText[] =
-    "$jigglebone \"tail_1\" {\n"
-    "\tis_flexible {\n"
-    "\t\tyaw_stiffness 100\n\t\tyaw_damping 5\n\t\tpitch_stiffness 100\n\t\tpitch_damping 5\n"
-    "\t\talong_stiffness 50\n\t\talong_damping 2\n\t\tlength 12\n\t\ttip_mass 0.5\n"
-    "\t\tyaw_constraint -30 30\n\t\tyaw_friction 1\n\t\tangle_constraint 45\n"
-    "\t}\n"
-    "}\n\n"
-    "$jigglebone \"tail_2\" {\n"
-    "\tis_rigid {\n"
-    "\t\tlength 8\n\t\ttip_mass 0.25\n"
-    "\t\tpitch_constraint -20 20\n\t\tpitch_friction 0.5\n\t\tpitch_bounce 0.1\n"
-    "\t}\n"
-    "\n\thas_base_spring {\n"
-    "\t\tbase_mass 2\n\t\tstiffness 300\n\t\tdamping 10\n"
-    "\t\tleft_constraint -1.5 1.5\n\t\tleft_friction 0.2\n"
-    "\t\tup_constraint -2 2\n\t\tup_friction 0.3\n"
-    "\t\tforward_constraint -0.5 0.5\n\t\tforward_friction 0.1\n"
-    "\t}\n"
-    "}\n\n";
+std::string fixture(const char* name) {
+  std::ifstream in(std::string(SPROING_SOURCE_DIR "/tests/fixtures/") + name, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The sample's text and console lines, as documented for the model it holds.
+const std::string kSampleText = fixture("crate01_jiggles.qci");
+const std::string kSampleBoneLines = [] {
+  const std::string console = fixture("crate01.stdout");
+  return console.substr(0, console.rfind('\n', console.size() - 2) + 1);
+}();
 
 TEST(JiggleText, RendersTheSampleModel) {
-  const Rendered out = render(sampleModelSpec());
+  const Rendered out = render(sampleModelPlan());
   EXPECT_EQ(out.file, kSampleText);
-  EXPECT_EQ(out.console,
-            "Jigglebone: tail_1 - is_flexible \n"
-            "Jigglebone: tail_2 - is_rigid - has_base_spring \n");
+  EXPECT_EQ(out.console, kSampleBoneLines);
 }
 
 TEST(JiggleText, RecordsBeforeTheBoneTableRenderTheSame) {
-  ModelSpec plan = sampleModelSpec();
+  ModelPlan plan = sampleModelPlan();
   plan.recordsBeforeBones = true;
   EXPECT_EQ(render(plan).file, kSampleText);
 }
 
 // Every value distinct, so a field read from the wrong offset shows.
-JiggleSpec distinctValues(std::uint32_t flags) {
-  JiggleSpec rule;
+JigglePlan distinctValues(std::uint32_t flags) {
+  JigglePlan rule;
   rule.flags = flags;
   for (std::size_t field = 1; field < rule.values.size(); ++field) {
     rule.values[field] = static_cast<float>(field) + 0.25f;
@@ -107,7 +98,7 @@ TEST(JiggleText, FlagsSelectBlocksAndLines) {
        "- is_rigid "},
   };
   for (const Case& c : cases) {
-    ModelSpec plan;
+    ModelPlan plan;
     plan.bones.push_back(jiggleBone("b", distinctValues(c.flags)));
     const Rendered out = render(plan);
     EXPECT_EQ(out.file, "$jigglebone \"b\" {\n" + c.body + "}\n\n") << std::hex << c.flags;
@@ -116,25 +107,25 @@ TEST(JiggleText, FlagsSelectBlocksAndLines) {
 }
 
 TEST(JiggleText, OtherBonesLeaveNoTrace) {
-  JiggleSpec rule;
-  ModelSpec plan;
-  plan.bones.push_back(BoneSpec{"rule_type_only", kJiggleRuleValue, std::nullopt});
-  plan.bones.push_back(BoneSpec{"other_rule", 2, rule});
+  JigglePlan rule;
+  ModelPlan plan;
+  plan.bones.push_back(BonePlan{"rule_type_only", kJiggleRuleValue, std::nullopt});
+  plan.bones.push_back(BonePlan{"other_rule", 2, rule});
   plan.bones.push_back(jiggleBone("only", rule));
-  plan.bones.push_back(BoneSpec{"plain", 0, std::nullopt});
+  plan.bones.push_back(BonePlan{"plain", 0, std::nullopt});
   const Rendered out = render(plan);
   EXPECT_EQ(out.file, "$jigglebone \"only\" {\n}\n\n");
   EXPECT_EQ(out.console, "Jigglebone: only \n");
 }
 
 TEST(JiggleText, NamesAreCopiedUnchanged) {
-  ModelSpec plan;
-  plan.bones.push_back(jiggleBone("a \"quoted\" \\ name", JiggleSpec{}));
+  ModelPlan plan;
+  plan.bones.push_back(jiggleBone("a \"quoted\" \\ name", JigglePlan{}));
   EXPECT_EQ(render(plan).file, "$jigglebone \"a \"quoted\" \\ name\" {\n}\n\n");
 }
 
 TEST(JiggleText, OutputLongerThanTheSinkBufferArrivesWhole) {
-  ModelSpec plan;
+  ModelPlan plan;
   for (int i = 0; i < 400; ++i) {
     plan.bones.push_back(jiggleBone("bone" + std::to_string(i), distinctValues(0x5F)));
   }
@@ -142,7 +133,7 @@ TEST(JiggleText, OutputLongerThanTheSinkBufferArrivesWhole) {
   ASSERT_GT(out.file.size(), 4 * sizeof(TextSink{}.buffer));
   std::string expected;
   const Rendered one = render([] {
-    ModelSpec s;
+    ModelPlan s;
     s.bones.push_back(jiggleBone("bone", distinctValues(0x5F)));
     return s;
   }());

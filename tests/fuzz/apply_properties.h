@@ -8,6 +8,6 @@
 #include <vector>
 
 // An input holds the model's size (4 bytes, little-endian), the model, then the edits
-// (as the seeds of tests/support/seed_models.h). Applies the input's edits to its model, and to what comes of it. Returns what went
+// (as the seeds of tools/seed_models.h). Applies the input's edits to its model, and to what comes of it. Returns what went
 // wrong, or an empty string when every property holds.
 std::string findApplyViolation(const unsigned char* data, std::size_t size);

@@ -4,15 +4,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <limits>
+#include <string>
 
-#include "run/model_checks.h"
 #include "definitions/jiggle_text.h"
-#include "definitions/output_name.h"
 #include "definitions/text_sink.h"
 #include "model/byte_order.h"
 #include "model/model_image.h"
-#include "tests/support/model_layout.h"
+#include "run/model_checks.h"
+#include "tests/support/model_builder.h"
 
 namespace {
 
@@ -51,118 +50,6 @@ Text render(const ModelImage& image) {
   return text;
 }
 
-// The reference below restates the writer's tables with printf, independently of the
-// writer's own formatting. Infinities and not-a-numbers get the C library's words on every
-// platform, signed as stored.
-std::string general(const unsigned char* params, std::size_t field) {
-  const float value = readFloat32LE(params + field);
-  if (std::isnan(value)) return std::signbit(value) ? "-nan" : "nan";
-  if (std::isinf(value)) return value < 0 ? "-inf" : "inf";
-  char text[64];
-  std::snprintf(text, sizeof text, "%g", static_cast<double>(value));
-  return text;
-}
-
-std::string degrees(const unsigned char* params, std::size_t field) {
-  const double whole =
-      std::floor(static_cast<double>(readFloat32LE(params + field)) * 57.2957763671875 + 0.5);
-  long long value = 0;
-  if (std::isnan(whole)) {
-    value = 0;
-  } else if (whole >= 2147483647.0) {
-    value = std::numeric_limits<std::int32_t>::max();
-  } else if (whole <= -2147483648.0) {
-    value = std::numeric_limits<std::int32_t>::min();
-  } else {
-    value = static_cast<long long>(whole);
-  }
-  return std::to_string(value);
-}
-
-std::string limitLines(const unsigned char* params, std::uint32_t flags) {
-  std::string out;
-  if ((flags & 0x04) != 0) {
-    out += "\t\tyaw_constraint " + degrees(params, P::kYawMin) + " " +
-           degrees(params, P::kYawMax) + "\n";
-    out += "\t\tyaw_friction " + general(params, P::kYawFriction) + "\n";
-  }
-  if ((flags & 0x10) != 0) out += "\t\tangle_constraint " + degrees(params, P::kAngleLimit) + "\n";
-  if ((flags & 0x08) != 0) {
-    out += "\t\tpitch_constraint " + degrees(params, P::kPitchMin) + " " +
-           degrees(params, P::kPitchMax) + "\n";
-    out += "\t\tpitch_friction " + general(params, P::kPitchFriction) + "\n";
-    out += "\t\tpitch_bounce " + general(params, P::kPitchBounce) + "\n";
-  }
-  return out;
-}
-
-void appendBone(const unsigned char* bone, Text& text) {
-  const char* name =
-      reinterpret_cast<const char*>(bone + readInt32LE(bone + BoneLayout::kNameOffset));
-  const unsigned char* params = bone + readInt32LE(bone + BoneLayout::kRuleOffset);
-  const std::uint32_t flags = readUint32LE(params);
-  std::string& f = text.file;
-  text.console += std::string("Jigglebone: ") + name + " ";
-  f += std::string("$jigglebone \"") + name + "\" {\n";
-  if ((flags & 0x01) != 0) {
-    text.console += "- is_flexible ";
-    f += "\tis_flexible {\n";
-    f += "\t\tyaw_stiffness " + general(params, P::kYawStiffness) + "\n";
-    f += "\t\tyaw_damping " + general(params, P::kYawDamping) + "\n";
-    f += "\t\tpitch_stiffness " + general(params, P::kPitchStiffness) + "\n";
-    f += "\t\tpitch_damping " + general(params, P::kPitchDamping) + "\n";
-    f += "\t\talong_stiffness " + general(params, P::kAlongStiffness) + "\n";
-    f += "\t\talong_damping " + general(params, P::kAlongDamping) + "\n";
-    f += "\t\tlength " + general(params, P::kLength) + "\n";
-    f += "\t\ttip_mass " + general(params, P::kTipMass) + "\n";
-    f += limitLines(params, flags) + "\t}\n";
-  }
-  if ((flags & 0x02) != 0) {
-    text.console += "- is_rigid ";
-    f += "\tis_rigid {\n";
-    f += "\t\tlength " + general(params, P::kLength) + "\n";
-    f += "\t\ttip_mass " + general(params, P::kTipMass) + "\n";
-    f += limitLines(params, flags) + "\t}\n";
-  }
-  if ((flags & 0x40) != 0) {
-    text.console += "- has_base_spring ";
-    f += "\n\thas_base_spring {\n";
-    f += "\t\tbase_mass " + general(params, P::kBaseMass) + "\n";
-    f += "\t\tstiffness " + general(params, P::kBaseStiffness) + "\n";
-    f += "\t\tdamping " + general(params, P::kBaseDamping) + "\n";
-    f += "\t\tleft_constraint " + general(params, P::kLeftMin) + " " +
-         general(params, P::kLeftMax) + "\n";
-    f += "\t\tleft_friction " + general(params, P::kLeftFriction) + "\n";
-    f += "\t\tup_constraint " + general(params, P::kUpMin) + " " + general(params, P::kUpMax) +
-         "\n";
-    f += "\t\tup_friction " + general(params, P::kUpFriction) + "\n";
-    f += "\t\tforward_constraint " + general(params, P::kForwardMin) + " " +
-         general(params, P::kForwardMax) + "\n";
-    f += "\t\tforward_friction " + general(params, P::kForwardFriction) + "\n";
-    f += "\t}\n";
-  }
-  text.console += "\n";
-  f += "}\n\n";
-}
-
-// The text an accepted (sound, normalised) image must give, and its jiggle bone count.
-Text referenceText(const ModelImage& image, std::size_t& jiggleBones) {
-  Text text;
-  jiggleBones = 0;
-  const std::int32_t bones = readInt32LE(image.bytes + HeaderLayout::kBoneCount);
-  const std::int64_t table = readInt32LE(image.bytes + HeaderLayout::kBoneTableOffset);
-  for (std::int32_t i = 0; i < bones; ++i) {
-    const unsigned char* bone =
-        image.bytes + table + static_cast<std::int64_t>(i) * static_cast<std::int64_t>(BoneLayout::kSize);
-    if (readInt32LE(bone + BoneLayout::kRuleType) == kJiggleRuleValue &&
-        readInt32LE(bone + BoneLayout::kRuleOffset) != 0) {
-      appendBone(bone, text);
-      ++jiggleBones;
-    }
-  }
-  return text;
-}
-
 bool startsWith(const std::string& text, const char* prefix) {
   return text.compare(0, std::strlen(prefix), prefix) == 0;
 }
@@ -170,6 +57,22 @@ bool startsWith(const std::string& text, const char* prefix) {
 bool endsWith(const std::string& text, const char* suffix) {
   const std::size_t length = std::strlen(suffix);
   return text.size() >= length && text.compare(text.size() - length, length, suffix) == 0;
+}
+
+// Bones with the jiggle rule type and a record, by the layout table; the image is sound.
+std::size_t jiggleBonesOf(const ModelImage& image) {
+  std::size_t found = 0;
+  const std::int32_t bones = readInt32LE(image.bytes + HeaderLayout::kBoneCount);
+  const std::int64_t table = readInt32LE(image.bytes + HeaderLayout::kBoneTableOffset);
+  for (std::int64_t i = 0; i < bones; ++i) {
+    const unsigned char* bone =
+        image.bytes + table + i * static_cast<std::int64_t>(BoneLayout::kSize);
+    if (readInt32LE(bone + BoneLayout::kRuleType) == kJiggleRuleValue &&
+        readInt32LE(bone + BoneLayout::kRuleOffset) != 0) {
+      ++found;
+    }
+  }
+  return found;
 }
 
 std::string checkAccepted(const unsigned char* data, std::size_t size, ModelImage& image,
@@ -186,18 +89,19 @@ std::string checkAccepted(const unsigned char* data, std::size_t size, ModelImag
        std::memcmp(image.bytes + 8, data + 8, size - 8) != 0)) {
     return "normalisation of a newer version changed more than its version";
   }
-  if (outputName != makeOutputName(modelName(image)) || !isUsableOutputName(outputName)) {
-    return "an accepted image has a wrong or unusable output name";
+  // Whatever the stored name, the file lands in the current folder under a plain name.
+  for (const char c : outputName) {
+    if (c == '/' || c == '\\' || c == ':' || static_cast<unsigned char>(c) < 0x20) {
+      return "an accepted image has an output name that is not a plain file name";
+    }
   }
+  if (!endsWith(outputName, "_jiggles.qci")) return "an output name without _jiggles.qci";
+  if (jiggleBonesOf(image) == 0) return "an image without jiggle bones was accepted";
   const Text first = render(image);
   if (!(render(image) == first)) return "rendering the same image twice gave different text";
   if (!startsWith(first.file, "$jigglebone \"") || !endsWith(first.file, "}\n\n")) {
     return "the text does not open with \"$jigglebone\" or does not end with \"}\\n\\n\"";
   }
-  std::size_t jiggleBones = 0;
-  const Text expected = referenceText(image, jiggleBones);
-  if (jiggleBones == 0) return "an image without jiggle bones was accepted";
-  if (!(first == expected)) return "the text differs from the reference rendering";
 
   // Running the path again, on a fresh copy and on the normalised image, changes nothing.
   OwnedImage again(data, size);
@@ -211,9 +115,9 @@ std::string checkAccepted(const unsigned char* data, std::size_t size, ModelImag
   return {};
 }
 
-}  // namespace
-
-std::string findPropertyViolation(const unsigned char* data, std::size_t size) {
+// The bytes taken as any model whatever: refused or accepted, never read out of bounds,
+// and what is accepted is normalised and rendered consistently.
+std::string findImageViolation(const unsigned char* data, std::size_t size) {
   OwnedImage owned(data, size);
   ModelImage& image = owned.image;
   const ModelCheck check = checkLoadedModel(image, "m.mdl");
@@ -243,4 +147,239 @@ std::string findPropertyViolation(const unsigned char* data, std::size_t size) {
       return checkAccepted(data, size, image, check.outputName);
   }
   return "unknown status";
+}
+
+// The same bytes read as the choices of a plan for the builder, each mixed with a stream
+// keyed by all of them: the seeds of the corpus are model images, alike in most of their
+// bytes, and each must still choose a plan of its own, with jiggle bones.
+struct Choices {
+  const unsigned char* data;
+  std::size_t size;
+  std::uint64_t key = 0xCBF29CE484222325ULL;
+  std::size_t at = 0;
+  Choices(const unsigned char* bytes, std::size_t length) : data(bytes), size(length) {
+    for (std::size_t i = 0; i < size; ++i) key = (key ^ data[i]) * 0x100000001B3ULL;
+  }
+  unsigned byte() {
+    std::uint64_t stream = (key + at) * 0x9E3779B97F4A7C15ULL;
+    stream ^= stream >> 29;
+    const auto mixed = static_cast<unsigned>(stream >> 24 & 0xFF);
+    const unsigned chosen = at < size ? mixed ^ data[at] : mixed;
+    ++at;
+    return chosen;
+  }
+  unsigned below(unsigned count) { return byte() % count; }
+  std::uint32_t word() {
+    std::uint32_t word = 0;
+    for (unsigned i = 0; i < 4; ++i) word |= static_cast<std::uint32_t>(byte()) << (8 * i);
+    return word;
+  }
+};
+
+// What a plan must give: its status, and when it is written, its output name and text,
+// worked out from the values the plan holds rather than from the bytes built from them.
+struct Expected {
+  int status = 0;
+  std::string outputName;
+  Text text;
+};
+
+// "%g" of the value as the C library writes it; infinities and not-a-numbers in the C
+// library's words, signed as stored, on every platform.
+std::string general(float value) {
+  if (std::isnan(value)) return std::signbit(value) ? "-nan" : "nan";
+  if (std::isinf(value)) return value < 0 ? "-inf" : "inf";
+  char text[64];
+  std::snprintf(text, sizeof text, "%g", static_cast<double>(value));
+  return text;
+}
+
+// An angle the plan stores as radians, and the whole degrees the text must show for it:
+// whole degrees from -360 to 360 come back as themselves, and the documented half
+// degrees as documented.
+struct Angle {
+  double degrees;
+  int shown;
+};
+
+Angle chooseAngle(Choices& c) {
+  static constexpr Angle kHalves[] = {{10.5, 10}, {-10.5, -10}, {-0.5, 0}};
+  const unsigned low = c.byte();
+  const unsigned pick = low | c.byte() << 8;
+  if (pick % 16 == 0) return kHalves[pick / 16 % 3];
+  const int whole = static_cast<int>(pick % 721) - 360;
+  return {static_cast<double>(whole), whole};
+}
+
+// Any float at all, or one of the values people type.
+float chooseValue(Choices& c) {
+  static constexpr float kTyped[] = {0,   1,    0.5f,  0.1f,   12.5f,  100,
+                                     -2,  300,  1e6f,  1e-5f,  123456, 1234567};
+  const unsigned pick = c.byte();
+  if (pick < 64) return kTyped[pick % (sizeof kTyped / sizeof kTyped[0])];
+  float value = 0;
+  const std::uint32_t bits = c.word();
+  std::memcpy(&value, &bits, sizeof value);
+  return value;
+}
+
+std::string chosenText(Choices& c, unsigned longest, const char* alphabet) {
+  const std::size_t letters = std::strlen(alphabet);
+  std::string text(c.below(longest + 1), ' ');
+  for (char& ch : text) ch = alphabet[c.byte() % letters];
+  return text;
+}
+
+bool isAngleField(std::size_t offset) {
+  return offset == P::kAngleLimit || offset == P::kYawMin || offset == P::kYawMax ||
+         offset == P::kPitchMin || offset == P::kPitchMax;
+}
+
+// The record of one jiggle bone, with the text of each field as the bone's block shows it.
+struct ChosenRecord {
+  JigglePlan plan;
+  std::string shown[P::kSize / 4];
+};
+
+ChosenRecord chooseRecord(Choices& c) {
+  ChosenRecord record;
+  record.plan.flags = c.word();
+  for (std::size_t offset = P::kLength; offset < P::kSize; offset += 4) {
+    if (offset == P::kUnread) continue;
+    if (isAngleField(offset)) {
+      const Angle angle = chooseAngle(c);
+      record.plan.set(offset, radiansOf(angle.degrees));
+      record.shown[offset / 4] = std::to_string(angle.shown);
+    } else {
+      const float value = chooseValue(c);
+      record.plan.set(offset, value);
+      record.shown[offset / 4] = general(value);
+    }
+  }
+  return record;
+}
+
+// The block and console line of a jiggle bone, in the documented order.
+void appendExpected(const std::string& name, const ChosenRecord& record, Text& text) {
+  const std::uint32_t flags = record.plan.flags;
+  const auto has = [flags](std::uint32_t bit) { return (flags & bit) != 0; };
+  const auto line = [&record](const char* keyword, std::size_t field) {
+    return std::string("\t\t") + keyword + " " + record.shown[field / 4] + "\n";
+  };
+  const auto pair = [&record](const char* keyword, std::size_t first, std::size_t second) {
+    return std::string("\t\t") + keyword + " " + record.shown[first / 4] + " " +
+           record.shown[second / 4] + "\n";
+  };
+  std::string limits;
+  if (has(JiggleBit::kYawLimited)) {
+    limits += pair("yaw_constraint", P::kYawMin, P::kYawMax) +
+              line("yaw_friction", P::kYawFriction);
+  }
+  if (has(JiggleBit::kAngleLimited)) limits += line("angle_constraint", P::kAngleLimit);
+  if (has(JiggleBit::kPitchLimited)) {
+    limits += pair("pitch_constraint", P::kPitchMin, P::kPitchMax) +
+              line("pitch_friction", P::kPitchFriction) + line("pitch_bounce", P::kPitchBounce);
+  }
+  const std::string tip = line("length", P::kLength) + line("tip_mass", P::kTipMass) + limits;
+
+  text.console += "Jigglebone: " + name + " ";
+  text.file += "$jigglebone \"" + name + "\" {\n";
+  if (has(JiggleBit::kFlexibleTip)) {
+    text.console += "- is_flexible ";
+    text.file += "\tis_flexible {\n" + line("yaw_stiffness", P::kYawStiffness) +
+                 line("yaw_damping", P::kYawDamping) + line("pitch_stiffness", P::kPitchStiffness) +
+                 line("pitch_damping", P::kPitchDamping) +
+                 line("along_stiffness", P::kAlongStiffness) +
+                 line("along_damping", P::kAlongDamping) + tip + "\t}\n";
+  }
+  if (has(JiggleBit::kRigidTip)) {
+    text.console += "- is_rigid ";
+    text.file += "\tis_rigid {\n" + tip + "\t}\n";
+  }
+  if (has(JiggleBit::kBaseSpring)) {
+    text.console += "- has_base_spring ";
+    text.file += "\n\thas_base_spring {\n" + line("base_mass", P::kBaseMass) +
+                 line("stiffness", P::kBaseStiffness) + line("damping", P::kBaseDamping) +
+                 pair("left_constraint", P::kLeftMin, P::kLeftMax) +
+                 line("left_friction", P::kLeftFriction) +
+                 pair("up_constraint", P::kUpMin, P::kUpMax) + line("up_friction", P::kUpFriction) +
+                 pair("forward_constraint", P::kForwardMin, P::kForwardMax) +
+                 line("forward_friction", P::kForwardFriction) + "\t}\n";
+  }
+  text.console += "\n";
+  text.file += "}\n\n";
+}
+
+ModelPlan choosePlan(Choices& c, Expected& expected) {
+  static constexpr std::int32_t kVersions[] = {48, 45, 46, 47, 49, 1000, 44, 0x7FFFFFFF};
+  static const char* const kFolders[] = {"", "props/", "/", "a/b\\", "models\\x\\"};
+  static const char* const kEnds[] = {".mdl", ".MDL", "_v2b", "...."};
+  ModelPlan plan;
+  plan.version = kVersions[c.below(8)];
+  const std::string folder = kFolders[c.below(5)];
+  const std::string base = chosenText(c, 20, "abcdefghijklmnopqrstuvwxyz0123456789_-.");
+  // The base name after the last separator, less its last four characters whatever they are.
+  plan.name = folder + base + kEnds[c.below(4)];
+  expected.outputName = base + "_jiggles.qci";
+  plan.retiredWord = static_cast<std::int32_t>(c.word());
+  plan.recordsBeforeBones = c.byte() % 2 != 0;
+  plan.descriptors.resize(c.below(3));
+  for (auto& descriptor : plan.descriptors) {
+    for (unsigned char& b : descriptor) b = static_cast<unsigned char>(c.byte());
+  }
+
+  bool anyJiggle = false;
+  const unsigned bones = c.below(9);
+  for (unsigned i = 0; i < bones; ++i) {
+    // Names are copied unchanged, quotes, braces and bytes beyond ASCII included.
+    std::string name = chosenText(c, 12, "abcdefghijklmnopqrstuvwxyz_0123456789 \"\\{}$\t\x7f\xc3\xa9");
+    const unsigned kind = c.below(8);
+    if (kind < 5) {  // a jiggle bone
+      const ChosenRecord record = chooseRecord(c);
+      plan.bones.push_back(jiggleBone(name, record.plan));
+      appendExpected(name, record, expected.text);
+      anyJiggle = true;
+    } else if (kind == 5) {  // the jiggle rule type without a record
+      plan.bones.push_back(BonePlan{name, kJiggleRuleValue, std::nullopt});
+    } else {  // another rule, with or without a record
+      std::int32_t ruleType = static_cast<std::int32_t>(c.word());
+      if (ruleType == kJiggleRuleValue) ruleType = 0;
+      BonePlan bone{name, ruleType, std::nullopt};
+      if (kind == 7) bone.rule = chooseRecord(c).plan;
+      plan.bones.push_back(bone);
+    }
+  }
+  expected.status = plan.version < 45 ? 4 : anyJiggle ? 0 : 5;
+  if (expected.status != 0) {
+    expected.outputName.clear();
+    expected.text = Text{};
+  }
+  return plan;
+}
+
+// The bytes read as a plan: the model built from it must give what the plan says.
+std::string findPlanViolation(const unsigned char* data, std::size_t size) {
+  Choices choices(data, size);
+  Expected expected;
+  const BuiltModel built = buildModel(choosePlan(choices, expected));
+  OwnedImage owned(built.bytes.data(), built.bytes.size());
+  const ModelCheck check = checkLoadedModel(owned.image, "m.mdl");
+  if (check.status != expected.status) {
+    return "a built model got status " + std::to_string(check.status) + " instead of " +
+           std::to_string(expected.status) + ": " + check.message;
+  }
+  if (check.outputName != expected.outputName) {
+    return "a built model got the output name " + check.outputName;
+  }
+  if (check.status == 0 && !(render(owned.image) == expected.text)) {
+    return "a built model's text differs from the text of the values it was built with";
+  }
+  return {};
+}
+
+}  // namespace
+
+std::string findPropertyViolation(const unsigned char* data, std::size_t size) {
+  const std::string violation = findImageViolation(data, size);
+  return violation.empty() ? findPlanViolation(data, size) : violation;
 }

@@ -23,7 +23,7 @@ std::string damageOf(std::vector<unsigned char> bytes) {
 
 // The sample model with two jiggle bones (1 and 2), records after the bone table.
 BuiltModel sample(std::int32_t version = 48) {
-  ModelSpec plan = sampleModelSpec();
+  ModelPlan plan = sampleModelPlan();
   plan.version = version;
   return buildModel(plan);
 }
@@ -85,6 +85,16 @@ TEST(ModelBounds, FindsWhatLiesOutsideTheFile) {
        "the bone table lies outside the file"},
       {"descriptor table past the end for version 45", 45,
        [](BuiltModel& m) { putInt32(m.bytes, HeaderLayout::kAnimCount, 2); },
+       "the animation descriptor table lies outside the file"},
+      {"huge descriptor count for version 45", 45,
+       [](BuiltModel& m) { putInt32(m.bytes, HeaderLayout::kAnimCount, kMax); },
+       "the animation descriptor table lies outside the file"},
+      {"descriptor table ending exactly at the end for version 46", 46, [](BuiltModel&) {}, ""},
+      {"descriptor table one byte past the end for version 47", 47,
+       [](BuiltModel& m) { m.bytes.pop_back(); },
+       "the animation descriptor table lies outside the file"},
+      {"descriptor table at INT32_MAX for version 46", 46,
+       [](BuiltModel& m) { putInt32(m.bytes, HeaderLayout::kAnimTableOffset, kMax); },
        "the animation descriptor table lies outside the file"},
       {"descriptor table at INT32_MIN for version 47", 47,
        [](BuiltModel& m) { putInt32(m.bytes, HeaderLayout::kAnimTableOffset, kMin); },
@@ -164,10 +174,15 @@ TEST(ModelBounds, FindsWhatLiesOutsideTheFile) {
   }
 }
 
-TEST(ModelBounds, NegativeOffsetsInsideTheFileAreSound) {
-  ModelSpec plan = sampleModelSpec();
+// Names and records first (negative offsets), the bone table last in the file.
+TEST(ModelBounds, NegativeOffsetsAndABoneTableEndingTheFile) {
+  ModelPlan plan = sampleModelPlan();
   plan.recordsBeforeBones = true;
-  EXPECT_EQ(damageOf(buildModel(plan).bytes), "");
+  plan.descriptors.clear();
+  std::vector<unsigned char> bytes = buildModel(plan).bytes;
+  EXPECT_EQ(damageOf(bytes), "");
+  bytes.pop_back();
+  EXPECT_EQ(damageOf(bytes), "the bone table lies outside the file");
 }
 
 }  // namespace

@@ -26,7 +26,7 @@ TEST(ByteOrder, AssemblesLittleEndianAtAnyAlignment) {
 }
 
 TEST(ModelImage, HeaderAndRecordAccessorsFollowTheLayout) {
-  ModelSpec plan = sampleModelSpec();
+  ModelPlan plan = sampleModelPlan();
   plan.recordsBeforeBones = true;  // negative name and rule offsets
   BuiltModel built = buildModel(plan);
   const ModelImage image{built.bytes.data(), built.bytes.size()};

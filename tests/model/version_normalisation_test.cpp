@@ -26,7 +26,7 @@ struct Normalised {
 };
 
 Normalised normalise(std::int32_t version, std::vector<std::array<unsigned char, 100>> descriptors) {
-  ModelSpec plan = sampleModelSpec();
+  ModelPlan plan = sampleModelPlan();
   plan.version = version;
   plan.retiredWord = 0x11223344;
   plan.descriptors = std::move(descriptors);
@@ -64,13 +64,12 @@ TEST(Normalisation, NewerVersionsOnlyChangeTheVersion) {
 
 TEST(Normalisation, Version47ClearsOnlyNonZeroSpansAndKeepsTheRetiredWord) {
   const Normalised n = normalise(47, {patterned(1, 0), patterned(1, 9)});
-  const std::size_t d0 = n.before.descriptorTable, d1 = d0 + DescriptorLayout::kSize;
+  const std::size_t d1 = n.before.descriptorTable + DescriptorLayout::kSize;
   expectOnlyChanged(n, {{d1 + 88, d1 + 90}, {d1 + 92, d1 + 96}});
   EXPECT_EQ(getInt32(n.after, d1 + DescriptorLayout::kSpanOffset), 0);
   EXPECT_EQ(n.after[d1 + 88], 0);
   EXPECT_EQ(n.after[d1 + 89], 0);
   EXPECT_EQ(getInt32(n.after, HeaderLayout::kRetiredWord), 0x11223344);
-  (void)d0;
 }
 
 TEST(Normalisation, Version46ClearsEverySpanAndTheRetiredWord) {
@@ -114,7 +113,7 @@ TEST(Normalisation, WithoutDescriptorsOnlyHeaderWordsChange) {
 }
 
 TEST(Normalisation, NegativeDescriptorCountIsAnEmptyTable) {
-  ModelSpec plan = sampleModelSpec();
+  ModelPlan plan = sampleModelPlan();
   plan.version = 45;
   plan.descriptors = {patterned(1, 1)};
   BuiltModel built = buildModel(plan);

@@ -97,7 +97,7 @@ TEST(ApplyRun, EachKindOfEditShowsInTheDumpAndOnTheConsole) {
       {"an empty block", replaced(kSample, kSample.substr(kSample.find("$jigglebone \"tail_2\"")), "$jigglebone \"tail_2\" {\n}\n\n"),
        nullptr},
   };
-  const std::vector<unsigned char> model = buildModel(sampleModelSpec()).bytes;
+  const std::vector<unsigned char> model = buildModel(sampleModelPlan()).bytes;
   for (const Case& c : cases) {
     const Applied result = applyText(model, c.edits);
     ASSERT_EQ(result.status, 0) << c.title << ": " << result.console;
@@ -111,7 +111,7 @@ TEST(ApplyRun, EachKindOfEditShowsInTheDumpAndOnTheConsole) {
 
 TEST(ApplyRun, TheModelsOwnTextChangesNoByteAtAnyVersion) {
   for (const std::int32_t version : {45, 46, 47, 48, 49}) {
-    ModelSpec plan = sampleModelSpec();
+    ModelPlan plan = sampleModelPlan();
     plan.version = version;
     plan.descriptors.assign(2, {});
     plan.descriptors[1][DescriptorLayout::kSectionWord] = 1;  // rewritten in the copy only
@@ -130,7 +130,7 @@ TEST(ApplyRun, TheModelsOwnTextChangesNoByteAtAnyVersion) {
 // People write by hand what the writer writes in one layout: any blanks, CR LF, comments,
 // bare names, braces on lines of their own, any order, signs and exponents.
 TEST(ApplyRun, HandWrittenEditsGiveTheSameBytes) {
-  const std::vector<unsigned char> model = buildModel(sampleModelSpec()).bytes;
+  const std::vector<unsigned char> model = buildModel(sampleModelPlan()).bytes;
   const std::string byHand =
       "\xEF\xBB\xBF// tail_1 softer\r\n$jigglebone tail_1\r\n{\r\n  is_flexible\r\n  {\r\n"
       "    angle_constraint 45.4 // whole degrees\r\n    yaw_constraint  -3e1\t+30\r\n"
@@ -147,7 +147,7 @@ TEST(ApplyRun, HandWrittenEditsGiveTheSameBytes) {
 }
 
 TEST(ApplyRun, ChangesNoByteOutsideTheEditedRecordsAndNoFlagBitItDoesNotShow) {
-  ModelSpec plan = sampleModelSpec();
+  ModelPlan plan = sampleModelPlan();
   plan.bones[2].rule->flags |= 0x20 | 0x100;  // bits the text does not show
   plan.bones[2].rule->set(JiggleLayout::kUnread, 7.0f);
   const BuiltModel built = buildModel(plan);
@@ -175,7 +175,7 @@ TEST(ApplyRun, ChangesNoByteOutsideTheEditedRecordsAndNoFlagBitItDoesNotShow) {
 }
 
 TEST(ApplyRun, RefusesWithTheLineAndWhatIsWrong) {
-  ModelSpec twins = sampleModelSpec();
+  ModelPlan twins = sampleModelPlan();
   twins.bones[0].name = "tail_tip";  // shared with the last, plain bone
   struct Case {
     const char* edits;
@@ -201,7 +201,7 @@ TEST(ApplyRun, RefusesWithTheLineAndWhatIsWrong) {
       {"$jigglebone tail_2 { is_rigid { tip_mass 0.25 tip_mass 0.5 } }",
        "e.qci:1: tip_mass is given two different values, here and on line 1\n"},
   };
-  const std::vector<unsigned char> model = buildModel(sampleModelSpec()).bytes;
+  const std::vector<unsigned char> model = buildModel(sampleModelPlan()).bytes;
   for (const Case& c : cases) {
     const Applied result = applyText(model, c.edits);
     EXPECT_EQ(result.status, 10) << c.edits;

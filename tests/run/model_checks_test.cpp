@@ -19,17 +19,17 @@ std::vector<unsigned char> bytesFrom(const char* text, std::size_t length) {
 }
 
 TEST(ModelChecks, RefusesInTheDriversOrder) {
-  ModelSpec noJiggle = sampleModelSpec();
+  ModelPlan noJiggle = sampleModelPlan();
   noJiggle.bones.resize(1);
-  ModelSpec old = sampleModelSpec();
+  ModelPlan old = sampleModelPlan();
   old.version = 44;
   std::vector<unsigned char> oldAndShort = buildModel(old).bytes;
   oldAndShort.resize(8);
-  ModelSpec badName = sampleModelSpec();
+  ModelPlan badName = sampleModelPlan();
   badName.name = "c:crate.mdl";
-  ModelSpec badNameNoJiggle = noJiggle;
+  ModelPlan badNameNoJiggle = noJiggle;
   badNameNoJiggle.name = badName.name;
-  std::vector<unsigned char> wrongMagicDamaged = buildModel(sampleModelSpec()).bytes;
+  std::vector<unsigned char> wrongMagicDamaged = buildModel(sampleModelPlan()).bytes;
   wrongMagicDamaged[0] = 'X';
   putInt32(wrongMagicDamaged, HeaderLayout::kBoneCount, 0x7FFFFFFF);
 
@@ -52,7 +52,7 @@ TEST(ModelChecks, RefusesInTheDriversOrder) {
        "m.mdl is damaged: its stored name gives an unusable output file name\n"},
       {"unusable output name before no jiggle bones", buildModel(badNameNoJiggle).bytes, 7,
        "m.mdl is damaged: its stored name gives an unusable output file name\n"},
-      {"sound", buildModel(sampleModelSpec()).bytes, 0, ""},
+      {"sound", buildModel(sampleModelPlan()).bytes, 0, ""},
   };
   for (const Case& c : cases) {
     const ModelCheck result = check(c.bytes);
@@ -63,14 +63,14 @@ TEST(ModelChecks, RefusesInTheDriversOrder) {
 }
 
 TEST(ModelChecks, ReportsTheStoredVersion) {
-  ModelSpec plan = sampleModelSpec();
+  ModelPlan plan = sampleModelPlan();
   plan.version = -3;
   EXPECT_EQ(check(buildModel(plan).bytes).message,
             "Version -3 models do not have jigglebone data, exiting..\n");
 }
 
 TEST(ModelChecks, NormalisesAcceptedImages) {
-  ModelSpec plan = sampleModelSpec();
+  ModelPlan plan = sampleModelPlan();
   plan.version = 45;
   std::vector<unsigned char> bytes = buildModel(plan).bytes;
   ModelImage image{bytes.data(), bytes.size()};
@@ -81,7 +81,7 @@ TEST(ModelChecks, NormalisesAcceptedImages) {
 // A bone laid over the header where the retired word ends: clearing that word for an old
 // version turns its negative rule offset into a huge positive one.
 TEST(ModelChecks, ChecksAgainWhatNormalisationRewrote) {
-  ModelSpec plan = sampleModelSpec();
+  ModelPlan plan = sampleModelPlan();
   plan.version = 46;
   BuiltModel built = buildModel(plan);
   constexpr std::size_t kBone = HeaderLayout::kRetiredWord - (BoneLayout::kRuleOffset + 3);

@@ -33,7 +33,7 @@ std::size_t append(std::vector<unsigned char>& bytes, std::size_t length) {
 }
 
 // Names then rule records; fills in where each bone's went.
-void appendRecords(const ModelSpec& plan, BuiltModel& model) {
+void appendRecords(const ModelPlan& plan, BuiltModel& model) {
   for (std::size_t i = 0; i < plan.bones.size(); ++i) {
     const std::string& name = plan.bones[i].name;
     model.boneNames[i] = append(model.bytes, name.size() + 1);
@@ -41,7 +41,7 @@ void appendRecords(const ModelSpec& plan, BuiltModel& model) {
   }
   for (std::size_t i = 0; i < plan.bones.size(); ++i) {
     if (!plan.bones[i].rule) continue;
-    const JiggleSpec& rule = *plan.bones[i].rule;
+    const JigglePlan& rule = *plan.bones[i].rule;
     const std::size_t at = append(model.bytes, JiggleLayout::kSize);
     putInt32(model.bytes, at + JiggleLayout::kFlags, static_cast<std::int32_t>(rule.flags));
     for (std::size_t field = 1; field < rule.values.size(); ++field) {
@@ -58,7 +58,7 @@ std::int32_t relative(std::size_t target, std::size_t from) {
 
 }  // namespace
 
-BuiltModel buildModel(const ModelSpec& plan) {
+BuiltModel buildModel(const ModelPlan& plan) {
   BuiltModel model;
   model.bytes.assign(plan.headerSize, 0);
   model.boneNames.assign(plan.bones.size(), 0);
@@ -97,24 +97,24 @@ BuiltModel buildModel(const ModelSpec& plan) {
   return model;
 }
 
-BoneSpec jiggleBone(std::string name, JiggleSpec rule) {
-  return BoneSpec{std::move(name), kJiggleRuleValue, rule};
+BonePlan jiggleBone(std::string name, JigglePlan rule) {
+  return BonePlan{std::move(name), kJiggleRuleValue, rule};
 }
 
 float radiansOf(double degrees) {
   return static_cast<float>(degrees * 3.14159265358979323846 / 180.0);
 }
 
-ModelSpec sampleModelSpec() {
+ModelPlan sampleModelPlan() {
   using P = JiggleLayout;
-  JiggleSpec tail;
+  JigglePlan tail;
   tail.flags = JiggleBit::kFlexibleTip | JiggleBit::kYawLimited | JiggleBit::kAngleLimited;
   tail.set(P::kYawStiffness, 100).set(P::kYawDamping, 5).set(P::kPitchStiffness, 100);
   tail.set(P::kPitchDamping, 5).set(P::kAlongStiffness, 50).set(P::kAlongDamping, 2);
   tail.set(P::kLength, 12).set(P::kTipMass, 0.5f).set(P::kYawMin, radiansOf(-30));
   tail.set(P::kYawMax, radiansOf(30)).set(P::kYawFriction, 1).set(P::kAngleLimit, radiansOf(45));
 
-  JiggleSpec spring;
+  JigglePlan spring;
   spring.flags = JiggleBit::kRigidTip | JiggleBit::kPitchLimited | JiggleBit::kBaseSpring;
   spring.set(P::kLength, 8).set(P::kTipMass, 0.25f).set(P::kPitchMin, radiansOf(-20));
   spring.set(P::kPitchMax, radiansOf(20)).set(P::kPitchFriction, 0.5f);
@@ -124,13 +124,13 @@ ModelSpec sampleModelSpec() {
   spring.set(P::kUpFriction, 0.3f).set(P::kForwardMin, -0.5f).set(P::kForwardMax, 0.5f);
   spring.set(P::kForwardFriction, 0.1f);
 
-  ModelSpec plan;
+  ModelPlan plan;
   plan.name = "props/crate01.mdl";
-  plan.bones.push_back(BoneSpec{"root", 0, std::nullopt});
+  plan.bones.push_back(BonePlan{"root", 0, std::nullopt});
   plan.bones.push_back(jiggleBone("tail_1", tail));
   plan.bones.push_back(jiggleBone("tail_2", spring));
   // A bone with the jiggle rule type but no record is not a jiggle bone.
-  plan.bones.push_back(BoneSpec{"tail_tip", kJiggleRuleValue, std::nullopt});
+  plan.bones.push_back(BonePlan{"tail_tip", kJiggleRuleValue, std::nullopt});
   plan.descriptors.push_back({});
   return plan;
 }

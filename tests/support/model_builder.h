@@ -1,4 +1,4 @@
-// Builds model images from a short description, for tests, tools and the fuzz corpus.
+// Builds model images from a plan of what they hold, for tests, tools and the fuzz corpus.
 #pragma once
 
 #include <array>
@@ -11,26 +11,26 @@
 #include "tests/support/model_layout.h"
 
 // A jiggle parameter record: flags, and the float fields by their byte offset.
-struct JiggleSpec {
+struct JigglePlan {
   std::uint32_t flags = 0;
   // values[offset / 4]; the flags' slot and the unread field's are not written
   std::array<float, JiggleLayout::kSize / 4> values{};
-  JiggleSpec& set(std::size_t offset, float value) {
+  JigglePlan& set(std::size_t offset, float value) {
     values[offset / 4] = value;
     return *this;
   }
 };
 
-struct BoneSpec {
+struct BonePlan {
   std::string name;
   std::int32_t ruleType = 0;
-  std::optional<JiggleSpec> rule;  // laid out, and pointed to, when present
+  std::optional<JigglePlan> rule;  // laid out, and pointed to, when present
 };
 
-struct ModelSpec {
+struct ModelPlan {
   std::int32_t version = kLatestLayoutVersion;
   std::string name = "props/model.mdl";
-  std::vector<BoneSpec> bones;
+  std::vector<BonePlan> bones;
   std::vector<std::array<unsigned char, DescriptorLayout::kSize>> descriptors;
   std::int32_t retiredWord = 0;
   std::size_t headerSize = 408;
@@ -46,12 +46,12 @@ struct BuiltModel {
   std::vector<std::size_t> boneRules;   // image offset of each rule record (0: none)
 };
 
-BuiltModel buildModel(const ModelSpec& plan);
+BuiltModel buildModel(const ModelPlan& plan);
 
 // A jiggle bone with the given flags and record.
-BoneSpec jiggleBone(std::string name, JiggleSpec rule);
+BonePlan jiggleBone(std::string name, JigglePlan rule);
 // The flexible tail and rigid spring bones of the sample model, among two plain bones.
-ModelSpec sampleModelSpec();
+ModelPlan sampleModelPlan();
 // Radians, as float32, of a number of degrees.
 float radiansOf(double degrees);
 

@@ -1,6 +1,7 @@
-// The model format's record layouts, written out here for the tests from the format's own
-// tables and never taken from model/: a wrong offset or size in the tool must then show
-// as a test failure instead of being written wrong by the builder as well.
+// Byte offsets and sizes of the model records the tool reads (header, bone, jiggle
+// parameters, animation descriptor), the jiggle flag bits and the rule type, written out
+// here for the tests and never taken from model/: a wrong offset or size in the tool must
+// then show as a test failure instead of being written wrong by the builder as well.
 #pragma once
 
 #include <cstddef>

@@ -110,12 +110,16 @@ ToolProcess startTool(const std::vector<std::string>& arguments, const std::stri
       options.standardOutput.empty() ? process.captured + "/out" : options.standardOutput;
   const std::string errors = process.captured + "/err";
   int pipeEnds[2] = {-1, -1};
-  if (options.closedPipe && pipe(pipeEnds) != 0) return process;
+  if (options.closedPipe) {
+    if (pipe(pipeEnds) != 0) return process;
+    // The reader goes before the fork: closed only after it, a busy machine could let the
+    // tool write into the still-open pipe first, and its write would succeed.
+    close(pipeEnds[0]);
+  }
   process.pid = fork();
   if (process.pid == 0) {
     setpgid(0, 0);  // a group of its own, so a runaway run is killed with all it started
     const int in = open("/dev/null", O_RDONLY);
-    if (options.closedPipe) close(pipeEnds[0]);
     const int out = options.closedPipe ? pipeEnds[1]
                                        : open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     const int err = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -132,10 +136,7 @@ ToolProcess startTool(const std::vector<std::string>& arguments, const std::stri
     failInChild("exec");
   }
   if (process.pid > 0) setpgid(process.pid, process.pid);
-  if (options.closedPipe) {
-    close(pipeEnds[0]);
-    close(pipeEnds[1]);
-  }
+  if (options.closedPipe) close(pipeEnds[1]);
   return process;
 }
 

@@ -8,16 +8,16 @@
 
 // One jiggle parameter record with every flag set; `seed` varies its values over the
 // forms numbers take in the text (whole, fractional, tiny, huge, negative, angles).
-JiggleSpec benchJiggleSpec(std::size_t seed);
+JigglePlan benchJigglePlan(std::size_t seed);
 
 // `bones` jiggle bones, with a plain bone between every eight of them.
-ModelSpec benchModelSpec(std::size_t bones);
+ModelPlan benchModelPlan(std::size_t bones);
 
 // One of a batch of everyday models: 1 to 150 jiggle bones among plain ones, names, flags
 // and values varied by `index`, the stored name numbered by it. `fileSize` is the size the
 // file should be padded to, standing in for the meshes and animations of a real model.
 struct BatchModel {
-  ModelSpec plan;
+  ModelPlan plan;
   std::size_t fileSize = 0;
 };
 BatchModel batchModel(std::size_t index);

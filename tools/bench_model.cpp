@@ -1,11 +1,10 @@
-#include "tests/support/bench_model.h"
+#include "tools/bench_model.h"
 
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <string>
 
-#include "model/model_image.h"
 
 namespace {
 
@@ -34,11 +33,13 @@ float variedValue(std::uint64_t& state) {
 
 }  // namespace
 
-JiggleSpec benchJiggleSpec(std::size_t seed) {
-  using P = JiggleParams;
+JigglePlan benchJigglePlan(std::size_t seed) {
+  using P = JiggleLayout;
   std::uint64_t state = 0x9E3779B97F4A7C15ULL ^ static_cast<std::uint64_t>(seed);
-  JiggleSpec rule;
-  rule.flags = FlexibleTip | RigidTip | YawLimited | PitchLimited | AngleLimited | BaseSpring;
+  JigglePlan rule;
+  using B = JiggleBit;
+  rule.flags = B::kFlexibleTip | B::kRigidTip | B::kYawLimited | B::kPitchLimited |
+               B::kAngleLimited | B::kBaseSpring;
   for (std::size_t offset = P::kLength; offset < P::kSize; offset += 4) {
     rule.set(offset, variedValue(state));
   }
@@ -49,13 +50,13 @@ JiggleSpec benchJiggleSpec(std::size_t seed) {
   return rule;
 }
 
-ModelSpec benchModelSpec(std::size_t bones) {
-  ModelSpec plan;
+ModelPlan benchModelPlan(std::size_t bones) {
+  ModelPlan plan;
   plan.name = "models/bench/jiggle_bench.mdl";
   plan.bones.reserve(bones + bones / 8 + 1);
   for (std::size_t i = 0; i < bones; ++i) {
-    if (i % 8 == 7) plan.bones.push_back(BoneSpec{"plain_" + std::to_string(i), 0, std::nullopt});
-    plan.bones.push_back(jiggleBone("jiggle_bone_" + std::to_string(i), benchJiggleSpec(i)));
+    if (i % 8 == 7) plan.bones.push_back(BonePlan{"plain_" + std::to_string(i), 0, std::nullopt});
+    plan.bones.push_back(jiggleBone("jiggle_bone_" + std::to_string(i), benchJigglePlan(i)));
   }
   return plan;
 }
@@ -80,7 +81,7 @@ const char* const kBoneSides[] = {"", "L_", "R_", "left_", "right_", "front_", "
 }  // namespace
 
 BatchModel batchModel(std::size_t index) {
-  using P = JiggleParams;
+  using P = JiggleLayout;
   std::uint64_t state = 0xD1B54A32D192ED03ULL ^ (static_cast<std::uint64_t>(index) << 20);
   // Few jiggle bones are common, many are rare: 1 to 150, weighted towards the low end.
   const std::uint32_t spread = nextRandom(state) % 1000;
@@ -91,17 +92,18 @@ BatchModel batchModel(std::size_t index) {
   model.plan.name = name;
   const std::size_t plain = 10 + nextRandom(state) % 120;
   for (std::size_t i = 0; i < plain; ++i) {
-    model.plan.bones.push_back(BoneSpec{"bip_plain_" + std::to_string(i), 0, std::nullopt});
+    model.plan.bones.push_back(BonePlan{"bip_plain_" + std::to_string(i), 0, std::nullopt});
   }
   for (std::size_t i = 0; i < jiggles; ++i) {
     std::snprintf(name, sizeof name, "%s%s%zu", kBoneSides[nextRandom(state) % 7],
                   kBoneParts[nextRandom(state) % 12], i);
-    JiggleSpec rule;
+    JigglePlan rule;
     const std::uint32_t kind = nextRandom(state);
-    rule.flags = (kind % 3 == 0 ? RigidTip : FlexibleTip) |
-                 (kind / 3 % 4 == 0 ? BaseSpring : 0U) | (kind / 12 % 2 == 0 ? YawLimited : 0U) |
-                 (kind / 24 % 3 == 0 ? PitchLimited : 0U) |
-                 (kind / 72 % 4 == 0 ? AngleLimited : 0U) | (kind / 288 % 3 == 0 ? 0x20U : 0U);
+    using B = JiggleBit;
+    rule.flags = (kind % 3 == 0 ? B::kRigidTip : B::kFlexibleTip) |
+                 (kind / 3 % 4 == 0 ? B::kBaseSpring : 0U) | (kind / 12 % 2 == 0 ? B::kYawLimited : 0U) |
+                 (kind / 24 % 3 == 0 ? B::kPitchLimited : 0U) |
+                 (kind / 72 % 4 == 0 ? B::kAngleLimited : 0U) | (kind / 288 % 3 == 0 ? 0x20U : 0U);
     for (std::size_t offset = P::kLength; offset < P::kSize; offset += 4) {
       rule.set(offset, typedValue(state, 100));
     }

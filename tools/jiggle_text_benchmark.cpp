@@ -1,5 +1,5 @@
 // Micro-benchmarks of the text of one jiggle bone with every flag set, and of its numbers.
-// Run by hand: build/tests/sproing_micro_benchmarks
+// Run by hand: build/tools/sproing_micro_benchmarks
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -8,7 +8,7 @@
 
 #include "definitions/jiggle_text.h"
 #include "definitions/number_format.h"
-#include "tests/support/bench_model.h"
+#include "tools/bench_model.h"
 
 namespace {
 
@@ -16,15 +16,15 @@ namespace {
 std::vector<float> benchValues() {
   std::vector<float> values;
   for (std::size_t seed = 0; values.size() < 4096; ++seed) {
-    const JiggleSpec rule = benchJiggleSpec(seed);
+    const JigglePlan rule = benchJigglePlan(seed);
     values.insert(values.end(), rule.values.begin() + 1, rule.values.end());
   }
   return values;
 }
 
 void renderOneBoneEveryFlag(benchmark::State& state) {
-  ModelSpec plan;
-  plan.bones.push_back(jiggleBone("jiggle_bone_0", benchJiggleSpec(0)));
+  ModelPlan plan;
+  plan.bones.push_back(jiggleBone("jiggle_bone_0", benchJigglePlan(0)));
   BuiltModel built = buildModel(plan);
   const ModelImage image{built.bytes.data(), built.bytes.size()};
   std::string file, console;

@@ -1,4 +1,4 @@
-#include "tests/support/seed_models.h"
+#include "tools/seed_models.h"
 
 #include <cmath>
 #include <cstdio>
@@ -16,8 +16,8 @@ constexpr std::uint32_t kExaminedBits[] = {JiggleBit::kFlexibleTip, JiggleBit::k
                                            JiggleBit::kPitchLimited, JiggleBit::kAngleLimited, JiggleBit::kBaseSpring};
 
 // Every float field of a record set to a distinct, plausible value.
-JiggleSpec filledRecord(std::uint32_t flags, float scale) {
-  JiggleSpec rule;
+JigglePlan filledRecord(std::uint32_t flags, float scale) {
+  JigglePlan rule;
   rule.flags = flags;
   for (std::size_t field = 1; field < rule.values.size(); ++field) {
     rule.values[field] = scale * static_cast<float>(field) * 0.25f;
@@ -35,8 +35,8 @@ std::string numbered(const char* stem, long long n) {
 }
 
 // The sample with descriptors that every older version's normalisation rewrites.
-ModelSpec sampleWithDescriptors(std::int32_t version) {
-  ModelSpec plan = sampleModelSpec();
+ModelPlan sampleWithDescriptors(std::int32_t version) {
+  ModelPlan plan = sampleModelPlan();
   plan.version = version;
   plan.retiredWord = 0x1234;
   plan.descriptors.assign(3, {});
@@ -48,12 +48,12 @@ ModelSpec sampleWithDescriptors(std::int32_t version) {
 
 // A model laid out like a real one: a long skeleton with bones driven by other rules,
 // flag bits beyond the examined ones and names with folders of either separator.
-ModelSpec realisticSpec() {
-  ModelSpec plan;
+ModelPlan realisticPlan() {
+  ModelPlan plan;
   plan.version = 49;
   plan.name = "characters\\crew/deckhand_long_name_cut_at_the_field_end_xxxxxxx";
   for (int i = 0; i < 24; ++i) {
-    BoneSpec bone{numbered("spine", i), i % 4, std::nullopt};
+    BonePlan bone{numbered("spine", i), i % 4, std::nullopt};
     const std::uint32_t spring = i % 2 != 0 ? std::uint32_t{JiggleBit::kBaseSpring} : 0u;
     if (i % 3 == 1) bone = jiggleBone(numbered("hair", i), filledRecord(0x20u | JiggleBit::kFlexibleTip | spring, 1.5f));
     if (i % 7 == 2) bone.rule = filledRecord(JiggleBit::kYawLimited, 1.0f);  // another rule's record
@@ -67,7 +67,7 @@ void add(std::vector<SeedModel>& seeds, std::string name, std::vector<unsigned c
   seeds.push_back(SeedModel{std::move(name) + ".mdl", std::move(bytes)});
 }
 
-void add(std::vector<SeedModel>& seeds, std::string name, const ModelSpec& plan) {
+void add(std::vector<SeedModel>& seeds, std::string name, const ModelPlan& plan) {
   add(seeds, std::move(name), buildModel(plan).bytes);
 }
 
@@ -84,24 +84,24 @@ std::vector<SeedModel> seedModels() {
     for (std::uint32_t bit = 0; bit < 6; ++bit) {
       if ((combination >> bit & 1) != 0) flags |= kExaminedBits[bit];
     }
-    ModelSpec plan;
+    ModelPlan plan;
     plan.bones.push_back(jiggleBone("bone", filledRecord(flags, 2.0f)));
     add(seeds, numbered("flags", flags), plan);
   }
-  ModelSpec ignoredBits;
+  ModelPlan ignoredBits;
   ignoredBits.bones.push_back(jiggleBone("ignored", filledRecord(0xFFFFFFA0u, 1.0f)));
   add(seeds, "flags_ignored_bits", ignoredBits);
 
-  ModelSpec negative = sampleWithDescriptors(45);
+  ModelPlan negative = sampleWithDescriptors(45);
   negative.recordsBeforeBones = true;
   add(seeds, "negative_offsets", negative);
 
   // A last bone whose record, then whose name, ends exactly at the end of the file.
-  BuiltModel recordAtEnd = buildModel(sampleModelSpec());
+  BuiltModel recordAtEnd = buildModel(sampleModelPlan());
   putInt32(recordAtEnd.bytes, HeaderLayout::kAnimCount, 0);
   recordAtEnd.bytes.resize(recordAtEnd.boneRules[2] + JiggleLayout::kSize);
   add(seeds, "record_ending_at_end", recordAtEnd.bytes);
-  BuiltModel nameAtEnd = buildModel(sampleModelSpec());
+  BuiltModel nameAtEnd = buildModel(sampleModelPlan());
   const std::size_t lastBone = nameAtEnd.boneTable + 2 * BoneLayout::kSize;
   const std::size_t name = nameAtEnd.bytes.size();
   for (const char c : std::string("tail_2_again")) nameAtEnd.bytes.push_back(static_cast<unsigned char>(c));
@@ -110,8 +110,8 @@ std::vector<SeedModel> seedModels() {
            static_cast<std::int32_t>(name - lastBone));
   add(seeds, "name_ending_at_end", nameAtEnd.bytes);
 
-  add(seeds, "realistic", realisticSpec());
-  ModelSpec allInOne;
+  add(seeds, "realistic", realisticPlan());
+  ModelPlan allInOne;
   allInOne.name = "/a.mdl";
   for (std::uint32_t flags = 0; flags < 128; flags += 3) {
     allInOne.bones.push_back(jiggleBone(numbered("b", flags), filledRecord(flags, -3.0f)));
@@ -119,8 +119,8 @@ std::vector<SeedModel> seedModels() {
   add(seeds, "many_bones", allInOne);
 
   // Values at the edges of what a float can hold.
-  ModelSpec edges;
-  JiggleSpec extreme = filledRecord(0x5F, 1.0f);
+  ModelPlan edges;
+  JigglePlan extreme = filledRecord(0x5F, 1.0f);
   extreme.set(JiggleLayout::kYawMin, std::numeric_limits<float>::quiet_NaN());
   extreme.set(JiggleLayout::kYawMax, std::numeric_limits<float>::infinity());
   extreme.set(JiggleLayout::kPitchMin, -std::numeric_limits<float>::max());
@@ -131,19 +131,19 @@ std::vector<SeedModel> seedModels() {
   add(seeds, "float_edges", edges);
 
   // Damaged models, one per check, so the fuzzer starts next to every refusal.
-  std::vector<unsigned char> bytes = buildModel(sampleModelSpec()).bytes;
+  std::vector<unsigned char> bytes = buildModel(sampleModelPlan()).bytes;
   bytes.resize(HeaderLayout::kUsedSize - 1);
   add(seeds, "damaged_short_header", bytes);
-  bytes = buildModel(sampleModelSpec()).bytes;
+  bytes = buildModel(sampleModelPlan()).bytes;
   putInt32(bytes, HeaderLayout::kBoneCount, kMax);
   add(seeds, "damaged_bone_count", bytes);
   bytes = buildModel(sampleWithDescriptors(45)).bytes;
   putInt32(bytes, HeaderLayout::kAnimTableOffset, kMin);
   add(seeds, "damaged_descriptor_table", bytes);
-  BuiltModel straddling = buildModel(sampleModelSpec());
+  BuiltModel straddling = buildModel(sampleModelPlan());
   straddling.bytes.resize(straddling.boneRules[2] + JiggleLayout::kSize - 1);
   add(seeds, "damaged_record_straddling_end", straddling.bytes);
-  ModelSpec noJiggle = sampleModelSpec();
+  ModelPlan noJiggle = sampleModelPlan();
   noJiggle.bones.resize(1);
   add(seeds, "no_jiggle_bones", noJiggle);
   return seeds;
@@ -180,7 +180,7 @@ std::vector<SeedModel> applySeeds() {
     const std::string text = ownText(model.bytes);
     if (!text.empty()) seeds.push_back(SeedModel{"own_" + model.name, applyInput(model.bytes, text)});
   }
-  const std::vector<unsigned char> sample = buildModel(sampleModelSpec()).bytes;
+  const std::vector<unsigned char> sample = buildModel(sampleModelPlan()).bytes;
   const char* const edits[] = {
       "$jigglebone tail_1 { is_flexible { yaw_stiffness 150 yaw_constraint -45 30 angle_constraint 45 } }",
       ("// by hand\r\n$jigglebone \"tail_2\"\r\n{\r\n  is_rigid { length 8.0 tip_mass +2.5e-1 }\r\n"
