@@ -6,7 +6,7 @@ add_executable(sproing_web
   web/bone_summary.cpp
   ${SPROING_IN_MEMORY_SOURCES})
 target_include_directories(sproing_web PRIVATE ${PROJECT_SOURCE_DIR})
-target_link_libraries(sproing_web PRIVATE sproing_warnings)
+target_link_libraries(sproing_web PRIVATE sproing_compile_flags)
 # One self-contained script: a page opened from disk may not fetch the .wasm beside it.
 # Memory grows to the largest model of a batch (up to 512 MiB) with its text, which for a
 # model full of jiggle bones is twice its size: hence 4 GB, as far as WebAssembly reaches.

@@ -4,8 +4,7 @@
 #include <cstdio>
 #include <limits>
 
-#include "definitions/jiggle_text.h"
-#include "run/model_checks.h"
+#include "tests/support/in_memory.h"
 #include "tests/support/model_builder.h"
 
 namespace {
@@ -159,25 +158,12 @@ std::vector<unsigned char> applyInput(const std::vector<unsigned char>& model, c
   return input;
 }
 
-// The text the dump gives for a model, or nothing when it refuses it.
-std::string ownText(std::vector<unsigned char> bytes) {
-  ModelImage image{bytes.data(), bytes.size()};
-  std::string text, lines;
-  if (checkLoadedModel(image, "m.mdl").status != 0) return text;
-  TextSink file, console;
-  file.memory = &text;
-  console.memory = &lines;
-  renderJiggleDefinitions(image, file, console);
-  sinkFlush(file);
-  return text;
-}
-
 }  // namespace
 
 std::vector<SeedModel> applySeeds() {
   std::vector<SeedModel> seeds;
   for (const SeedModel& model : seedModels()) {
-    const std::string text = ownText(model.bytes);
+    const std::string text = dumpInMemory(model.bytes).text.file;
     if (!text.empty()) seeds.push_back(SeedModel{"own_" + model.name, applyInput(model.bytes, text)});
   }
   const std::vector<unsigned char> sample = buildModel(sampleModelPlan()).bytes;

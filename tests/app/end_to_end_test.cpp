@@ -12,7 +12,7 @@
 #include <string>
 #include <thread>
 
-#include "definitions/jiggle_text.h"
+#include "tests/support/in_memory.h"
 #include "tests/support/model_builder.h"
 #include "tests/support/tool_runner.h"
 
@@ -157,14 +157,9 @@ TEST_F(EndToEnd, AFolderWhereTheOutputShouldGoIsACannotWrite) {
 TEST_F(EndToEnd, LongConsoleTextComesOutWholeAndInOrder) {
   BuiltModel built = buildModel(manyJiggleBones(3000));
   const std::string model = putModel("many.mdl", built.bytes);
-  const ModelImage image{built.bytes.data(), built.bytes.size()};
-  std::string text, bones;
-  TextSink file, console;
-  file.memory = &text;
-  console.memory = &bones;
-  renderJiggleDefinitions(image, file, console);
-  sinkFlush(file);
-  sinkFlush(console);
+  const RenderedText rendered = renderedText(ModelImage{built.bytes.data(), built.bytes.size()});
+  const std::string& text = rendered.file;
+  const std::string& bones = rendered.console;
   ASSERT_GT(bones.size(), 200000U);
 
   const ToolRun written = run({model});

@@ -6,26 +6,14 @@
 #include <iterator>
 #include <string>
 
+#include "tests/support/in_memory.h"
 #include "tests/support/model_builder.h"
 
 namespace {
 
-struct Rendered {
-  std::string file;
-  std::string console;
-};
-
-Rendered render(const ModelPlan& plan) {
+RenderedText render(const ModelPlan& plan) {
   BuiltModel built = buildModel(plan);
-  const ModelImage image{built.bytes.data(), built.bytes.size()};
-  Rendered out;
-  TextSink file, console;
-  file.memory = &out.file;
-  console.memory = &out.console;
-  renderJiggleDefinitions(image, file, console);
-  EXPECT_TRUE(sinkFlush(file));
-  EXPECT_TRUE(sinkFlush(console));
-  return out;
+  return renderedText(ModelImage{built.bytes.data(), built.bytes.size()});
 }
 
 std::string fixture(const char* name) {
@@ -41,7 +29,7 @@ const std::string kSampleBoneLines = [] {
 }();
 
 TEST(JiggleText, RendersTheSampleModel) {
-  const Rendered out = render(sampleModelPlan());
+  const RenderedText out = render(sampleModelPlan());
   EXPECT_EQ(out.file, kSampleText);
   EXPECT_EQ(out.console, kSampleBoneLines);
 }
@@ -100,7 +88,7 @@ TEST(JiggleText, FlagsSelectBlocksAndLines) {
   for (const Case& c : cases) {
     ModelPlan plan;
     plan.bones.push_back(jiggleBone("b", distinctValues(c.flags)));
-    const Rendered out = render(plan);
+    const RenderedText out = render(plan);
     EXPECT_EQ(out.file, "$jigglebone \"b\" {\n" + c.body + "}\n\n") << std::hex << c.flags;
     EXPECT_EQ(out.console, std::string("Jigglebone: b ") + c.console + "\n") << std::hex << c.flags;
   }
@@ -113,7 +101,7 @@ TEST(JiggleText, OtherBonesLeaveNoTrace) {
   plan.bones.push_back(BonePlan{"other_rule", 2, rule});
   plan.bones.push_back(jiggleBone("only", rule));
   plan.bones.push_back(BonePlan{"plain", 0, std::nullopt});
-  const Rendered out = render(plan);
+  const RenderedText out = render(plan);
   EXPECT_EQ(out.file, "$jigglebone \"only\" {\n}\n\n");
   EXPECT_EQ(out.console, "Jigglebone: only \n");
 }
@@ -129,10 +117,10 @@ TEST(JiggleText, OutputLongerThanTheSinkBufferArrivesWhole) {
   for (int i = 0; i < 400; ++i) {
     plan.bones.push_back(jiggleBone("bone" + std::to_string(i), distinctValues(0x5F)));
   }
-  const Rendered out = render(plan);
+  const RenderedText out = render(plan);
   ASSERT_GT(out.file.size(), 4 * sizeof(TextSink{}.buffer));
   std::string expected;
-  const Rendered one = render([] {
+  const RenderedText one = render([] {
     ModelPlan s;
     s.bones.push_back(jiggleBone("bone", distinctValues(0x5F)));
     return s;

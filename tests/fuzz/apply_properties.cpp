@@ -4,50 +4,11 @@
 #include <cstdint>
 #include <cstring>
 
-#include "definitions/jiggle_text.h"
-#include "run/apply_run.h"
+#include "run/model_checks.h"
+#include "tests/support/in_memory.h"
 #include "tests/support/model_builder.h"
 
 namespace {
-
-struct Outcome {
-  int status = -1;
-  std::string console;
-  std::vector<unsigned char> bytes;
-};
-
-// The model in a buffer of exactly its size, so that a read past it is caught, and the
-// edits with the NUL after them that the reader wants.
-Outcome applyEdits(const std::vector<unsigned char>& model, const std::string& edits) {
-  Outcome out;
-  out.bytes = model;
-  ModelImage image{out.bytes.empty() ? nullptr : out.bytes.data(), out.bytes.size()};
-  ModelImage reading;
-  ModelCheck check = checkModelToApply(image, "m.mdl", reading);
-  TextSink console;
-  console.memory = &out.console;
-  if (check.status == 0) {
-    check = applyEdits(image, reading, edits.c_str(), edits.size(), "m.mdl", "e.qci", console);
-  }
-  sinkFlush(console);
-  out.status = check.status;
-  out.console += check.message;
-  releaseModelCopy(image, reading);
-  return out;
-}
-
-// The text the dump gives for an accepted model.
-std::string dumpText(std::vector<unsigned char> bytes) {
-  ModelImage image{bytes.data(), bytes.size()};
-  if (checkLoadedModel(image, "m.mdl").status != 0) return {};
-  std::string text, lines;
-  TextSink file, console;
-  file.memory = &text;
-  console.memory = &lines;
-  renderJiggleDefinitions(image, file, console);
-  sinkFlush(file);
-  return text;
-}
 
 struct Bone {
   std::size_t start = 0;
@@ -96,7 +57,7 @@ bool namesReadBack(const std::vector<Bone>& bones) {
   return true;
 }
 
-std::string checkRefusal(const Outcome& out) {
+std::string checkRefusal(const AppliedModel& out) {
   const std::size_t end = out.console.find('\n');
   if (end == std::string::npos || end + 1 != out.console.size()) return "a refusal is not one line";
   if (out.status == 10 && out.console.compare(0, 6, "e.qci:") != 0) return "an edits refusal does not name its line";
@@ -105,7 +66,7 @@ std::string checkRefusal(const Outcome& out) {
 
 // Every byte the apply changed lies in a jiggle bone's parameter record.
 std::string checkChangedBytes(const std::vector<unsigned char>& model, const std::vector<Bone>& bones,
-                              const Outcome& out) {
+                              const AppliedModel& out) {
   if (out.bytes.size() != model.size()) return "the copy's size differs from the model's";
   for (std::size_t i = 0; i < model.size(); ++i) {
     if (out.bytes[i] == model[i]) continue;
@@ -138,7 +99,7 @@ std::string findApplyViolation(const unsigned char* data, std::size_t size) {
   const std::string edits(reinterpret_cast<const char*>(data) + start + modelSize,
                           size - start - modelSize);
 
-  const Outcome first = applyEdits(model, edits);
+  const AppliedModel first = applyInMemory(model, edits);
   switch (first.status) {
     case 3: case 4: case 5: case 7: return checkRefusal(first);
     case 10: return checkRefusal(first);
@@ -152,7 +113,7 @@ std::string findApplyViolation(const unsigned char* data, std::size_t size) {
   const std::string changes = checkChangedBytes(model, bones, first);
   if (!changes.empty()) return changes;
   // Edits once applied change nothing more.
-  const Outcome again = applyEdits(first.bytes, edits);
+  const AppliedModel again = applyInMemory(first.bytes, edits);
   if (again.status != 0 || again.bytes != first.bytes || again.console != "No jiggle bone changed\n") {
     return "the same edits applied again changed the copy";
   }
@@ -160,14 +121,14 @@ std::string findApplyViolation(const unsigned char* data, std::size_t size) {
   // written, and laid out otherwise, so that it is read rather than recognised.
   if (namesReadBack(bones)) {
     for (const std::vector<unsigned char>* bytes : {&model, &first.bytes}) {
-      const std::string text = dumpText(*bytes);
+      const std::string text = dumpInMemory(*bytes).text.file;
       std::string relaidOut;
       for (std::size_t i = 0; i < text.size(); ++i) {
         relaidOut += text[i];
         if (text[i] == '{') relaidOut += ' ';
       }
       for (const std::string& own : {text, relaidOut}) {
-        const Outcome back = applyEdits(*bytes, own);
+        const AppliedModel back = applyInMemory(*bytes, own);
         if (back.status != 0 || back.bytes != *bytes) return "a model's own text changed it: " + back.console;
       }
     }

@@ -11,6 +11,7 @@
 #include "model/byte_order.h"
 #include "model/model_image.h"
 #include "run/model_checks.h"
+#include "tests/support/in_memory.h"
 #include "tests/support/model_builder.h"
 
 namespace {
@@ -32,23 +33,9 @@ struct OwnedImage {
   OwnedImage& operator=(const OwnedImage&) = delete;
 };
 
-struct Text {
-  std::string file;
-  std::string console;
-  bool operator==(const Text&) const = default;
-};
+using Text = RenderedText;
 
-Text render(const ModelImage& image) {
-  Text text;
-  TextSink file;
-  file.memory = &text.file;
-  TextSink console;
-  console.memory = &text.console;
-  renderJiggleDefinitions(image, file, console);
-  sinkFlush(file);
-  sinkFlush(console);
-  return text;
-}
+Text render(const ModelImage& image) { return renderedText(image); }
 
 bool startsWith(const std::string& text, const char* prefix) {
   return text.compare(0, std::strlen(prefix), prefix) == 0;

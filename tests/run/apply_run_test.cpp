@@ -1,7 +1,5 @@
 // Edits applied in memory to builder models, then dumped again: the dump must show exactly
 // the edit, the console name each change, and no byte outside the edited records move.
-#include "run/apply_run.h"
-
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -9,45 +7,15 @@
 #include <string>
 #include <vector>
 
-#include "definitions/jiggle_text.h"
+#include "tests/support/in_memory.h"
 #include "tests/support/model_builder.h"
 
 namespace {
 
-struct Applied {
-  int status = -1;
-  std::string console;  // the change lines, or the refusal
-  std::vector<unsigned char> bytes;
-};
-
-Applied applyText(std::vector<unsigned char> model, const std::string& edits) {
-  Applied out;
-  ModelImage image{model.data(), model.size()};
-  ModelImage reading;
-  ModelCheck check = checkModelToApply(image, "m.mdl", reading);
-  TextSink console;
-  console.memory = &out.console;
-  if (check.status == 0) {
-    check = applyEdits(image, reading, edits.c_str(), edits.size(), "m.mdl", "e.qci", console);
-  }
-  sinkFlush(console);
-  out.status = check.status;
-  out.console += check.message;
-  releaseModelCopy(image, reading);
-  out.bytes = model;
-  return out;
-}
-
-std::string dump(std::vector<unsigned char> bytes) {
-  ModelImage image{bytes.data(), bytes.size()};
-  EXPECT_EQ(checkLoadedModel(image, "m.mdl").status, 0);
-  std::string text, lines;
-  TextSink file, console;
-  file.memory = &text;
-  console.memory = &lines;
-  renderJiggleDefinitions(image, file, console);
-  sinkFlush(file);
-  return text;
+std::string dump(const std::vector<unsigned char>& bytes) {
+  const DumpedModel dumped = dumpInMemory(bytes);
+  EXPECT_EQ(dumped.status, 0);
+  return dumped.text.file;
 }
 
 std::string readFixture(const char* name) {
@@ -99,7 +67,7 @@ TEST(ApplyRun, EachKindOfEditShowsInTheDumpAndOnTheConsole) {
   };
   const std::vector<unsigned char> model = buildModel(sampleModelPlan()).bytes;
   for (const Case& c : cases) {
-    const Applied result = applyText(model, c.edits);
+    const AppliedModel result = applyInMemory(model, c.edits);
     ASSERT_EQ(result.status, 0) << c.title << ": " << result.console;
     EXPECT_EQ(dump(result.bytes), c.edits) << c.title;
     if (c.console != nullptr) {
@@ -119,7 +87,7 @@ TEST(ApplyRun, TheModelsOwnTextChangesNoByteAtAnyVersion) {
     std::string crlf;  // as written on Windows
     for (const char c : kSample) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
     for (const std::string& text : {kSample, crlf}) {
-      const Applied result = applyText(model, text);
+      const AppliedModel result = applyInMemory(model, text);
       EXPECT_EQ(result.status, 0) << version;
       EXPECT_EQ(result.console, "No jiggle bone changed\n") << version;
       EXPECT_EQ(result.bytes, model) << version;
@@ -139,8 +107,8 @@ TEST(ApplyRun, HandWrittenEditsGiveTheSameBytes) {
       "$jigglebone\"tail_2\"{is_rigid{pitch_constraint -20 20 pitch_bounce 0.1 pitch_friction 0.5}\n"
       "has_base_spring{}}";
   const std::string asWritten = replaced(kSample, "yaw_stiffness 100", "yaw_stiffness 150");
-  const Applied written = applyText(model, asWritten);
-  const Applied hand = applyText(model, byHand);
+  const AppliedModel written = applyInMemory(model, asWritten);
+  const AppliedModel hand = applyInMemory(model, byHand);
   ASSERT_EQ(hand.status, 0) << hand.console;
   EXPECT_EQ(hand.bytes, written.bytes);
   EXPECT_EQ(hand.console, "Changed tail_1: yaw_stiffness 100 -> 150\n");
@@ -161,7 +129,7 @@ TEST(ApplyRun, ChangesNoByteOutsideTheEditedRecordsAndNoFlagBitItDoesNotShow) {
       "pitch_friction 15 pitch_bounce 16 }\n has_base_spring { base_mass 17 stiffness 18\n"
       "damping 19 left_constraint 20 21 left_friction 22 up_constraint 23 24 up_friction 25\n"
       "forward_constraint 26 27 forward_friction 28 } }";
-  const Applied result = applyText(model, edits);
+  const AppliedModel result = applyInMemory(model, edits);
   ASSERT_EQ(result.status, 0) << result.console;
   const std::size_t record = built.boneRules[2];
   for (std::size_t i = 0; i < model.size(); ++i) {
@@ -203,7 +171,7 @@ TEST(ApplyRun, RefusesWithTheLineAndWhatIsWrong) {
   };
   const std::vector<unsigned char> model = buildModel(sampleModelPlan()).bytes;
   for (const Case& c : cases) {
-    const Applied result = applyText(model, c.edits);
+    const AppliedModel result = applyInMemory(model, c.edits);
     EXPECT_EQ(result.status, 10) << c.edits;
     EXPECT_EQ(result.console, c.message) << c.edits;
   }
@@ -211,10 +179,10 @@ TEST(ApplyRun, RefusesWithTheLineAndWhatIsWrong) {
   std::string crlf;
   for (const char c : kSample) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
   for (const std::string& before : {kSample, crlf}) {
-    EXPECT_EQ(applyText(model, before + "$jigglebone tail_9 { }").console,
+    EXPECT_EQ(applyInMemory(model, before + "$jigglebone tail_9 { }").console,
               "e.qci:39: \"tail_9\" is no bone of this model\n");
   }
-  const Applied shared = applyText(buildModel(twins).bytes, "$jigglebone tail_tip { }");
+  const AppliedModel shared = applyInMemory(buildModel(twins).bytes, "$jigglebone tail_tip { }");
   EXPECT_EQ(shared.console, "e.qci:1: \"tail_tip\" names more than one bone of this model\n");
 }
 

@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "definitions/jiggle_text.h"
 #include "run/model_checks.h"
+#include "tests/support/in_memory.h"
 #include "tests/support/model_builder.h"
 
 namespace {
@@ -101,14 +101,8 @@ TEST(TruncatedModels, AreRefusedUntilWholeEnoughThenReadAsTheWhole) {
       }
       if (length >= 4 && check.status != 7 && firstSound == 0) firstSound = length;
       if (check.status != 0) continue;
-      std::string text, console;
-      TextSink file, lines;
-      file.memory = &text;
-      lines.memory = &console;
-      renderJiggleDefinitions(image, file, lines);
-      sinkFlush(file);
-      sinkFlush(lines);
-      if (text != whole.text || console != whole.console) {
+      const RenderedText rendered = renderedText(image);
+      if (rendered.file != whole.text || rendered.console != whole.console) {
         ADD_FAILURE() << "length " << length << " gives other text than the whole model";
         break;
       }
