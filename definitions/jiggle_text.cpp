@@ -107,12 +107,11 @@ void putBlocks(TextSink& file, TextSink* console, const JiggleBone& bone, std::i
   (putBlock<B>(file, console, bone, flags), ...);
 }
 
-void putBone(const JiggleBone& bone, TextSink& file, TextSink* console) {
-  sinkLiteral(file, "$jigglebone \"");
-  sinkWrite(file, bone.name, bone.nameLength);
-  sinkLiteral(file, "\" {\n");
+// What follows the bone's "{": the line end, its blocks, and its closing "}".
+void putBoneRest(const JiggleBone& bone, TextSink& file, TextSink* console) {
+  sinkLiteral(file, "\n");
   putBlocks(file, console, bone, std::make_index_sequence<kJiggleBlockCount>{});
-  sinkLiteral(file, "}\n\n");
+  sinkLiteral(file, "}");
 }
 
 }  // namespace
@@ -135,11 +134,15 @@ void renderJiggleBone(const JiggleBone& bone, TextSink& file, TextSink& console)
   sinkLiteral(console, "Jigglebone: ");
   sinkWrite(console, bone.name, bone.nameLength);
   sinkLiteral(console, " ");
-  putBone(bone, file, &console);
+  sinkLiteral(file, "$jigglebone \"");
+  sinkWrite(file, bone.name, bone.nameLength);
+  sinkLiteral(file, "\" {");
+  putBoneRest(bone, file, &console);
+  sinkLiteral(file, "\n\n");
   sinkLiteral(console, "\n");
 }
 
-void renderJiggleBlock(const JiggleBone& bone, TextSink& file) { putBone(bone, file, nullptr); }
+void renderJiggleBoneRest(const JiggleBone& bone, TextSink& file) { putBoneRest(bone, file, nullptr); }
 
 void renderJiggleDefinitions(const ModelImage& image, TextSink& file, TextSink& console) {
   const std::int32_t bones = boneCount(image);

@@ -14,8 +14,9 @@ void renderJiggleDefinitions(const ModelImage& image, TextSink& file, TextSink& 
 // One bone's block and console line.
 void renderJiggleBone(const JiggleBone& bone, TextSink& file, TextSink& console);
 
-// One bone's block alone.
-void renderJiggleBlock(const JiggleBone& bone, TextSink& file);
+// What the bone's block holds after its opening "{": the line end, the blocks and lines,
+// and the closing "}" (not the empty line after it). No console line.
+void renderJiggleBoneRest(const JiggleBone& bone, TextSink& file);
 
 // The text of one keyword line's values, as the block shows them (values parted by a
 // space). Returns the length written; `text` has room for two values.

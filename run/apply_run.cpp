@@ -175,31 +175,22 @@ bool finishBone(Apply& apply, const EditStatement& statement) {
 
 // The first pass: every statement read, checked and written into the output. Nothing is
 // said yet, so that a refusal stays the only line.
-// The text the writer writes after the "{" of the bone's block, as stored: "\n", its lines,
-// and the bone's closing "}".
-void renderStoredRest(const JiggleBone& bone, TextSink& text) {
-  text.used = 0;
-  renderJiggleBlock(bone, text);
-  text.used -= 2;  // the empty line after the block
-}
-
 bool applyStatements(Apply& apply) {
   EditsReader reader;
   startEditsReader(reader, apply.edits, apply.editsSize);
   EditStatement statement;
-  // "$jigglebone \"" and "\" {" around the name.
-  constexpr std::size_t kBeforeName = 13;
-  constexpr std::size_t kAfterName = 3;
   while (readEditStatement(reader, statement)) {
     bool ok = true;
     switch (statement.kind) {
       case EditStatementKind::BoneStart:
         ok = startBone(apply, statement);
-        // Most blocks come back as written: compared whole, they need no reading.
+        // Most blocks come back as written: compared whole with the bone's own text, they
+        // need no reading.
         if (ok && apply.storedText != nullptr) {
-          renderStoredRest(apply.bone.stored, *apply.storedText);
-          const std::size_t skip = kBeforeName + apply.bone.stored.nameLength + kAfterName;
-          skipUneditedBone(reader, apply.storedText->buffer + skip, apply.storedText->used - skip);
+          TextSink& stored = *apply.storedText;
+          stored.used = 0;
+          renderJiggleBoneRest(apply.bone.stored, stored);
+          skipUneditedBone(reader, stored.buffer, stored.used);
         }
         break;
       case EditStatementKind::BlockStart: apply.bone.textBits |= kJiggleBlocks[statement.block].flag; break;
