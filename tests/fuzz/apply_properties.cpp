@@ -123,9 +123,10 @@ std::string findApplyViolation(const unsigned char* data, std::size_t size) {
     for (const std::vector<unsigned char>* bytes : {&model, &first.bytes}) {
       const std::string text = dumpInMemory(*bytes).text.file;
       std::string relaidOut;
+      // A brace that ends a line gets a space after it: a name holds no line end.
       for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' && i > 0 && text[i - 1] == '{') relaidOut += ' ';
         relaidOut += text[i];
-        if (text[i] == '{') relaidOut += ' ';
       }
       for (const std::string& own : {text, relaidOut}) {
         const AppliedModel back = applyInMemory(*bytes, own);
