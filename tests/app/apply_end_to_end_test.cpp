@@ -2,16 +2,14 @@
 // byte for byte; an edit gives a copy that dumps as edited; every refusal has its status,
 // its one line and leaves nothing behind.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <iostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "tests/support/model_builder.h"
+#include "tests/support/real_models.h"
 #include "tests/support/tool_runner.h"
 
 namespace {
@@ -40,18 +38,11 @@ TEST(ApplyEndToEnd, TheDumpAppliedBackGivesTheSameBytesForEveryRealModel) {
   const std::string folder = makeScratchFolder();
   expectRoundTrip(kSamplePath, folder);
   const std::string real = SPROING_REALWORLD_DIR;
-  std::ifstream manifest(real + "/manifest.tsv");
-  std::string line;
-  std::getline(manifest, line);  // column names
   int models = 0;
-  while (std::getline(manifest, line)) {
-    std::istringstream fields(line);
-    std::string model, version, bones;
-    int status = -1;
-    if (fields >> model >> version >> bones >> status && status == 0) {
-      expectRoundTrip(real + "/" + model, folder);
-      ++models;
-    }
+  for (const RealModel& m : readRealModels(real)) {
+    if (m.status != 0) continue;
+    expectRoundTrip(real + "/" + m.model, folder);
+    ++models;
   }
   if (models == 0) std::cout << "real models not found at " << real << "; the sample only\n";
   removeFolder(folder);

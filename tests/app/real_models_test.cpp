@@ -4,33 +4,12 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
+#include "tests/support/real_models.h"
 #include "tests/support/tool_runner.h"
 
 namespace {
-
-struct RealModel {
-  std::string model;
-  int status = -1;
-  std::string outputFile;
-};
-
-std::vector<RealModel> readManifest(const std::string& folder) {
-  std::vector<RealModel> models;
-  std::ifstream manifest(folder + "/manifest.tsv");
-  std::string line;
-  std::getline(manifest, line);  // column names
-  while (std::getline(manifest, line)) {
-    std::istringstream fields(line);
-    RealModel m;
-    std::string version, jiggleBones;
-    if (fields >> m.model >> version >> jiggleBones >> m.status >> m.outputFile) models.push_back(m);
-  }
-  return models;
-}
 
 TEST(RealModels, GiveExactlyTheirRecordedOutput) {
   const std::string source = SPROING_REALWORLD_DIR;
@@ -39,7 +18,7 @@ TEST(RealModels, GiveExactlyTheirRecordedOutput) {
     if (ci != nullptr && std::string(ci) == "true") FAIL() << "real models missing: " << source;
     GTEST_SKIP() << "real models not found at " << source;
   }
-  const std::vector<RealModel> models = readManifest(source);
+  const std::vector<RealModel> models = readRealModels(source);
   ASSERT_GE(models.size(), 7u);
   for (const RealModel& m : models) {
     const std::string folder = makeScratchFolder();

@@ -10,13 +10,13 @@
 #include <iostream>
 #include <iterator>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "run/model_checks.h"
 #include "tests/support/in_memory.h"
 #include "tests/support/model_builder.h"
+#include "tests/support/real_models.h"
 
 namespace {
 
@@ -56,14 +56,10 @@ std::vector<Whole> models() {
   }
 
   const std::string real = SPROING_REALWORLD_DIR;
-  std::ifstream manifest(real + "/manifest.tsv");
-  std::string line;
-  std::getline(manifest, line);  // column names
-  while (std::getline(manifest, line)) {
-    std::istringstream fields(line);
+  for (const RealModel& listed : readRealModels(real)) {
     Whole m;
-    std::string version, bones, output;
-    if (!(fields >> m.title >> version >> bones >> m.status >> output)) continue;
+    m.title = listed.model;
+    m.status = listed.status;
     const std::string stem = real + "/" + m.title.substr(0, m.title.size() - 4);
     m.bytes = readAll(real + "/" + m.title);
     if (m.status == 0) {
