@@ -77,24 +77,6 @@ TEST(ApplyRun, EachKindOfEditShowsInTheDumpAndOnTheConsole) {
   }
 }
 
-TEST(ApplyRun, TheModelsOwnTextChangesNoByteAtAnyVersion) {
-  for (const std::int32_t version : {45, 46, 47, 48, 49}) {
-    ModelPlan plan = sampleModelPlan();
-    plan.version = version;
-    plan.descriptors.assign(2, {});
-    plan.descriptors[1][DescriptorLayout::kSectionWord] = 1;  // rewritten in the copy only
-    const std::vector<unsigned char> model = buildModel(plan).bytes;
-    std::string crlf;  // as written on Windows
-    for (const char c : kSample) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
-    for (const std::string& text : {kSample, crlf}) {
-      const AppliedModel result = applyInMemory(model, text);
-      EXPECT_EQ(result.status, 0) << version;
-      EXPECT_EQ(result.console, "No jiggle bone changed\n") << version;
-      EXPECT_EQ(result.bytes, model) << version;
-    }
-  }
-}
-
 // People write by hand what the writer writes in one layout: any blanks, CR LF, comments,
 // bare names, braces on lines of their own, any order, signs and exponents.
 TEST(ApplyRun, HandWrittenEditsGiveTheSameBytes) {
