@@ -1,5 +1,6 @@
-// sproing_apply's run: sproing_apply MODEL.mdl EDITS.qci OUTPUT.mdl writes a copy of the
-// model with the edited jiggle definitions, changing nothing else.
+// sproing_apply's command line: sproing_apply [--skip-missing-bones] MODEL.mdl EDITS.qci
+// OUTPUT.mdl writes a copy of the model with the edited jiggle definitions, changing
+// nothing else.
 #pragma once
 
 // argv holds the program's name and its arguments, as UTF-8. Returns the exit status.

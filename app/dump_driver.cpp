@@ -3,13 +3,13 @@
 #include <cstdio>
 #include <string>
 
-#include "app/file_loader.h"
+#include "app/disk_files.h"
 #include "definitions/closing_line.h"
 #include "definitions/jiggle_text.h"
 #include "definitions/text_sink.h"
 #include "platform/output_file.h"
+#include "run/dump_run.h"
 #include "run/exit_status.h"
-#include "run/model_checks.h"
 
 namespace {
 
@@ -39,24 +39,22 @@ bool writeJiggleDefinitions(const ModelImage& image, const std::string& outputNa
 
 }  // namespace
 
-// The statuses in the order they are checked: 1 here, 2 and 6 around the load, then 3, 4,
-// 7, 5 in checkLoadedModel, then 8 (or 0) from the writer.
+// The statuses in the order they are checked: 1 here, then the run's (2, 6, 3, 4, 7, 5),
+// then 8 (or 0) from the writer.
 int runSproingDump(int argc, const char* const* argv) {
   if (argc != 2) {
     std::fputs("Usage: sproing_dump.exe modelfile.mdl\n", stdout);
     return kExitUsage;
   }
-  const char* path = argv[1];
-  ModelCheck check = checkModelPath(path);
+  const RunFiles& files = diskFiles();
   ModelImage image;
-  if (check.status == kExitWritten && !loadModelImage(path, image)) check = cannotRead(path);
-  if (check.status == kExitWritten) check = checkLoadedModel(image, path);
+  const ModelCheck check = startDump(argv[1], files, image);
   int status = check.status;
   if (status != kExitWritten) {
     std::fwrite(check.message.data(), 1, check.message.size(), stdout);
   } else if (!writeJiggleDefinitions(image, check.outputName)) {
     status = kExitCannotWrite;
   }
-  releaseModelImage(image);  // once, on every path; an image never loaded is empty
+  finishDump(files, image);  // once, on every path; an image never loaded is empty
   return status;
 }

@@ -16,8 +16,9 @@ long fileSize(std::FILE* file) {
   return size;
 }
 
-// The file's bytes, and `extra` zero bytes after them that are not counted in the size.
-bool loadWhole(const char* path, ModelImage& image, std::size_t extra) {
+}  // namespace
+
+bool loadFileWhole(const char* path, std::size_t extra, ModelImage& image) {
   image = ModelImage{};
   // Only a regular file, or a link to one, is read: a named pipe may wait for a writer for
   // ever, and a device may never end.
@@ -36,17 +37,11 @@ bool loadWhole(const char* path, ModelImage& image, std::size_t extra) {
     image.size = bytes;
   }
   std::fclose(file);
-  if (!loaded) releaseModelImage(image);
+  if (!loaded) releaseFileImage(image);
   return loaded;
 }
 
-}  // namespace
-
-bool loadModelImage(const char* path, ModelImage& image) { return loadWhole(path, image, 0); }
-
-bool loadEditsText(const char* path, ModelImage& text) { return loadWhole(path, text, 1); }
-
-void releaseModelImage(ModelImage& image) {
+void releaseFileImage(ModelImage& image) {
   std::free(image.bytes);
   image = ModelImage{};
 }

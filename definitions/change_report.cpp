@@ -68,6 +68,21 @@ bool renderBoneChanges(const JiggleBone& before, const JiggleBone& after, TextSi
       sinkLiteral(console, "(none)");
     }
   }
-  if (report.started) sinkLiteral(console, "\n");
-  return report.started;
+  if (!report.started) return false;
+  sinkLiteral(console, "\n");
+  // A limit that goes while its tip block stays went because its line was left out: said in
+  // words, since "(none)" alone is easily read past.
+  if ((oldFlags & kTipBits) != 0 && (newFlags & kTipBits) != 0) {
+    for (std::size_t k = 0; k < kJiggleKeywordCount; ++k) {
+      const JiggleKeyword& keyword = kJiggleKeywords[k];
+      if (keyword.role != JiggleRole::Limit || keyword.flag == 0) continue;
+      if ((oldFlags & keyword.flag) == 0 || (newFlags & keyword.flag) != 0) continue;
+      sinkWrite(console, before.name, before.nameLength);
+      sinkLiteral(console, ": ");
+      const char* axis = kJiggleAxisNames[static_cast<std::size_t>(keyword.axis)];
+      sinkWrite(console, axis, std::strlen(axis));
+      sinkLiteral(console, " limit removed\n");
+    }
+  }
+  return true;
 }

@@ -6,6 +6,7 @@
 
 // "Changed <name>: " and, parted by ", ", each block added or removed ("is_rigid added")
 // and each keyword line whose text changed ("yaw_stiffness 100 -> 150"; "(none)" where the
-// line is not shown), in the order of the text. Writes nothing and returns false when the
-// two show the same text.
+// line is not shown), in the order of the text; then "<name>: yaw limit removed" for each
+// limit the edit switched off while a tip block stays. Writes nothing and returns false when
+// the two show the same text.
 bool renderBoneChanges(const JiggleBone& before, const JiggleBone& after, TextSink& console);

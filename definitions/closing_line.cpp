@@ -1,13 +1,15 @@
 #include "definitions/closing_line.h"
 
+std::string wroteLine(const std::string& outputName) { return "Wrote " + outputName + "\n"; }
+
 void renderWroteLine(TextSink& console, const std::string& outputName) {
-  sinkLiteral(console, "Wrote ");
-  sinkWrite(console, outputName.data(), outputName.size());
-  sinkLiteral(console, "\n");
+  const std::string line = wroteLine(outputName);
+  sinkWrite(console, line.data(), line.size());
 }
 
+std::string cannotWriteLine(const std::string& outputName) { return "Cannot write " + outputName + "\n"; }
+
 void renderCannotWriteLine(TextSink& console, const std::string& outputName) {
-  sinkLiteral(console, "Cannot write ");
-  sinkWrite(console, outputName.data(), outputName.size());
-  sinkLiteral(console, "\n");
+  const std::string line = cannotWriteLine(outputName);
+  sinkWrite(console, line.data(), line.size());
 }

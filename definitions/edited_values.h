@@ -4,19 +4,19 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 
 #include "definitions/jiggle_keywords.h"
 #include "definitions/jiggle_reader.h"
+#include "definitions/number_parse.h"
 
-// Sets `bits` to what the field should hold, or returns false with what is wrong (a text
-// that is not a number, or one beyond float32's finite range; the writer's own texts of a
-// stored infinity or not-a-number are taken as keeping it).
-bool resolveEditedValue(const EditToken& value, JiggleUnit unit, std::uint32_t stored,
-                        std::uint32_t& bits, std::string& error);
+// Sets `bits` to what the field should hold and returns Finite, or returns why it cannot:
+// a text that is not a number, or one beyond float32's finite range. The writer's own
+// texts of a stored infinity or not-a-number are taken as keeping it.
+ParsedNumber resolveEditedValue(const EditToken& value, JiggleUnit unit, std::uint32_t stored,
+                                std::uint32_t& bits);
 
 // The flags of an edited bone: `textBits` holds the blocks written and the limit bits of
-// the limit lines written. The blocks' bits follow the text; the limit bits follow it too
+// the limits switched on. The blocks' bits follow the text; the limit bits follow it too
 // where the stored bone or the edit has a tip block, the only place where the text shows
 // them, and keep their stored value where neither has one. Every other bit is kept.
 std::uint32_t editedFlags(std::uint32_t stored, std::uint32_t textBits);

@@ -3,9 +3,11 @@
 #include <array>
 #include <cstring>
 
+#include "definitions/near_words.h"
+
 namespace {
 
-enum class TokenKind : std::uint8_t { End, Open, Close, Word, Quoted, Unclosed, Control };
+enum class TokenKind : std::uint8_t { End, Open, Close, Word, Quoted, Unclosed, Control, UnclosedComment };
 
 struct Token {
   TokenKind kind = TokenKind::End;
@@ -38,7 +40,24 @@ constexpr auto kByteClasses = [] {
 
 std::uint8_t classOf(char c) { return kByteClasses[static_cast<unsigned char>(c)]; }
 bool isControl(unsigned char c) { return kByteClasses[c] == kControl; }
-bool startsComment(const char* at, const char* end) { return end - at >= 2 && at[0] == '/' && at[1] == '/'; }
+// Both read at[1]: the NUL after the text makes that safe at its last byte.
+bool startsLineComment(const char* at) { return at[0] == '/' && at[1] == '/'; }
+bool startsBlockComment(const char* at) { return at[0] == '/' && at[1] == '*'; }
+
+// Steps over a "/*" comment, counting its lines; at the end of the text if it is never
+// closed, with where it opened noted.
+void skipBlockComment(EditsReader& r, const char*& at, std::size_t& line) {
+  const std::size_t opened = line;
+  at += 2;
+  for (; at < r.end; ++at) {
+    if (*at == '*' && at[1] == '/') {
+      at += 2;
+      return;
+    }
+    if (*at == '\n') ++line;
+  }
+  r.commentOpenedLine = opened;
+}
 
 // Skips blanks, line ends and comments. Works on local copies of the reader's place: every
 // byte of a large file passes through here.
@@ -53,8 +72,10 @@ inline void skipBlanks(EditsReader& r) {
     } else if (byteClass == kLineEnd) {
       ++at;
       ++line;
-    } else if (byteClass == kSlash && startsComment(at, end)) {
+    } else if (byteClass == kSlash && at < end && startsLineComment(at)) {
       while (at < end && *at != '\n') ++at;
+    } else if (byteClass == kSlash && at < end && startsBlockComment(at)) {
+      skipBlockComment(r, at, line);
     } else {
       break;
     }
@@ -67,7 +88,7 @@ inline void skipBlanks(EditsReader& r) {
 inline const char* wordEnd(const char* at, const char* end) {
   for (;;) {
     while (classOf(*at) == 0) ++at;  // the NUL after the text stops it
-    if (at == end || classOf(*at) != kSlash || startsComment(at, end)) return at;
+    if (at == end || classOf(*at) != kSlash || startsLineComment(at) || startsBlockComment(at)) return at;
     ++at;  // a lone slash belongs to the word
   }
 }
@@ -99,7 +120,13 @@ Token readToken(EditsReader& r) {
   Token t;
   t.text.text = r.at;
   t.text.line = r.line;
-  if (r.at == r.end) return t;
+  if (r.at == r.end) {
+    if (r.commentOpenedLine != 0) {
+      t.kind = TokenKind::UnclosedComment;
+      t.text.line = r.commentOpenedLine;
+    }
+    return t;
+  }
   const std::uint8_t byteClass = classOf(*r.at);
   if (byteClass == 0 || byteClass == kSlash) {
     r.at = wordEnd(r.at, r.end);
@@ -129,28 +156,94 @@ inline Token nextToken(EditsReader& r) {
   return readToken(r);
 }
 
-bool fail(EditsReader& r, std::size_t line, std::string what) {
-  r.errorLine = line;
-  r.error = std::move(what);
-  r.at = r.end;
-  return false;
+// Puts a token back, to be the next one read.
+void putBack(EditsReader& r, const Token& t) {
+  r.aheadKind = static_cast<std::uint8_t>(static_cast<std::uint8_t>(t.kind) + 1);
+  r.ahead = t.text;
 }
 
-// The fault of a token that is neither a word, a name nor a brace where one was wanted.
-bool failOnBadToken(EditsReader& r, const Token& t) {
-  if (t.kind == TokenKind::Unclosed) return fail(r, t.text.line, "a quoted name is not closed on its line");
-  return fail(r, t.text.line, "a control character stands in the text");
+Token peekToken(EditsReader& r) {
+  const Token t = nextToken(r);
+  putBack(r, t);
+  return t;
 }
 
-bool isBad(const Token& t) { return t.kind == TokenKind::Unclosed || t.kind == TokenKind::Control; }
+bool isBad(const Token& t) {
+  return t.kind == TokenKind::Unclosed || t.kind == TokenKind::Control || t.kind == TokenKind::UnclosedComment;
+}
 
-bool is(const EditToken& token, const char* text, std::size_t length) {
-  return token.length == length && std::memcmp(token.text, text, length) == 0;
+FoundKind foundKindOf(const Token& t) {
+  switch (t.kind) {
+    case TokenKind::End: return FoundKind::End;
+    case TokenKind::Open: return FoundKind::Open;
+    case TokenKind::Close: return FoundKind::Close;
+    case TokenKind::Quoted: return FoundKind::Quoted;
+    default: return FoundKind::Word;
+  }
+}
+
+EditFault faultAt(EditFaultKind kind, std::size_t line) {
+  EditFault fault;
+  fault.kind = kind;
+  fault.line = line;
+  return fault;
+}
+
+EditFault faultFound(EditFaultKind kind, const Token& found) {
+  EditFault fault = faultAt(kind, found.text.line);
+  fault.found = found.text;
+  fault.foundKind = foundKindOf(found);
+  return fault;
+}
+
+// The fault of a token that cannot be read at all.
+EditFault badTokenFault(const Token& t) {
+  const EditFaultKind kind = t.kind == TokenKind::Unclosed   ? EditFaultKind::UnclosedQuote
+                             : t.kind == TokenKind::Control ? EditFaultKind::ControlCharacter
+                                                            : EditFaultKind::UnclosedComment;
+  return faultAt(kind, t.text.line);
+}
+
+bool hand(EditsReader& r, EditStatement& s, const EditFault& fault) {
+  s = EditStatement{};
+  s.kind = EditStatementKind::Fault;
+  s.line = fault.line;
+  s.fault = fault;
+  if (endsReading(fault.kind)) {
+    r.stopped = true;
+    r.place = ReaderPlace::Top;
+  }
+  return true;
+}
+
+// A fault met while passing over something after a fault already found: handed out next.
+void holdFault(EditsReader& r, const EditFault& fault) {
+  if (r.pending) return;
+  r.pending = true;
+  r.pendingFault = fault;
+}
+
+bool isCommand(const Token& t) { return t.kind == TokenKind::Word && t.text.text[0] == '$'; }
+
+constexpr char kBoneCommand[] = "$jigglebone";
+constexpr std::size_t kBoneCommandLength = sizeof kBoneCommand - 1;
+
+bool isBoneCommand(const Token& t) {
+  return t.kind == TokenKind::Word && sameIgnoringCapitals(t.text.text, t.text.length, kBoneCommand, kBoneCommandLength);
+}
+
+// A keyword in lower case, for the tables; false when the word is longer than any keyword.
+bool lowered(const char* text, std::size_t length, char (&out)[kLongestKeyword + 1]) {
+  if (length > kLongestKeyword) return false;
+  for (std::size_t i = 0; i < length; ++i) {
+    const char c = text[i];
+    out[i] = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+  }
+  return true;
 }
 
 // For each block, the keywords it holds by their length, so that a word is compared with
 // the one or two keywords of its length only.
-constexpr std::size_t kLongestKeyword = 18;
 constexpr std::uint8_t kNone = 0xFF;
 constexpr auto kKeywordsByLength = [] {
   std::array<std::array<std::array<std::uint8_t, 4>, kLongestKeyword + 1>, kJiggleBlockCount> byLength{};
@@ -168,127 +261,241 @@ constexpr auto kKeywordsByLength = [] {
   return byLength;
 }();
 
-// Index of the keyword of `block` named by `token`, or -1.
-int findKeyword(const EditToken& token, std::size_t block) {
-  if (token.length > kLongestKeyword) return -1;
-  for (const std::uint8_t k : kKeywordsByLength[block][token.length]) {
-    if (k == kNone) break;
-    if (std::memcmp(kJiggleKeywords[k].keyword, token.text, token.length) == 0) return k;
+bool isForeignWord(const EditToken& word) {
+  for (const ForeignJiggleWord& foreign : kForeignJiggleWords) {
+    if (sameIgnoringCapitals(word.text, word.length, foreign.word, std::strlen(foreign.word))) return true;
   }
-  return -1;
-}
-
-// Index of the keyword named by `token` in any block, or -1.
-int findAnyKeyword(const EditToken& token) {
-  for (std::size_t b = 0; b < kJiggleBlockCount; ++b) {
-    const int keyword = findKeyword(token, b);
-    if (keyword >= 0) return keyword;
-  }
-  return -1;
-}
-
-int findBlock(const EditToken& token) {
-  for (std::size_t b = 0; b < kJiggleBlockCount; ++b) {
-    if (is(token, kJiggleBlocks[b].keyword, kJiggleBlocks[b].length)) return static_cast<int>(b);
-  }
-  return -1;
-}
-
-// What an unknown word is: a keyword of another block, or nothing this layout holds.
-std::string unknownWord(const EditToken& word, const char* where) {
-  const int keyword = findAnyKeyword(word);
-  if (keyword < 0) return shownForMessage(word) + " is not held by this model layout";
-  for (const JiggleBlock& block : kJiggleBlocks) {
-    if (static_cast<std::size_t>(keyword) >= block.first && static_cast<std::size_t>(keyword) < block.end) {
-      return shownForMessage(word) + " belongs in " + block.keyword + ", not " + where;
-    }
-  }
-  return shownForMessage(word) + " is not held by this model layout";
-}
-
-std::string describe(const Token& t) {
-  switch (t.kind) {
-    case TokenKind::End: return "the end of the text";
-    case TokenKind::Open: return "\"{\"";
-    case TokenKind::Close: return "\"}\"";
-    case TokenKind::Quoted: return quotedForMessage(t.text);
-    default: return shownForMessage(t.text);
-  }
+  return false;
 }
 
 // A number as people write one, or the writer's text of a stored infinity or not-a-number:
 // what may stand as a keyword's value. Whether it is a good one is for the caller.
-bool looksLikeValue(const EditToken& word) {
+bool looksLikeValue(const Token& t) {
+  if (t.kind == TokenKind::Quoted) return true;
+  if (t.kind != TokenKind::Word) return false;
+  const EditToken& word = t.text;
   const char c = word.text[0];
-  return (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.' || is(word, "nan", 3) ||
-         is(word, "inf", 3);
+  return (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.' ||
+         (word.length == 3 && (std::memcmp(word.text, "nan", 3) == 0 || std::memcmp(word.text, "inf", 3) == 0));
+}
+
+// Any word the language gives a meaning: a command, a block or a keyword.
+bool isLanguageWord(const Token& t) {
+  return isCommand(t) || findBlock(t.text.text, t.text.length) >= 0 ||
+         findAnyKeyword(t.text.text, t.text.length) >= 0 || isForeignWord(t.text);
+}
+
+void skipValues(EditsReader& r) {
+  for (;;) {
+    const Token t = nextToken(r);
+    if (!looksLikeValue(t)) {
+      putBack(r, t);
+      return;
+    }
+  }
+}
+
+// Passes over what a word that is not read here holds: a "{ }" block if one follows, with
+// any blocks inside it, else its values.
+void skipHeld(EditsReader& r, const EditToken& word) {
+  const Token open = peekToken(r);
+  if (open.kind != TokenKind::Open) {
+    skipValues(r);
+    return;
+  }
+  nextToken(r);
+  std::size_t depth = 1;
+  while (depth > 0) {
+    const Token t = nextToken(r);
+    if (isBad(t)) return holdFault(r, badTokenFault(t));
+    if (t.kind == TokenKind::End) {
+      EditFault fault = faultAt(EditFaultKind::UnclosedAtEnd, open.text.line);
+      fault.word = word;
+      return holdFault(r, fault);
+    }
+    if (t.kind == TokenKind::Open) ++depth;
+    if (t.kind == TokenKind::Close) --depth;
+  }
+}
+
+// Passes over a "$command" other than "$jigglebone": its arguments and any "{ }" blocks, up
+// to the next "$" word outside a block.
+void passOverCommand(EditsReader& r, const Token& command) {
+  std::size_t depth = 0;
+  std::size_t openedLine = 0;
+  for (;;) {
+    const Token t = nextToken(r);
+    if (isBad(t)) return holdFault(r, badTokenFault(t));
+    if (t.kind == TokenKind::End) {
+      if (depth > 0) {
+        EditFault fault = faultAt(EditFaultKind::UnclosedAtEnd, openedLine);
+        fault.word = command.text;
+        holdFault(r, fault);
+      }
+      return;
+    }
+    if ((depth == 0 && isCommand(t)) || (depth == 0 && t.kind == TokenKind::Close)) {
+      putBack(r, t);  // the next command; or a stray "}", which the top level refuses
+      return;
+    }
+    if (t.kind == TokenKind::Open && depth++ == 0) openedLine = t.text.line;
+    if (t.kind == TokenKind::Close) --depth;
+  }
 }
 
 bool readTop(EditsReader& r, EditStatement& s) {
-  const Token start = nextToken(r);
-  if (start.kind == TokenKind::End) return false;
-  if (isBad(start)) return failOnBadToken(r, start);
-  if (start.kind != TokenKind::Word || !is(start.text, "$jigglebone", 11)) {
-    return fail(r, start.text.line, "expected $jigglebone, found " + describe(start));
+  for (;;) {
+    const Token start = nextToken(r);
+    if (start.kind == TokenKind::End) return false;
+    if (isBad(start)) return hand(r, s, badTokenFault(start));
+    if (!isCommand(start)) return hand(r, s, faultFound(EditFaultKind::ExpectedCommand, start));
+    if (!isBoneCommand(start)) {
+      passOverCommand(r, start);
+      if (editsApart(start.text.text, start.text.length, kBoneCommand, kBoneCommandLength) != kFarApart) {
+        EditFault fault = faultAt(EditFaultKind::LikelyTypo, start.text.line);
+        fault.word = start.text;
+        return hand(r, s, fault);
+      }
+      ++r.passedOver;
+      continue;
+    }
+    const Token name = nextToken(r);
+    if (isBad(name)) return hand(r, s, badTokenFault(name));
+    if ((name.kind != TokenKind::Word && name.kind != TokenKind::Quoted) || isCommand(name)) {
+      return hand(r, s, faultFound(EditFaultKind::MissingName, name));
+    }
+    const Token open = nextToken(r);
+    if (isBad(open)) return hand(r, s, badTokenFault(open));
+    if (open.kind != TokenKind::Open) {
+      EditFault fault = faultFound(EditFaultKind::ExpectedOpen, open);
+      fault.word = name.text;
+      return hand(r, s, fault);
+    }
+    r.place = ReaderPlace::Bone;
+    r.bone = name.text;
+    r.boneOpenedLine = open.text.line;
+    r.blocksSeen = 0;
+    s.kind = EditStatementKind::BoneStart;
+    s.line = name.text.line;
+    s.name = name.text;
+    return true;
   }
-  const Token name = nextToken(r);
-  if (isBad(name)) return failOnBadToken(r, name);
-  if (name.kind != TokenKind::Word && name.kind != TokenKind::Quoted) {
-    return fail(r, name.text.line, "$jigglebone needs a bone name, found " + describe(name));
+}
+
+// The open bone or block left unclosed where `next` stands, or at the end of the text.
+EditFault unclosed(const EditsReader& r, const Token& next) {
+  const bool inBlock = r.place == ReaderPlace::Block;
+  EditFault fault = faultAt(next.kind == TokenKind::End ? EditFaultKind::UnclosedAtEnd : EditFaultKind::Unclosed,
+                            inBlock ? r.blockOpenedLine : r.boneOpenedLine);
+  fault.word = r.bone;
+  fault.block = inBlock ? r.block : kNoBlock;
+  fault.otherLine = next.text.line;
+  return fault;
+}
+
+// A word that is no block or keyword of the place it stands in; `block` is that block, or
+// kNoBlock inside the bone.
+bool misplacedWord(EditsReader& r, EditStatement& s, const Token& t, std::uint8_t block) {
+  skipHeld(r, t.text);
+  EditFault fault = faultAt(EditFaultKind::NotReadHere, t.text.line);
+  fault.word = t.text;
+  fault.block = block;
+  if (!isForeignWord(t.text)) {
+    const int keyword = findAnyKeyword(t.text.text, t.text.length);
+    if (keyword >= 0) {
+      fault.kind = EditFaultKind::WrongBlock;
+      fault.keyword = static_cast<std::uint8_t>(keyword);
+    } else {
+      fault.kind = block == kNoBlock ? EditFaultKind::UnknownBlock : EditFaultKind::UnknownKeyword;
+    }
   }
-  const Token open = nextToken(r);
-  if (isBad(open)) return failOnBadToken(r, open);
-  if (open.kind != TokenKind::Open) {
-    return fail(r, open.text.line, "expected \"{\" after " + quotedForMessage(name.text) + ", found " + describe(open));
-  }
-  r.place = ReaderPlace::Bone;
-  r.boneOpenedLine = open.text.line;
-  r.blocksSeen = 0;
-  s.kind = EditStatementKind::BoneStart;
-  s.line = name.text.line;
-  s.name = name.text;
-  return true;
+  return hand(r, s, fault);
 }
 
 bool readInBone(EditsReader& r, EditStatement& s) {
   const Token t = nextToken(r);
-  if (isBad(t)) return failOnBadToken(r, t);
-  if (t.kind == TokenKind::End) return fail(r, r.boneOpenedLine, "this \"{\" is never closed");
+  if (isBad(t)) return hand(r, s, badTokenFault(t));
+  if (t.kind == TokenKind::End) return hand(r, s, unclosed(r, t));
   if (t.kind == TokenKind::Close) {
     r.place = ReaderPlace::Top;
     s.kind = EditStatementKind::BoneEnd;
     s.line = t.text.line;
     return true;
   }
-  if (t.kind != TokenKind::Word) {
-    return fail(r, t.text.line, "expected is_flexible, is_rigid, has_base_spring or \"}\", found " + describe(t));
+  if (t.kind != TokenKind::Word) return hand(r, s, faultFound(EditFaultKind::ExpectedInBone, t));
+  if (isCommand(t)) {
+    const EditFault fault = unclosed(r, t);
+    putBack(r, t);
+    r.place = ReaderPlace::Top;
+    return hand(r, s, fault);
   }
-  const int block = findBlock(t.text);
-  if (block < 0) return fail(r, t.text.line, unknownWord(t.text, "$jigglebone"));
+  const int block = findBlock(t.text.text, t.text.length);
+  if (block < 0) return misplacedWord(r, s, t, kNoBlock);
   const auto bit = static_cast<std::uint8_t>(1u << block);
   if ((r.blocksSeen & bit) != 0) {
-    return fail(r, t.text.line, shownForMessage(t.text) + " stands twice in one $jigglebone");
+    skipHeld(r, t.text);
+    EditFault fault = faultAt(EditFaultKind::BlockTwice, t.text.line);
+    fault.block = static_cast<std::uint8_t>(block);
+    return hand(r, s, fault);
   }
   const Token open = nextToken(r);
-  if (isBad(open)) return failOnBadToken(r, open);
+  if (isBad(open)) return hand(r, s, badTokenFault(open));
   if (open.kind != TokenKind::Open) {
-    return fail(r, open.text.line, "expected \"{\" after " + shownForMessage(t.text) + ", found " + describe(open));
+    EditFault fault = faultFound(EditFaultKind::ExpectedOpen, open);
+    fault.word = t.text;
+    fault.block = static_cast<std::uint8_t>(block);
+    return hand(r, s, fault);
   }
   r.blocksSeen |= bit;
   r.place = ReaderPlace::Block;
   r.block = static_cast<std::uint8_t>(block);
-  r.openedLine = open.text.line;
+  r.blockOpenedLine = open.text.line;
   s.kind = EditStatementKind::BlockStart;
   s.block = r.block;
   s.line = t.text.line;
   return true;
 }
 
+// The values of a keyword: numbers (and the writer's texts of a stored infinity or
+// not-a-number), or anything in quotes, on its line or on others. What is not one ends
+// them, but for a word that has no meaning here where a number is still wanted: that is
+// taken as the value meant, and refused.
+bool readValues(EditsReader& r, EditStatement& s, const Token& word, int keyword) {
+  const JiggleKeyword& k = kJiggleKeywords[keyword];
+  std::size_t count = 0;
+  for (;;) {
+    const Token value = nextToken(r);
+    if (!looksLikeValue(value)) {
+      putBack(r, value);
+      break;
+    }
+    if (count < 2) s.values[count] = value.text;
+    ++count;
+  }
+  if (count == k.valueCount) {
+    s.kind = EditStatementKind::Values;
+    s.block = r.block;
+    s.keyword = static_cast<std::uint8_t>(keyword);
+    s.line = word.text.line;
+    return true;
+  }
+  const Token next = peekToken(r);
+  EditFault fault = faultFound(EditFaultKind::ValueCount, next);
+  fault.line = word.text.line;
+  fault.keyword = static_cast<std::uint8_t>(keyword);
+  fault.count = count;
+  if (count < k.valueCount && next.kind == TokenKind::Word && !isLanguageWord(next)) {
+    nextToken(r);
+    fault.kind = EditFaultKind::NotANumberWord;
+    fault.word = next.text;
+  }
+  return hand(r, s, fault);
+}
+
 bool readInBlock(EditsReader& r, EditStatement& s) {
-  const JiggleBlock& block = kJiggleBlocks[r.block];
   const Token t = nextToken(r);
-  if (isBad(t)) return failOnBadToken(r, t);
-  if (t.kind == TokenKind::End) return fail(r, r.openedLine, "this \"{\" is never closed");
+  if (isBad(t)) return hand(r, s, badTokenFault(t));
+  if (t.kind == TokenKind::End) return hand(r, s, unclosed(r, t));
   if (t.kind == TokenKind::Close) {
     r.place = ReaderPlace::Bone;
     s.kind = EditStatementKind::BlockEnd;
@@ -297,42 +504,50 @@ bool readInBlock(EditsReader& r, EditStatement& s) {
     return true;
   }
   if (t.kind != TokenKind::Word) {
-    return fail(r, t.text.line, std::string("expected a keyword of ") + block.keyword + " or \"}\", found " + describe(t));
+    EditFault fault = faultFound(EditFaultKind::ExpectedInBlock, t);
+    fault.block = r.block;
+    return hand(r, s, fault);
   }
-  const int keyword = findKeyword(t.text, r.block);
-  if (keyword < 0) return fail(r, t.text.line, unknownWord(t.text, block.keyword));
-  // The values follow, on its line or on others: numbers (and the writer's texts of a
-  // stored infinity or not-a-number), or anything in quotes. A keyword or a brace ends them.
-  const JiggleKeyword& k = kJiggleKeywords[keyword];
-  std::size_t count = 0;
-  for (;;) {
-    const Token value = nextToken(r);
-    if (isBad(value)) return failOnBadToken(r, value);
-    if (value.kind != TokenKind::Quoted && !(value.kind == TokenKind::Word && looksLikeValue(value.text))) {
-      // What ends the values is what comes next.
-      r.aheadKind = static_cast<std::uint8_t>(static_cast<std::uint8_t>(value.kind) + 1);
-      r.ahead = value.text;
-      break;
-    }
-    if (count < 2) s.values[count] = value.text;
-    ++count;
+  const int keyword = findKeywordIn(t.text.text, t.text.length, r.block);
+  if (keyword >= 0) return readValues(r, s, t, keyword);
+  // A command or another block: this block's "}" is missing. The bone reads on from there.
+  if (isCommand(t) || findBlock(t.text.text, t.text.length) >= 0) {
+    const EditFault fault = unclosed(r, t);
+    putBack(r, t);
+    r.place = isCommand(t) ? ReaderPlace::Top : ReaderPlace::Bone;
+    return hand(r, s, fault);
   }
-  if (count != k.valueCount) {
-    return fail(r, t.text.line,
-                std::string(k.keyword) + " needs " + std::to_string(k.valueCount) +
-                    (k.valueCount == 1 ? " value" : " values") + ", found " + std::to_string(count));
-  }
-  s.kind = EditStatementKind::Values;
-  s.block = r.block;
-  s.keyword = static_cast<std::uint8_t>(keyword);
-  s.line = t.text.line;
-  return true;
+  return misplacedWord(r, s, t, r.block);
 }
 
-// Echoed tokens are cut: a message is one line, however long the word that caused it.
-constexpr std::size_t kShownLength = 80;
-
 }  // namespace
+
+int findKeywordIn(const char* text, std::size_t length, std::size_t block) {
+  char word[kLongestKeyword + 1] = {};
+  if (block >= kJiggleBlockCount || !lowered(text, length, word)) return -1;
+  for (const std::uint8_t k : kKeywordsByLength[block][length]) {
+    if (k == kNone) break;
+    if (std::memcmp(kJiggleKeywords[k].keyword, word, length) == 0) return k;
+  }
+  return -1;
+}
+
+int findAnyKeyword(const char* text, std::size_t length) {
+  for (std::size_t b = 0; b < kJiggleBlockCount; ++b) {
+    const int keyword = findKeywordIn(text, length, b);
+    if (keyword >= 0) return keyword;
+  }
+  return -1;
+}
+
+int findBlock(const char* text, std::size_t length) {
+  for (std::size_t b = 0; b < kJiggleBlockCount; ++b) {
+    if (sameIgnoringCapitals(text, length, kJiggleBlocks[b].keyword, kJiggleBlocks[b].length)) {
+      return static_cast<int>(b);
+    }
+  }
+  return -1;
+}
 
 void startEditsReader(EditsReader& reader, const char* text, std::size_t size) {
   reader = EditsReader{};
@@ -343,7 +558,13 @@ void startEditsReader(EditsReader& reader, const char* text, std::size_t size) {
 }
 
 bool readEditStatement(EditsReader& reader, EditStatement& statement) {
-  if (reader.errorLine != 0 || reader.at == nullptr) return false;
+  if (reader.at == nullptr) return false;
+  if (reader.pending) {
+    reader.pending = false;
+    return hand(reader, statement, reader.pendingFault);
+  }
+  if (reader.stopped) return false;
+  statement = EditStatement{};
   switch (reader.place) {
     case ReaderPlace::Top: return readTop(reader, statement);
     case ReaderPlace::Bone: return readInBone(reader, statement);
@@ -353,7 +574,9 @@ bool readEditStatement(EditsReader& reader, EditStatement& statement) {
 }
 
 bool skipUneditedBone(EditsReader& reader, const char* rest, std::size_t length) {
-  if (reader.place != ReaderPlace::Bone || reader.aheadKind != 0 || reader.errorLine != 0) return false;
+  if (reader.place != ReaderPlace::Bone || reader.aheadKind != 0 || reader.stopped || reader.pending) {
+    return false;
+  }
   const char* at = reader.at;
   const std::size_t left = static_cast<std::size_t>(reader.end - at);
   std::size_t lines = 0;
@@ -375,16 +598,4 @@ bool skipUneditedBone(EditsReader& reader, const char* rest, std::size_t length)
   reader.line += lines;
   reader.place = ReaderPlace::Top;
   return true;
-}
-
-std::string shownForMessage(const EditToken& token) {
-  if (token.length <= kShownLength) return std::string(token.text, token.length);
-  return std::string(token.text, kShownLength) + "...";
-}
-
-std::string quotedForMessage(const EditToken& token) {
-  std::string quoted = "\"";
-  quoted += shownForMessage(token);
-  quoted += '"';
-  return quoted;
 }

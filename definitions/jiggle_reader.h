@@ -1,29 +1,26 @@
 // Reading "$jigglebone" blocks as people write them in a model's source: any spaces, tabs
-// and line breaks (LF or CR LF), braces on lines of their own, "//" comments to the end of
-// a line, bone names quoted or bare, and the keywords the writer writes, in any order
-// within their block. The reader hands out one statement at a time and keeps nothing, so
-// that a file of any size is read in one pass; what the values mean is its caller's.
+// and line breaks (LF or CR LF), braces on lines of their own, "//" and "/* */" comments,
+// bone names quoted or bare, "$jigglebone", block names and keywords in any capitals, in
+// any order within their block, and the model source's other "$commands" around them,
+// passed over. The reader hands out one statement at a time and keeps nothing, so that a
+// file of any size is read in one pass; what the values mean is its caller's. A fault is a
+// statement too: the reader reads on past those it can, so that one run finds them all.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
 
+#include "definitions/edit_faults.h"
 #include "definitions/jiggle_keywords.h"
 
-struct EditToken {
-  const char* text = nullptr;  // inside the edits text; a name without its quotes
-  std::size_t length = 0;
-  std::size_t line = 0;
-};
-
 enum class EditStatementKind {
-  BoneStart,  // "$jigglebone <name> {": name
-  BlockStart, // "<block> {": block
-  Values,     // "<keyword> <value>...": block, keyword, values (as many as the keyword takes,
-              // on its line or on those after it)
-  BlockEnd,   // "}" of a block: block
-  BoneEnd,    // "}" of the bone
+  BoneStart,   // "$jigglebone <name> {": name
+  BlockStart,  // "<block> {": block
+  Values,      // "<keyword> <value>...": block, keyword, values (as many as the keyword
+               // takes, on its line or on those after it)
+  BlockEnd,    // "}" of a block: block
+  BoneEnd,     // "}" of the bone
+  Fault,       // fault; an open bone or block it names is left (Unclosed)
 };
 
 struct EditStatement {
@@ -33,6 +30,7 @@ struct EditStatement {
   std::uint8_t block = 0;    // index into kJiggleBlocks
   std::uint8_t keyword = 0;  // index into kJiggleKeywords
   EditToken values[2];
+  EditFault fault;
 };
 
 enum class ReaderPlace : std::uint8_t { Top, Bone, Block };
@@ -42,24 +40,25 @@ struct EditsReader {
   const char* end = nullptr;
   std::size_t line = 1;
   ReaderPlace place = ReaderPlace::Top;
-  std::uint8_t block = 0;          // the open block, inside one
-  std::size_t openedLine = 0;      // where the innermost open "{" stands
-  std::size_t boneOpenedLine = 0;  // where the bone's "{" stands
-  std::uint8_t blocksSeen = 0;     // of the open bone, a bit per block
-  std::uint8_t aheadKind = 0;      // a token read ahead: its kind + 1; 0 for none
+  EditToken bone;                 // the open bone's name
+  std::size_t boneOpenedLine = 0;  // where its "{" stands
+  std::uint8_t block = 0;         // the open block, inside one
+  std::size_t blockOpenedLine = 0;
+  std::uint8_t blocksSeen = 0;    // of the open bone, a bit per block
+  std::uint8_t aheadKind = 0;     // a token read ahead: its kind + 1; 0 for none
   EditToken ahead;
-  // Set when reading stops on a fault: its line and what is wrong.
-  std::size_t errorLine = 0;
-  std::string error;
+  std::size_t commentOpenedLine = 0;  // of a "/*" found never closed
+  bool stopped = false;           // a fault that ends reading was handed out
+  bool pending = false;           // `pendingFault` is handed out next
+  EditFault pendingFault;
+  std::size_t passedOver = 0;     // the other "$commands" passed over
 };
 
 // `text` must be followed by a NUL byte (text[size] == 0, as in a C string): the reader's
 // loops stop on it rather than test the end at every byte.
 void startEditsReader(EditsReader& reader, const char* text, std::size_t size);
 
-// The next statement. False at the end of the text, or on a fault (errorLine is then set):
-// a syntax error, an unknown block or keyword, a block written twice in one bone, or a
-// keyword line with the wrong number of values.
+// The next statement; false at the end of the text, or after a fault that ends reading.
 bool readEditStatement(EditsReader& reader, EditStatement& statement);
 
 // Just after a bone's "{": if the text goes on with exactly `rest` (with LF or CR LF line
@@ -69,6 +68,8 @@ bool readEditStatement(EditsReader& reader, EditStatement& statement);
 // a comparison, and known to change nothing.
 bool skipUneditedBone(EditsReader& reader, const char* rest, std::size_t length);
 
-// A token fit for a message: quoted for a name, cut when long.
-std::string quotedForMessage(const EditToken& token);
-std::string shownForMessage(const EditToken& token);
+// The keyword of block `block` (an index into kJiggleBlocks) named by these bytes in any
+// capitals, or -1; and the same for a keyword of any block, and for a block.
+int findKeywordIn(const char* text, std::size_t length, std::size_t block);
+int findAnyKeyword(const char* text, std::size_t length);
+int findBlock(const char* text, std::size_t length);

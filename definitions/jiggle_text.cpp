@@ -4,8 +4,7 @@
 #include <cstring>
 #include <utility>
 
-#include "definitions/angle_conversion.h"
-#include "definitions/number_format.h"
+#include "definitions/value_text.h"
 
 namespace {
 
@@ -46,26 +45,13 @@ constexpr auto kConsoleParts = [] {
   return parts;
 }();
 
-std::size_t formatValue(const JiggleBone& bone, const JiggleKeyword& keyword, std::size_t which,
-                        char (&number)[kNumberTextSize]) {
-  const float value = jiggleValue(bone, keyword.fields[which]);
-  return keyword.unit == JiggleUnit::WholeDegrees ? formatInteger(toWholeDegrees(value), number)
-                                                   : formatGeneral(value, number);
-}
-
 // The lines below are laid out from the table at compile time, one keyword at a time, so
 // that a block's text is straight-line code: at hundreds of thousands of bones a loop over
 // the table, with its tests of each row, costs a tenth more than the text itself.
 template <JiggleUnit unit>
 void putValue(TextSink& out, const JiggleBone& bone, std::size_t field, char end) {
   char number[kNumberTextSize] = {};
-  const float value = jiggleValue(bone, field);
-  std::size_t length = 0;
-  if constexpr (unit == JiggleUnit::WholeDegrees) {
-    length = formatInteger(toWholeDegrees(value), number);
-  } else {
-    length = formatGeneral(value, number);
-  }
+  const std::size_t length = formatValueAs<unit>(jiggleValue(bone, field), number);
   number[length] = end;  // the numbers' texts leave room for it
   sinkWriteFromArray(out, number, length + 1);
 }
@@ -119,11 +105,11 @@ void putBoneRest(const JiggleBone& bone, TextSink& file, TextSink* console) {
 std::size_t renderKeywordValues(const JiggleBone& bone, const JiggleKeyword& keyword,
                                 char (&text)[64]) {
   char number[kNumberTextSize] = {};
-  std::size_t length = formatValue(bone, keyword, 0, number);
+  std::size_t length = formatValue(keyword.unit, jiggleValue(bone, keyword.fields[0]), number);
   std::memcpy(text, number, length);
   if (keyword.valueCount == 2) {
     text[length++] = ' ';
-    const std::size_t second = formatValue(bone, keyword, 1, number);
+    const std::size_t second = formatValue(keyword.unit, jiggleValue(bone, keyword.fields[1]), number);
     std::memcpy(text + length, number, second);
     length += second;
   }

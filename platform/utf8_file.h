@@ -15,7 +15,8 @@ std::FILE* openRegularFileUtf8(const char* path);
 // (an interrupted run removes it from a handler).
 std::FILE* createNewFileUtf8(const char* path, bool text);
 
-// Renames `from` to `to`, replacing a file already at `to` (but never a folder).
+// Renames `from` to `to`, replacing a file already at `to` (but never a folder). A file
+// replaced passes on its permissions: the new one at `to` keeps the old one's.
 bool replaceFileUtf8(const char* from, const char* to);
 
 bool removeFileUtf8(const char* path);

@@ -31,6 +31,12 @@ std::FILE* createNewFileUtf8(const char* path, bool text) {
 }
 
 bool replaceFileUtf8(const char* from, const char* to) {
+  // A new file gets the permissions of the process's mask; one replacing another takes the
+  // permissions that were chosen for the old.
+  struct stat replaced {};
+  if (stat(to, &replaced) == 0 && S_ISREG(replaced.st_mode) && chmod(from, replaced.st_mode & 0777) != 0) {
+    return false;
+  }
   std::error_code error;
   std::filesystem::rename(from, to, error);
   return !error;

@@ -2,222 +2,125 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <string>
 
 #include "definitions/change_report.h"
-#include "definitions/edited_values.h"
-#include "definitions/jiggle_keywords.h"
-#include "definitions/jiggle_reader.h"
-#include "definitions/jiggle_text.h"
-#include "model/bone_names.h"
+#include "definitions/closing_line.h"
+#include "definitions/edit_messages.h"
+#include "definitions/near_words.h"
 #include "model/jiggle_bone.h"
-#include "model/jiggle_record_write.h"
-#include "model/record_neighbours.h"
+#include "model/model_bounds.h"
+#include "run/apply_edits.h"
 #include "run/exit_status.h"
 
 namespace {
 
-// A bone's record before its edit, kept for the report: a model unchanged keeps none.
-struct ChangedRecord {
-  std::int32_t bone;
-  std::size_t line;  // of the bone's block
-  std::uint32_t before[kJiggleWords];
-};
-
-// Grown by doubling; plain memory, so that running out of it is a refusal, not an end.
-struct ChangeLog {
-  ChangedRecord* records = nullptr;
-  std::size_t count = 0;
-  std::size_t room = 0;
-};
-
-bool logChange(ChangeLog& log, std::int32_t bone, std::size_t line,
-               const std::uint32_t (&before)[kJiggleWords]) {
-  if (log.count == log.room) {
-    const std::size_t room = log.room == 0 ? 64 : 2 * log.room;
-    void* grown = std::realloc(log.records, room * sizeof(ChangedRecord));
-    if (grown == nullptr) return false;
-    log.records = static_cast<ChangedRecord*>(grown);
-    log.room = room;
-  }
-  ChangedRecord& record = log.records[log.count++];
-  record.bone = bone;
-  record.line = line;
-  std::memcpy(record.before, before, sizeof record.before);
-  return true;
+std::string plural(std::size_t count, const char* one, const char* many) {
+  return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
-// The bone an edit is being read for: its record as stored, and as edited so far.
-struct EditedBone {
-  std::int32_t index = 0;
-  std::size_t line = 0;  // of its block
-  JiggleBone stored;
-  std::uint32_t words[kJiggleWords] = {};
-  std::size_t setOnLine[kJiggleWords] = {};  // where each word was given; 0: not given
-  std::uint32_t textBits = 0;                // blocks and limit lines written
-};
-
-struct Apply {
-  ModelImage& output;
-  ModelImage& reading;
-  const char* edits;
-  std::size_t editsSize;
-  BoneNameIndex names;
-  unsigned char* named = nullptr;  // a byte per bone of the model: named by a block yet?
-  ChangeLog changes;
-  TextSink* storedText = nullptr;  // a bone's block as stored, to compare with; on the heap, being large
-  RecordNeighbours neighbours;
-  bool mapped = false;
-  bool outOfMemory = false;
-  EditedBone bone;
-  std::size_t errorLine = 0;
-  std::string error;
-};
-
-bool fail(Apply& apply, std::size_t line, std::string what) {
-  apply.errorLine = line;
-  apply.error = std::move(what);
-  return false;
+// "<edits>:<line>: " before a note, as a compiler says where.
+std::string placed(const char* editsPath, std::size_t line) {
+  return line == 0 ? std::string(editsPath) + " " : std::string(editsPath) + ":" + std::to_string(line) + ": ";
 }
 
-// Where the first block for this bone name stands: read again only for the message.
-std::size_t firstLineNaming(const Apply& apply, const EditToken& name) {
-  EditsReader reader;
-  startEditsReader(reader, apply.edits, apply.editsSize);
-  EditStatement statement;
-  while (readEditStatement(reader, statement)) {
-    if (statement.kind == EditStatementKind::BoneStart && statement.name.length == name.length &&
-        std::memcmp(statement.name.text, name.text, name.length) == 0) {
-      return statement.line;
+// A bone of the model named as a block names one, but in other capitals: found by a walk
+// over the bones, made only for the few refusals listed.
+EditToken boneInOtherCapitals(const ModelImage& image, const EditToken& name) {
+  const std::int32_t bones = boneCount(image);
+  for (std::int32_t i = 0; i < bones; ++i) {
+    std::size_t length = 0;
+    const char* stored = checkedBoneName(image, i, length);
+    if (stored != nullptr && sameIgnoringCapitals(stored, length, name.text, name.length)) {
+      return EditToken{stored, length, 0};
     }
   }
-  return 0;
+  return EditToken{};
 }
 
-bool startBone(Apply& apply, const EditStatement& statement) {
-  const std::int32_t index =
-      findBoneByName(apply.reading, apply.names, statement.name.text, statement.name.length);
-  const auto refuse = [&](const std::string& what) {
-    return fail(apply, statement.line, quotedForMessage(statement.name) + what);
-  };
-  if (index == kNoSuchBone) return refuse(" is no bone of this model");
-  if (index == kSharedBoneName) return refuse(" names more than one bone of this model");
-  const unsigned char* bone = boneRecord(apply.reading, index);
-  if (!isJiggleBone(bone)) {
-    return refuse(" has no jiggle rule: adding a jiggle rule needs the model rebuilt from its source");
+void refuse(ApplyResult& result, const EditsFindings& findings, const ModelImage& reading, const char* editsPath) {
+  result.status = kExitEditsRefused;
+  for (std::size_t i = 0; i < findings.faults.count; ++i) {
+    EditFault fault = findings.faults.listed[i];
+    if (fault.kind == EditFaultKind::NoSuchBone) fault.suggestion = boneInOtherCapitals(reading, fault.word);
+    const EditNote refusal{fault.line, editFaultText(fault)};
+    result.console += placed(editsPath, refusal.line) + refusal.what + "\n";
+    result.refusals.push_back(refusal);
   }
-  if (apply.named[index] != 0) {
-    return refuse(" is named a second time (first on line " +
-                  std::to_string(firstLineNaming(apply, statement.name)) + ")");
-  }
-  apply.named[index] = 1;
-  EditedBone& edited = apply.bone;
-  edited.index = index;
-  edited.line = statement.line;
-  decodeJiggleBone(apply.reading, bone, edited.stored);
-  std::memcpy(edited.words, edited.stored.words, sizeof edited.words);
-  std::memset(edited.setOnLine, 0, sizeof edited.setOnLine);
-  edited.textBits = 0;
-  return true;
+  result.unlistedRefusals = findings.faults.total - findings.faults.count;
+  if (result.unlistedRefusals > 0) result.console += "... and " + std::to_string(result.unlistedRefusals) + " more\n";
 }
 
-bool takeValues(Apply& apply, const EditStatement& statement) {
-  const JiggleKeyword& keyword = kJiggleKeywords[statement.keyword];
-  EditedBone& edited = apply.bone;
-  for (std::size_t i = 0; i < keyword.valueCount; ++i) {
-    const std::size_t word = keyword.fields[i] / 4;
-    std::uint32_t bits = 0;
-    std::string error;
-    if (!resolveEditedValue(statement.values[i], keyword.unit, edited.stored.words[word], bits, error)) {
-      return fail(apply, statement.values[i].line, error);
-    }
-    // The two tip blocks share these fields: one field, one value.
-    if (edited.setOnLine[word] != 0 && edited.words[word] != bits) {
-      return fail(apply, statement.line,
-                  std::string(keyword.keyword) + " is given two different values, here and on line " +
-                      std::to_string(edited.setOnLine[word]));
-    }
-    edited.words[word] = bits;
-    edited.setOnLine[word] = statement.line;
+// The lines of a run that applied: what was passed over and skipped, the warnings, and a
+// line per changed bone, in the order of the edits.
+void report(ApplyResult& result, const EditsFindings& findings, const char* editsPath) {
+  if (findings.passedOver > 0) {
+    result.console += "Passed over " + plural(findings.passedOver, "other command", "other commands") + "\n";
   }
-  edited.textBits |= keyword.flag;
-  return true;
-}
+  for (std::size_t i = 0; i < findings.skipped.count; ++i) {
+    const SkippedBlock& block = findings.skipped.items[i];
+    const SkippedBone skipped{block.line, std::string(block.name.text, block.name.length), block.inModel};
+    result.console += "Skipped " + shownName(block.name) +
+                      (block.inModel ? ": no jiggle rule in this model\n" : ": no bone of this model\n");
+    result.skipped.push_back(skipped);
+  }
+  for (std::size_t i = 0; i < findings.warnings.count; ++i) {
+    const EditWarning& warning = findings.warnings.listed[i];
+    const EditNote note{warning.line, editWarningText(warning)};
+    result.console += "Warning " + placed(editsPath, note.line) + note.what + "\n";
+    result.warnings.push_back(note);
+  }
+  result.unlistedWarnings = findings.warnings.total - findings.warnings.count;
+  if (result.unlistedWarnings > 0) {
+    result.console += "... and " + plural(result.unlistedWarnings, "more warning", "more warnings") + "\n";
+  }
+  result.passedOver = findings.passedOver;
+  result.changed = findings.changes.count > 0;
 
-bool finishBone(Apply& apply, const EditStatement& statement) {
-  EditedBone& edited = apply.bone;
-  edited.words[JiggleParams::kFlags / 4] = editedFlags(jiggleFlags(edited.stored), edited.textBits);
-  if (std::memcmp(edited.words, edited.stored.words, sizeof edited.words) == 0) return true;
-  // Mapped once, at the first change: a model left as it was needs no map.
-  if (!apply.mapped) {
-    apply.mapped = true;
-    const bool descriptorsRewritten = modelVersion(apply.output) < kCurrentVersion;
-    apply.outOfMemory = !mapRecordNeighbours(apply.reading, descriptorsRewritten, apply.neighbours);
-  }
-  if (apply.outOfMemory || !logChange(apply.changes, edited.index, edited.line, edited.stored.words)) {
-    apply.outOfMemory = true;
-    return fail(apply, statement.line, "out of memory");
-  }
-  if (!recordStandsAlone(apply.neighbours, edited.stored.record)) {
-    return fail(apply, edited.line,
-                quotedForMessage(EditToken{edited.stored.name, edited.stored.nameLength, edited.line}) +
-                    "'s parameters lie over another part of the model, which changing them would change too");
-  }
-  // The record lies inside the checked copy, and the output has the copy's size. The copy,
-  // where there is one, changes too, so that it reads as the output does.
-  writeJiggleRecord(apply.output, edited.stored.record, edited.stored.words, edited.words);
-  if (apply.reading.bytes != apply.output.bytes) {
-    writeJiggleRecord(apply.reading, edited.stored.record, edited.stored.words, edited.words);
-  }
-  return true;
-}
-
-// The first pass: every statement read, checked and written into the output. Nothing is
-// said yet, so that a refusal stays the only line.
-bool applyStatements(Apply& apply) {
-  EditsReader reader;
-  startEditsReader(reader, apply.edits, apply.editsSize);
-  EditStatement statement;
-  while (readEditStatement(reader, statement)) {
-    bool ok = true;
-    switch (statement.kind) {
-      case EditStatementKind::BoneStart:
-        ok = startBone(apply, statement);
-        // Most blocks come back as written: compared whole with the bone's own text, they
-        // need no reading.
-        if (ok && apply.storedText != nullptr) {
-          TextSink& stored = *apply.storedText;
-          stored.used = 0;
-          renderJiggleBoneRest(apply.bone.stored, stored);
-          skipUneditedBone(reader, stored.buffer, stored.used);
-        }
-        break;
-      case EditStatementKind::BlockStart: apply.bone.textBits |= kJiggleBlocks[statement.block].flag; break;
-      case EditStatementKind::Values: ok = takeValues(apply, statement); break;
-      case EditStatementKind::BlockEnd: break;
-      case EditStatementKind::BoneEnd: ok = finishBone(apply, statement); break;
-    }
-    if (!ok) return false;
-  }
-  if (reader.errorLine != 0) return fail(apply, reader.errorLine, reader.error);
-  return true;
-}
-
-// The second pass: a line per changed bone, in the order of the edits.
-void reportChanges(Apply& apply, TextSink& console) {
+  std::unique_ptr<TextSink> lines(new (std::nothrow) TextSink);
   bool any = false;
-  JiggleBone before;
-  JiggleBone after;
-  for (std::size_t i = 0; i < apply.changes.count; ++i) {
-    const ChangedRecord& change = apply.changes.records[i];
-    decodeJiggleBone(apply.reading, boneRecord(apply.reading, change.bone), before);
-    std::memcpy(before.words, change.before, sizeof before.words);
-    after = before;
-    decodeJiggleRecord(apply.output.bytes + before.record, after.words);
-    any = renderBoneChanges(before, after, console) || any;
+  if (lines != nullptr) {
+    lines->memory = &result.console;
+    JiggleBone before;
+    JiggleBone after;
+    for (std::size_t i = 0; i < findings.changes.count; ++i) {
+      const ChangedRecord& change = findings.changes.items[i];
+      decodeJiggleBone(result.reading, boneRecord(result.reading, change.bone), before);
+      std::memcpy(before.words, change.before, sizeof before.words);
+      after = before;
+      decodeJiggleRecord(result.output.bytes + before.record, after.words);
+      if (renderBoneChanges(before, after, *lines)) {
+        any = true;
+        result.changedBones.emplace_back(before.name, before.nameLength);
+      }
+    }
+    sinkFlush(*lines);
   }
-  if (!any) sinkLiteral(console, "No jiggle bone changed\n");
+  if (!any) result.console += "No jiggle bone changed\n";
+}
+
+// Loads a file through the run's files; false when it cannot be read.
+bool load(const RunFiles& files, const char* path, std::size_t extra, ModelImage& image) {
+  image = ModelImage{};
+  return files.load != nullptr && files.load(files.context, path, extra, image);
+}
+
+void give(const RunFiles& files, ModelImage& image) {
+  if (image.bytes != nullptr && files.release != nullptr) files.release(files.context, image);
+  image = ModelImage{};
+}
+
+bool same(const RunFiles& files, const char* first, const char* second) {
+  return files.sameFile != nullptr && files.sameFile(files.context, first, second);
+}
+
+ApplyResult refused(ModelCheck check) {
+  ApplyResult result;
+  result.status = check.status;
+  result.console = std::move(check.message);
+  return result;
 }
 
 }  // namespace
@@ -241,29 +144,56 @@ void releaseModelCopy(const ModelImage& model, ModelImage& reading) {
   reading = ModelImage{};
 }
 
-ModelCheck applyEdits(ModelImage& output, ModelImage& reading, const char* edits,
-                      std::size_t editsSize, const char* modelPath, const char* editsPath,
-                      TextSink& console) {
-  Apply apply{output, reading, edits, editsSize, {}, nullptr, {}, nullptr, {}, false, false, {}, 0, {}};
-  // Without it every block is read; with it, those written back as they were are compared.
-  apply.storedText = new (std::nothrow) TextSink;
-  const std::int32_t bones = boneCount(reading);
-  apply.named = static_cast<unsigned char*>(std::calloc(bones > 0 ? static_cast<std::size_t>(bones) : 1, 1));
-  ModelCheck outcome;
-  if (apply.named == nullptr || !indexBoneNames(reading, apply.names)) {
-    outcome = cannotRead(modelPath);
-  } else if (!applyStatements(apply)) {
-    outcome = apply.outOfMemory
-                  ? cannotRead(modelPath)
-                  : refusal(kExitEditsRefused, std::string(editsPath) + ":" +
-                                                   std::to_string(apply.errorLine) + ": " + apply.error + "\n");
-  } else {
-    reportChanges(apply, console);
+ApplyResult runApply(const ApplyRequest& request, const RunFiles& files) {
+  ModelCheck check = checkModelPath(request.modelPath);
+  if (check.status != kExitWritten) return refused(std::move(check));
+  // Decided before anything is read, let alone written: neither file is ever replaced.
+  if (same(files, request.modelPath, request.outputPath)) {
+    return refused(refusal(kExitOutputIsInput,
+                           std::string(request.outputPath) + " is the model itself: name another output file\n"));
   }
-  releaseBoneNameIndex(apply.names);
-  releaseRecordNeighbours(apply.neighbours);
-  std::free(apply.named);
-  std::free(apply.changes.records);
-  delete apply.storedText;
-  return outcome;
+  if (same(files, request.editsPath, request.outputPath)) {
+    return refused(refusal(kExitOutputIsInput,
+                           std::string(request.outputPath) + " is the edits file itself: name another output file\n"));
+  }
+  ApplyResult result;
+  if (!load(files, request.modelPath, 0, result.output)) return refused(cannotRead(request.modelPath));
+  check = checkModelToApply(result.output, request.modelPath, result.reading);
+  ModelImage edits;
+  // The reader wants a NUL after the text.
+  if (check.status == kExitWritten && !load(files, request.editsPath, 1, edits)) check = cannotRead(request.editsPath);
+  if (check.status != kExitWritten) {
+    releaseApplyResult(result, files);
+    return refused(std::move(check));
+  }
+  EditsFindings findings;
+  applyEditsText(result.output, result.reading, reinterpret_cast<const char*>(edits.bytes), edits.size,
+                 request.skipMissingBones, findings);
+  if (findings.outOfMemory) {
+    result.status = kExitCannotRead;
+    result.console = cannotRead(request.modelPath).message;
+  } else if (findings.faults.total > 0) {
+    refuse(result, findings, result.reading, request.editsPath);
+  } else {
+    report(result, findings, request.editsPath);
+  }
+  releaseFindings(findings);
+  give(files, edits);
+  if (result.status != kExitWritten) releaseApplyResult(result, files);
+  return result;
+}
+
+void finishApply(ApplyResult& result, const ApplyRequest& request, bool written) {
+  if (result.status != kExitWritten) return;
+  if (written) {
+    result.console += wroteLine(request.outputPath);
+  } else {
+    result.status = kExitCannotWrite;
+    result.console = cannotWriteLine(request.outputPath);
+  }
+}
+
+void releaseApplyResult(ApplyResult& result, const RunFiles& files) {
+  releaseModelCopy(result.output, result.reading);
+  give(files, result.output);
 }

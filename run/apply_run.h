@@ -1,13 +1,32 @@
-// Writing edited jiggle definitions into a copy of a model, all in memory: the model's
-// checks, the reading of the edits, the change of the parameter records and the console
-// lines. It knows no file, console or page; each front end hands it bytes and a sink.
+// sproing_apply's whole run over bytes in memory, for every front end: the checks in their
+// order, the edits applied, and the result as data and as console lines. The front end
+// parses its own command line, writes the output where it belongs, and prints.
 #pragma once
 
-#include <cstddef>
-
-#include "definitions/text_sink.h"
 #include "model/model_image.h"
+#include "run/apply_result.h"
 #include "run/model_checks.h"
+#include "run/run_files.h"
+
+struct ApplyRequest {
+  const char* modelPath = "";   // as typed, for the messages
+  const char* editsPath = "";
+  const char* outputPath = "";
+  bool skipMissingBones = false;
+};
+
+// The statuses in the order they are checked: 2; 11 (the model, then the edits file, named
+// as the output); 6 (the model); 3, 4, 7, 5; 6 (the edits); 10. Status 0: result.output is
+// the changed model, to be written to the output path and then passed to finishApply.
+ApplyResult runApply(const ApplyRequest& request, const RunFiles& files);
+
+// After the front end wrote the output (or failed to): the closing line, "Wrote <output>";
+// or, when the output could not be written, status 8 and "Cannot write <output>" as the
+// only line, since nothing the other lines report has happened.
+void finishApply(ApplyResult& result, const ApplyRequest& request, bool written);
+
+// Gives the output's bytes back through the files they came from.
+void releaseApplyResult(ApplyResult& result, const RunFiles& files);
 
 // The model's checks, as the dump makes them, on `reading`: the model itself where it is
 // of the current version (normalisation leaves it as it is), else a copy, which the checks
@@ -16,12 +35,3 @@
 // be had. Release with releaseModelCopy on every path, before the model.
 ModelCheck checkModelToApply(ModelImage& model, const char* path, ModelImage& reading);
 void releaseModelCopy(const ModelImage& model, ModelImage& reading);
-
-// Applies the edits text to `output` (the model's bytes) and `reading` (its checked copy).
-// Status 0: `output` is the changed model, `reading` holds the same changes and `console`
-// one line per changed bone in the order of the edits, or one saying that none changed. Status 10 (or 6 when memory
-// cannot be had): the refusal's line, and both images must be discarded. `console` gets
-// nothing on a refusal. Paths are as typed, for the messages.
-ModelCheck applyEdits(ModelImage& output, ModelImage& reading, const char* edits,
-                      std::size_t editsSize, const char* modelPath, const char* editsPath,
-                      TextSink& console);

@@ -14,7 +14,7 @@ enum ExitStatus : int {
   kExitCannotWrite = 8,
   kExitCannotWriteConsole = 9,  // the run succeeded, but its console text was lost
   kExitEditsRefused = 10,       // sproing_apply: the edits file cannot be applied
-  kExitOutputIsModel = 11,      // sproing_apply: the output would be the model itself
+  kExitOutputIsInput = 11,      // sproing_apply: the output would be the model or the edits file
 };
 
 // An interrupted run ends with this plus the signal's number, as a shell reports it.

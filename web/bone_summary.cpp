@@ -26,8 +26,13 @@ void putBone(const JiggleBone& bone, std::string& out) {
     const JiggleKeyword& keyword = kJiggleKeywords[k];
     char values[64] = {};
     out += kField;
-    out.append(kJiggleBlocks[block].keyword, kJiggleBlocks[block].length);
+    const JiggleBlock& shownIn = kJiggleBlocks[static_cast<std::size_t>(block)];
+    out.append(shownIn.keyword, shownIn.length);
     out += keyword.unit == JiggleUnit::WholeDegrees ? " d " : " s ";
+    out += kJiggleRoleNames[static_cast<std::size_t>(keyword.role)];
+    out += ' ';
+    out += kJiggleAxisNames[static_cast<std::size_t>(keyword.axis)];
+    out += ' ';
     out.append(keyword.keyword, keyword.length);
     out += ' ';
     out.append(values, renderKeywordValues(bone, keyword, values));

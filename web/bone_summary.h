@@ -11,7 +11,8 @@
 // '\x1f': the name; the blocks present ("is_flexible", "is_rigid", "has_base_spring",
 // space-parted, possibly none); then one field per keyword line of the bone's text, once
 // per keyword (the two tip blocks share their limit lines, length and tip_mass), each
-// "<block> <unit> <keyword> <value> [<value>]": the block it is first shown in, "d" for
-// whole degrees or "s" for a value as stored, and the values exactly as the text has them.
+// "<block> <unit> <role> <axis> <keyword> <value> [<value>]": the block it is first shown
+// in, "d" for whole degrees or "s" for a value as stored, what the line does and along
+// which axis (jiggle_keywords.h), and the values exactly as the text has them.
 // The image must have passed the checks.
 void renderBoneSummary(const ModelImage& image, std::string& out);

@@ -1,11 +1,13 @@
 #include "web/web_entry.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "definitions/closing_line.h"
 #include "definitions/jiggle_text.h"
 #include "run/apply_run.h"
+#include "run/dump_run.h"
 #include "run/exit_status.h"
 #include "run/model_checks.h"
 #include "web/bone_summary.h"
@@ -19,11 +21,15 @@
 
 namespace {
 
+constexpr int kTextCount = 10;
+constexpr int kNumberCount = 5;
+
 // The page runs one model at a time, so one set of texts is enough; each call replaces it
 // and its memory is reused.
-std::string texts[4];
-// The changed model of the last apply, kept until the next call.
-ModelImage changedModel;
+std::string texts[kTextCount];
+int numbers[kNumberCount];
+// The last apply's result, whose changed model the page reads until the next call.
+ApplyResult lastApply;
 
 // The render buffers are 64 KiB each: kept off the stack, which a module may get as small
 // as 64 KiB.
@@ -39,10 +45,80 @@ TextSink& sinkInto(TextSink& sink, std::string& text) {
   return sink;
 }
 
+// The buffers the page handed over, served to a run as its files by their paths; what the
+// run does not take is released with them.
+struct HandedFile {
+  const char* path = nullptr;
+  unsigned char* bytes = nullptr;
+  std::size_t size = 0;
+};
+struct HandedFiles {
+  HandedFile files[2];
+};
+
+bool loadHanded(void* context, const char* path, std::size_t extra, ModelImage& image) {
+  for (HandedFile& file : static_cast<HandedFiles*>(context)->files) {
+    if (file.path != path) continue;
+    // Null bytes for a file that has some: the browser would not read it.
+    if (file.bytes == nullptr && file.size != 0) return false;
+    if (extra > 0) {
+      auto* grown = static_cast<unsigned char*>(std::realloc(file.bytes, file.size + extra));
+      if (grown == nullptr) return false;
+      std::memset(grown + file.size, 0, extra);
+      file.bytes = grown;
+    }
+    image = ModelImage{file.bytes, file.size};
+    file.bytes = nullptr;  // the run's now
+    return true;
+  }
+  return false;
+}
+
+void releaseHanded(void*, ModelImage& image) {
+  std::free(image.bytes);
+  image = ModelImage{};
+}
+
+RunFiles handedFiles(HandedFiles& handed) { return RunFiles{&handed, loadHanded, releaseHanded, nullptr}; }
+
+void releaseUnused(HandedFiles& handed) {
+  for (HandedFile& file : handed.files) std::free(file.bytes);
+}
+
 void clearTexts() {
   for (std::string& text : texts) text.clear();
-  std::free(changedModel.bytes);
-  changedModel = ModelImage{};
+  for (int& number : numbers) number = 0;
+  releaseApplyResult(lastApply, RunFiles{nullptr, nullptr, releaseHanded, nullptr});
+  lastApply = ApplyResult{};
+}
+
+const char* outcomeOf(int status) {
+  switch (status) {
+    case kExitWritten: return "written";
+    case kExitNotModelPath: return "not-a-model";
+    case kExitNotStudioModel: return "not-studio";
+    case kExitOldVersion: return "old-version";
+    case kExitNoJiggleBones: return "no-jiggle-bones";
+    case kExitCannotRead: return "cannot-read";
+    case kExitDamaged: return "damaged";
+    case kExitEditsRefused: return "edits-refused";
+    default: return "failed";
+  }
+}
+
+int finish(int status) {
+  numbers[kSproingStatus] = status;
+  texts[kSproingOutcome] = outcomeOf(status);
+  return status;
+}
+
+void putNotes(const std::vector<EditNote>& notes, std::string& out) {
+  for (const EditNote& note : notes) {
+    out += std::to_string(note.line);
+    out += '\x1f';
+    out += note.what;
+    out += '\x1e';
+  }
 }
 
 // The last part of a path inside a drop, where the page saves a changed model.
@@ -57,79 +133,76 @@ extern "C" {
 
 SPROING_EXPORT int sproingProcess(unsigned char* bytes, std::size_t size, const char* path) {
   clearTexts();
-  std::string& console = texts[kSproingConsole];
+  HandedFiles handed{{HandedFile{path, bytes, size}, HandedFile{}}};
+  const RunFiles files = handedFiles(handed);
   ModelImage image;
-  image.bytes = bytes;
-  image.size = bytes != nullptr ? size : 0;
-  // The same order as the command line: the name, then reading, then the model itself.
-  ModelCheck check = checkModelPath(path);
-  if (check.status == kExitWritten && bytes == nullptr && size != 0) check = cannotRead(path);
-  if (check.status == kExitWritten) check = checkLoadedModel(image, path);
+  ModelCheck check = startDump(path, files, image);
+  releaseUnused(handed);
   if (check.status != kExitWritten) {
-    std::free(bytes);
-    console = std::move(check.message);
-    return check.status;
+    texts[kSproingConsole] = std::move(check.message);
+    finishDump(files, image);
+    return finish(check.status);
   }
   TextSink& file = sinkInto(fileSink, texts[kSproingDefinitions]);
-  TextSink& lines = sinkInto(lineSink, console);
+  TextSink& lines = sinkInto(lineSink, texts[kSproingConsole]);
   renderJiggleDefinitions(image, file, lines);
   renderWroteLine(lines, check.outputName);
   sinkFlush(file);
   sinkFlush(lines);
   renderBoneSummary(image, texts[kSproingBones]);
   texts[kSproingOutputName] = std::move(check.outputName);
-  std::free(bytes);
-  return kExitWritten;
+  finishDump(files, image);
+  return finish(kExitWritten);
 }
 
 SPROING_EXPORT int sproingApply(unsigned char* model, std::size_t modelSize, const char* modelPath,
-                                unsigned char* edits, std::size_t editsSize, const char* editsPath) {
+                                unsigned char* edits, std::size_t editsSize, const char* editsPath,
+                                int skipMissingBones) {
   clearTexts();
-  std::string& console = texts[kSproingConsole];
-  ModelImage image{model, model != nullptr ? modelSize : 0};
-  ModelImage reading;
-  // The command line's order: the name, reading the model, the model, reading the edits.
-  ModelCheck check = checkModelPath(modelPath);
-  if (check.status == kExitWritten && model == nullptr && modelSize != 0) check = cannotRead(modelPath);
-  if (check.status == kExitWritten) check = checkModelToApply(image, modelPath, reading);
-  // The reader wants a NUL after the text; the page's buffer has no room for one.
-  if (edits != nullptr) {
-    auto* terminated = static_cast<unsigned char*>(std::realloc(edits, editsSize + 1));
-    if (terminated == nullptr) std::free(edits);
-    edits = terminated;
-    if (edits != nullptr) edits[editsSize] = 0;
+  const std::string outputName = fileNameOf(modelPath);
+  HandedFiles handed{{HandedFile{modelPath, model, modelSize}, HandedFile{editsPath, edits, editsSize}}};
+  ApplyRequest request;
+  request.modelPath = modelPath;
+  request.editsPath = editsPath;
+  request.outputPath = outputName.c_str();
+  request.skipMissingBones = skipMissingBones != 0;
+  lastApply = runApply(request, handedFiles(handed));
+  releaseUnused(handed);
+  texts[kSproingConsole] = lastApply.console;
+  texts[kSproingOutputName] = outputName;
+  putNotes(lastApply.refusals, texts[kSproingRefusals]);
+  putNotes(lastApply.warnings, texts[kSproingWarnings]);
+  for (const SkippedBone& skipped : lastApply.skipped) {
+    std::string& out = texts[kSproingSkipped];
+    out += std::to_string(skipped.line) + '\x1f' + skipped.name + '\x1f' + (skipped.inModel ? "no-rule" : "no-bone");
+    out += '\x1e';
   }
-  if (check.status == kExitWritten && edits == nullptr) check = cannotRead(editsPath);
-  TextSink& lines = sinkInto(lineSink, console);
-  if (check.status == kExitWritten) {
-    check = applyEdits(image, reading, reinterpret_cast<const char*>(edits), editsSize, modelPath,
-                       editsPath, lines);
-  }
-  if (check.status == kExitWritten) {
-    renderWroteLine(lines, fileNameOf(modelPath));
-    renderBoneSummary(reading, texts[kSproingBones]);
-  }
-  sinkFlush(lines);
-  console += check.message;
-  releaseModelCopy(image, reading);
-  std::free(edits);
-  if (check.status == kExitWritten) {
-    changedModel = image;
-  } else {
-    std::free(model);
-  }
-  return check.status;
+  for (const std::string& name : lastApply.changedBones) texts[kSproingChangedBones] += name + '\x1e';
+  numbers[kSproingChanged] = lastApply.changed ? 1 : 0;
+  numbers[kSproingUnlistedRefusals] = static_cast<int>(lastApply.unlistedRefusals);
+  numbers[kSproingUnlistedWarnings] = static_cast<int>(lastApply.unlistedWarnings);
+  numbers[kSproingPassedOver] = static_cast<int>(lastApply.passedOver);
+  if (lastApply.status == kExitWritten) renderBoneSummary(lastApply.reading, texts[kSproingBones]);
+  return finish(lastApply.status);
+}
+
+SPROING_EXPORT int sproingModelPath(const char* path) {
+  return checkModelPath(path).status == kExitWritten ? 1 : 0;
 }
 
 SPROING_EXPORT const char* sproingText(int which) {
   if (which == kSproingModel) {
-    return changedModel.bytes != nullptr ? reinterpret_cast<const char*>(changedModel.bytes) : "";
+    return lastApply.changed ? reinterpret_cast<const char*>(lastApply.output.bytes) : "";
   }
-  return which >= 0 && which < 4 ? texts[which].c_str() : "";
+  return which >= 0 && which < kTextCount ? texts[which].c_str() : "";
 }
 
 SPROING_EXPORT std::size_t sproingTextLength(int which) {
-  if (which == kSproingModel) return changedModel.size;
-  return which >= 0 && which < 4 ? texts[which].size() : 0;
+  if (which == kSproingModel) return lastApply.changed ? lastApply.output.size : 0;
+  return which >= 0 && which < kTextCount ? texts[which].size() : 0;
+}
+
+SPROING_EXPORT int sproingNumber(int which) {
+  return which >= 0 && which < kNumberCount ? numbers[which] : 0;
 }
 }

@@ -1,31 +1,51 @@
 // The page's way into the tools: a model's bytes and path in (and, to change it, an edits
-// text), the tool's status, console text, output name, definitions text and changed model
-// out, made by the same code as on the command line.
+// text), the run's result out as texts and numbers, made by the same runs as the command
+// line's. The page reads these, never the console text.
 #pragma once
 
 #include <cstddef>
 
 extern "C" {
 
-// sproing_dump. Takes ownership of `bytes` (from malloc; null when the page could not get
-// the memory) and releases them. `path` is the model's path inside the drop, as UTF-8.
-// Returns the status; the texts stay readable through sproingText until the next call.
+// sproing_dump. Takes ownership of `bytes` (from malloc; null when the page could not read
+// the file or get the memory: the tool's "Cannot read") and releases them. `path` is the
+// model's path inside the drop, as UTF-8. Returns the status.
 int sproingProcess(unsigned char* bytes, std::size_t size, const char* path);
 
-// sproing_apply, with the model's own file name as the output. Takes ownership of both
-// buffers (from malloc; null when the page could not get the memory). Returns the status (0, 2, 3, 4, 5, 6, 7
-// or 10). When 0: the console has the change lines and "Wrote <name>", kSproingModel the
-// changed model and kSproingBones the changed bones' data.
+// sproing_apply, with the model's own file name as the output, and skipMissingBones (0 or
+// 1) as its option. Takes ownership of both buffers (from malloc, or null as above).
+// Returns the status: 0, 2, 3, 4, 5, 6, 7 or 10.
 int sproingApply(unsigned char* model, std::size_t modelSize, const char* modelPath,
-                 unsigned char* edits, std::size_t editsSize, const char* editsPath);
+                 unsigned char* edits, std::size_t editsSize, const char* editsPath,
+                 int skipMissingBones);
 
+// 1 when the tools take `path` as a model's by its name, else 0.
+int sproingModelPath(const char* path);
+
+// The texts of the last call, valid until the next one. Records are ended by '\x1e', their
+// fields parted by '\x1f'.
 enum SproingText : int {
-  kSproingConsole = 0,     // the console lines, as the command line prints them
-  kSproingDefinitions = 1, // the .qci text; empty unless written
-  kSproingOutputName = 2,  // empty unless written
-  kSproingBones = 3,       // the jiggle bones' pictures' data (bone_summary.h)
-  kSproingModel = 4,       // the changed model's bytes; empty unless applied
+  kSproingConsole = 0,       // the lines the command line prints, but for apply's closing line
+  kSproingDefinitions = 1,   // the .qci text; empty unless written
+  kSproingOutputName = 2,    // the .qci's name, or for apply the model's file name
+  kSproingBones = 3,         // the jiggle bones' data (bone_summary.h)
+  kSproingModel = 4,         // apply: the changed model's bytes; empty unless a bone changed
+  kSproingRefusals = 5,      // "<line>\x1f<what>\x1e" each, in line order; line 0: the whole text
+  kSproingWarnings = 6,      // the same
+  kSproingSkipped = 7,       // "<line>\x1f<name>\x1f<no-bone | no-rule>\x1e" each
+  kSproingChangedBones = 8,  // "<name>\x1e" each, in the order of the edits
+  kSproingOutcome = 9,       // one word for the status: written, not-a-model, not-studio,
+                             // old-version, no-jiggle-bones, cannot-read, damaged, edits-refused
 };
 const char* sproingText(int which);
 std::size_t sproingTextLength(int which);
+
+enum SproingNumber : int {
+  kSproingStatus = 0,
+  kSproingChanged = 1,           // 1 when the apply changed a bone
+  kSproingUnlistedRefusals = 2,  // beyond those in kSproingRefusals
+  kSproingUnlistedWarnings = 3,
+  kSproingPassedOver = 4,        // other $commands of the edits, passed over
+};
+int sproingNumber(int which);
 }

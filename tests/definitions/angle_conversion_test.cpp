@@ -69,9 +69,8 @@ TEST(AngleConversion, EveryWholeDegreeAnEditWritesDumpsBackAsItself) {
   for (int degrees = -100000; degrees <= 100000; ++degrees) {
     const std::string text = std::to_string(degrees);
     std::uint32_t bits = 0;
-    std::string error;
-    ASSERT_TRUE(resolveEditedValue(EditToken{text.c_str(), text.size(), 1}, JiggleUnit::WholeDegrees,
-                                   stored, bits, error));
+    ASSERT_EQ(resolveEditedValue(EditToken{text.c_str(), text.size(), 1}, JiggleUnit::WholeDegrees, stored, bits),
+              ParsedNumber::Finite);
     float radians = 0;
     std::memcpy(&radians, &bits, sizeof radians);
     if (toWholeDegrees(radians) != degrees) ++wrong;

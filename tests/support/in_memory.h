@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "model/model_image.h"
+#include "run/apply_result.h"
 
 struct RenderedText {
   std::string file;     // the .qci text
@@ -23,12 +24,17 @@ struct DumpedModel {
 };
 DumpedModel dumpInMemory(std::vector<unsigned char> bytes);
 
-// sproing_apply's run on a copy of the model, with the model named "m.mdl" and the edits
-// "e.qci" in messages: the status, the console (change lines or the refusal) and the bytes
-// the copy ends with.
+// sproing_apply's run on a copy of the model, with the model named "m.mdl", the edits
+// "e.qci" and the output "out.mdl": the status, the console (the refusals, or the lines
+// before the closing one), the result's data and the bytes the copy ends with.
 struct AppliedModel {
   int status = -1;
   std::string console;
   std::vector<unsigned char> bytes;
+  std::vector<EditNote> refusals;
+  std::vector<EditNote> warnings;
+  std::vector<SkippedBone> skipped;
+  bool changed = false;
 };
-AppliedModel applyInMemory(std::vector<unsigned char> model, const std::string& edits);
+AppliedModel applyInMemory(std::vector<unsigned char> model, const std::string& edits,
+                           bool skipMissingBones = false);

@@ -1,0 +1,301 @@
+#include "run/apply_edits.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#include "definitions/angle_conversion.h"
+#include "definitions/edited_values.h"
+#include "definitions/jiggle_keywords.h"
+#include "definitions/jiggle_reader.h"
+#include "definitions/jiggle_text.h"
+#include "model/bone_names.h"
+#include "model/byte_order.h"
+#include "model/jiggle_record_write.h"
+#include "model/record_neighbours.h"
+
+namespace {
+
+// What is done with the block being read.
+enum class BoneUse : std::uint8_t {
+  None,     // no bone open, or one left unclosed
+  Check,    // read for faults only: no bone of the model takes it
+  Apply,    // written into the bone's record
+};
+
+// The bone an edit is being read for: its record as stored, and as edited so far.
+struct EditedBone {
+  BoneUse use = BoneUse::None;
+  std::int32_t index = 0;
+  std::size_t line = 0;  // of its block
+  JiggleBone stored;
+  std::uint32_t words[kJiggleWords] = {};
+  std::size_t setOnLine[kJiggleWords] = {};  // where each word was given; 0: not given
+  EditToken given[kJiggleWords];             // the text each was given as
+  std::uint32_t textBits = 0;                // blocks written and limits switched on
+  std::size_t blockLines[kJiggleKeywordCount] = {};  // the open block's lines, by keyword
+};
+
+struct Apply {
+  ModelImage& output;
+  ModelImage& reading;
+  const char* edits;
+  std::size_t editsSize;
+  bool skipMissingBones;
+  EditsFindings& findings;
+  BoneNameIndex names{};
+  std::size_t* namedOn = nullptr;  // a line per bone of the model: where a block first named it
+  TextSink* storedText = nullptr;  // a bone's block as stored, to compare with; on the heap, being large
+  RecordNeighbours neighbours{};
+  bool mapped = false;
+  EditedBone bone{};
+};
+
+void note(Apply& apply, const EditFault& fault) { keepEarliest(apply.findings.faults, fault); }
+
+void noteAbout(Apply& apply, EditFaultKind kind, std::size_t line, const EditToken& word) {
+  EditFault fault;
+  fault.kind = kind;
+  fault.line = line;
+  fault.word = word;
+  note(apply, fault);
+}
+
+bool failed(const Apply& apply) { return apply.findings.faults.total > 0 || apply.findings.outOfMemory; }
+
+// The block that names no bone this edit can change: skipped, or refused.
+void refuseBone(Apply& apply, const EditStatement& statement, EditFaultKind kind, bool skippable) {
+  if (skippable && apply.skipMissingBones) {
+    const SkippedBlock skipped{statement.line, statement.name, kind == EditFaultKind::NoJiggleRule};
+    if (!addTo(apply.findings.skipped, skipped)) apply.findings.outOfMemory = true;
+    return;
+  }
+  noteAbout(apply, kind, statement.line, statement.name);
+}
+
+void startBone(Apply& apply, EditsReader& reader, const EditStatement& statement) {
+  EditedBone& edited = apply.bone;
+  edited.use = BoneUse::Check;
+  edited.line = statement.line;
+  edited.stored = JiggleBone{};
+  std::memset(edited.words, 0, sizeof edited.words);
+  std::memset(edited.setOnLine, 0, sizeof edited.setOnLine);
+  edited.textBits = 0;
+  const std::int32_t index =
+      findBoneByName(apply.reading, apply.names, statement.name.text, statement.name.length);
+  if (index == kNoSuchBone) return refuseBone(apply, statement, EditFaultKind::NoSuchBone, true);
+  if (index == kSharedBoneName) return refuseBone(apply, statement, EditFaultKind::SharedName, false);
+  const unsigned char* bone = boneRecord(apply.reading, index);
+  if (!isJiggleBone(bone)) return refuseBone(apply, statement, EditFaultKind::NoJiggleRule, true);
+  if (apply.namedOn[index] != 0) {
+    EditFault fault;
+    fault.kind = EditFaultKind::NamedTwice;
+    fault.line = statement.line;
+    fault.word = statement.name;
+    fault.otherLine = apply.namedOn[index];
+    return note(apply, fault);
+  }
+  apply.namedOn[index] = statement.line;
+  edited.use = BoneUse::Apply;
+  edited.index = index;
+  decodeJiggleBone(apply.reading, bone, edited.stored);
+  std::memcpy(edited.words, edited.stored.words, sizeof edited.words);
+  // Most blocks come back as written: compared whole with the bone's own text, they need
+  // no reading.
+  if (apply.storedText != nullptr) {
+    TextSink& stored = *apply.storedText;
+    stored.used = 0;
+    renderJiggleBoneRest(edited.stored, stored);
+    skipUneditedBone(reader, stored.buffer, stored.used);
+  }
+}
+
+void startBlock(Apply& apply, const EditStatement& statement) {
+  apply.bone.textBits |= kJiggleBlocks[statement.block].flag;
+  std::memset(apply.bone.blockLines, 0, sizeof apply.bone.blockLines);
+}
+
+void takeValues(Apply& apply, const EditStatement& statement) {
+  const JiggleKeyword& keyword = kJiggleKeywords[statement.keyword];
+  EditedBone& edited = apply.bone;
+  if (edited.blockLines[statement.keyword] == 0) edited.blockLines[statement.keyword] = statement.line;
+  for (std::size_t i = 0; i < keyword.valueCount; ++i) {
+    const std::size_t word = keyword.fields[i] / 4;
+    std::uint32_t bits = 0;
+    const EditToken& value = statement.values[i];
+    const ParsedNumber parsed = resolveEditedValue(value, keyword.unit, edited.stored.words[word], bits);
+    if (parsed != ParsedNumber::Finite) {
+      return noteAbout(apply, parsed == ParsedNumber::TooLarge ? EditFaultKind::TooLarge : EditFaultKind::NotANumber,
+                       value.line, value);
+    }
+    // The two tip blocks share these fields: one field, one value.
+    if (edited.setOnLine[word] != 0 && edited.words[word] != bits) {
+      EditFault fault;
+      fault.kind = EditFaultKind::TwoValues;
+      fault.line = statement.line;
+      fault.keyword = statement.keyword;
+      fault.otherLine = edited.setOnLine[word];
+      return note(apply, fault);
+    }
+    edited.words[word] = bits;
+    edited.setOnLine[word] = statement.line;
+    edited.given[word] = value;
+  }
+  if (keyword.role == JiggleRole::Limit) edited.textBits |= keyword.flag;
+}
+
+// A friction or bounce line only tunes a limit whose own line stands in the same block.
+void endBlock(Apply& apply, const EditStatement& statement) {
+  const JiggleBlock& block = kJiggleBlocks[statement.block];
+  const EditedBone& edited = apply.bone;
+  for (std::size_t k = block.first; k < block.end; ++k) {
+    const JiggleKeyword& keyword = kJiggleKeywords[k];
+    if (keyword.flag == 0 || keyword.role == JiggleRole::Limit || edited.blockLines[k] == 0) continue;
+    if (edited.blockLines[limitLineOf(keyword.flag)] != 0) continue;
+    EditFault fault;
+    fault.kind = EditFaultKind::LimitTuningAlone;
+    fault.line = edited.blockLines[k];
+    fault.keyword = static_cast<std::uint8_t>(k);
+    note(apply, fault);
+  }
+}
+
+bool isAngleOrAmount(JiggleRole role) {
+  return role == JiggleRole::Stiffness || role == JiggleRole::Damping || role == JiggleRole::Mass ||
+         role == JiggleRole::Length;
+}
+
+void warn(Apply& apply, EditWarningKind kind, std::size_t keyword, std::size_t line, const EditToken* values) {
+  EditWarning warning;
+  warning.kind = kind;
+  warning.line = line;
+  warning.keyword = static_cast<std::uint8_t>(keyword);
+  warning.values[0] = values[0];
+  warning.values[1] = values[1];
+  keepEarliest(apply.findings.warnings, warning);
+}
+
+// Values the edit changes that cannot be meant: said, not refused.
+void warnOfValues(Apply& apply) {
+  const EditedBone& edited = apply.bone;
+  for (std::size_t k = 0; k < kJiggleKeywordCount; ++k) {
+    const JiggleKeyword& keyword = kJiggleKeywords[k];
+    const std::size_t first = keyword.fields[0] / 4;
+    if (edited.setOnLine[first] == 0) continue;
+    bool changed = false;
+    float values[2] = {};
+    EditToken texts[2];
+    for (std::size_t i = 0; i < keyword.valueCount; ++i) {
+      const std::size_t word = keyword.fields[i] / 4;
+      changed = changed || edited.words[word] != edited.stored.words[word];
+      values[i] = floatFromBits(edited.words[word]);
+      texts[i] = edited.given[word];
+    }
+    if (!changed) continue;
+    const std::size_t line = edited.setOnLine[first];
+    if (isAngleOrAmount(keyword.role) && values[0] < 0) warn(apply, EditWarningKind::Negative, k, line, texts);
+    if (keyword.unit == JiggleUnit::WholeDegrees) {
+      for (std::size_t i = 0; i < keyword.valueCount; ++i) {
+        if (std::abs(static_cast<double>(toWholeDegrees(values[i]))) > 180) {
+          warn(apply, EditWarningKind::BeyondHalfTurn, k, line, &texts[i]);
+        }
+      }
+    }
+    if (keyword.valueCount == 2 && values[0] > values[1]) {
+      warn(apply, EditWarningKind::MinimumAboveMaximum, k, line, texts);
+    }
+  }
+}
+
+void finishBone(Apply& apply) {
+  EditedBone& edited = apply.bone;
+  const bool applying = edited.use == BoneUse::Apply;
+  edited.use = BoneUse::None;
+  if (!applying) return;
+  edited.words[JiggleParams::kFlags / 4] = editedFlags(jiggleFlags(edited.stored), edited.textBits);
+  if (std::memcmp(edited.words, edited.stored.words, sizeof edited.words) == 0) return;
+  // Mapped once, at the first change: a model left as it was needs no map.
+  if (!apply.mapped) {
+    apply.mapped = true;
+    const bool descriptorsRewritten = modelVersion(apply.output) < kCurrentVersion;
+    if (!mapRecordNeighbours(apply.reading, descriptorsRewritten, apply.neighbours)) {
+      apply.findings.outOfMemory = true;
+    }
+  }
+  if (apply.findings.outOfMemory) return;
+  const EditToken name{edited.stored.name, edited.stored.nameLength, edited.line};
+  if (!recordStandsAlone(apply.neighbours, edited.stored.record)) {
+    return noteAbout(apply, EditFaultKind::RecordOverlaps, edited.line, name);
+  }
+  warnOfValues(apply);
+  if (failed(apply)) return;  // nothing will be written: the faults are all that is wanted
+  ChangedRecord change{edited.index, edited.line, {}};
+  std::memcpy(change.before, edited.stored.words, sizeof change.before);
+  if (!addTo(apply.findings.changes, change)) {
+    apply.findings.outOfMemory = true;
+    return;
+  }
+  // The copy, where there is one, changes too, so that it reads as the output does.
+  const bool written =
+      writeJiggleRecord(apply.output, edited.stored.record, edited.stored.words, edited.words) &&
+      (apply.reading.bytes == apply.output.bytes ||
+       writeJiggleRecord(apply.reading, edited.stored.record, edited.stored.words, edited.words));
+  if (!written) noteAbout(apply, EditFaultKind::RecordOutside, edited.line, name);
+}
+
+void applyStatements(Apply& apply) {
+  EditsReader reader;
+  startEditsReader(reader, apply.edits, apply.editsSize);
+  EditStatement statement;
+  while (readEditStatement(reader, statement) && !apply.findings.outOfMemory) {
+    const bool applying = apply.bone.use != BoneUse::None;
+    switch (statement.kind) {
+      case EditStatementKind::BoneStart: startBone(apply, reader, statement); break;
+      case EditStatementKind::BlockStart: if (applying) startBlock(apply, statement); break;
+      case EditStatementKind::Values: if (applying) takeValues(apply, statement); break;
+      case EditStatementKind::BlockEnd: if (applying) endBlock(apply, statement); break;
+      case EditStatementKind::BoneEnd: finishBone(apply); break;
+      case EditStatementKind::Fault:
+        note(apply, statement.fault);
+        // A bone left unclosed is given up: what follows is not its.
+        if (statement.fault.kind == EditFaultKind::Unclosed || statement.fault.kind == EditFaultKind::UnclosedAtEnd) {
+          apply.bone.use = BoneUse::None;
+        }
+        break;
+    }
+  }
+  apply.findings.passedOver = reader.passedOver;
+}
+
+bool isModel(const char* edits, std::size_t size) { return size >= 4 && std::memcmp(edits, "IDST", 4) == 0; }
+
+}  // namespace
+
+void applyEditsText(ModelImage& output, ModelImage& reading, const char* edits, std::size_t size,
+                    bool skipMissingBones, EditsFindings& findings) {
+  findings = EditsFindings{};
+  Apply apply{.output = output, .reading = reading, .edits = edits, .editsSize = size,
+              .skipMissingBones = skipMissingBones, .findings = findings};
+  // A model given where the edits go would read as a screen of faults: one says it all.
+  if (isModel(edits, size)) return noteAbout(apply, EditFaultKind::ModelAsEdits, 0, {});
+  // Without it every block is read; with it, those written back as they were are compared.
+  apply.storedText = new (std::nothrow) TextSink;
+  const std::int32_t bones = boneCount(reading);
+  apply.namedOn = static_cast<std::size_t*>(std::calloc(bones > 0 ? static_cast<std::size_t>(bones) : 1,
+                                                        sizeof *apply.namedOn));
+  if (apply.namedOn == nullptr || !indexBoneNames(reading, apply.names)) {
+    findings.outOfMemory = true;
+  } else {
+    applyStatements(apply);
+  }
+  releaseBoneNameIndex(apply.names);
+  releaseRecordNeighbours(apply.neighbours);
+  std::free(apply.namedOn);
+  delete apply.storedText;
+}
+
+void releaseFindings(EditsFindings& findings) {
+  releaseList(findings.skipped);
+  releaseList(findings.changes);
+}
