@@ -78,10 +78,9 @@ function makeCard(result, index) {
   const movers = {};
   const entry = entryOf(state, index);
   entry.movers = movers;
-  card.append(caption, ...bonePictures(bone, state.scale, movers));
   const joltButton = button('Jolt', () => jolt(entry), 'jolt');
   joltButton.setAttribute('aria-label', `Jolt ${bone.name}`);
-  card.appendChild(joltButton);
+  card.append(caption, joltButton, ...bonePictures(bone, state.scale, movers));
   const stored = state.stored.get(bone.name);
   if (entry.ghost && stored.record !== bone.record) {
     for (const parts of Object.values(movers)) {

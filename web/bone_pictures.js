@@ -181,7 +181,9 @@ function bonePictures(bone, scale, movers) {
   const numbers = element('dl', 'numbers');
   for (const field of bone.fields) {
     if (field.role === 'limit') continue;
-    numbers.append(element('dt', '', field.keyword), element('dd', '', withUnit(field)));
+    const pair = element('div');
+    pair.append(element('dt', '', field.keyword), element('dd', '', withUnit(field)));
+    numbers.appendChild(pair);
   }
   if (numbers.childElementCount > 0) parts.push(numbers);
   return parts;

@@ -63,8 +63,10 @@ function bench(result, index) {
     area.dispatchEvent(new Event('input'));
     area.focus();
   }, 'revert');
+  // Beside the text as well as in the row's head, which is out of view while editing.
+  const save = button('Save changed model', () => saveChanged(result, save), 'save-model');
   const bar = element('div', 'edit-bar');
-  bar.append(apply, revert);
+  bar.append(apply, save, revert);
   side.append(title, area, status, goTos, bar, siblingsSection(result));
   grid.append(side, bonePanel(result));
   // Where the text was left, when the row is drawn again.
@@ -169,10 +171,11 @@ function showEdit(result, row = renderedRow(result.index)) {
   if (!row) return;
   const edit = result.edit;
   row.querySelector('.edited').hidden = !edited(result);
-  const save = row.querySelector('.save-model');
-  save.hidden = !edited(result);
-  // Disabled once it is known that there is nothing to save.
-  save.setAttribute('aria-disabled', String(!edited(result) || (upToDate(edit) && edit.model === null)));
+  for (const save of row.querySelectorAll('.save-model')) {
+    if (save.closest('.head')) save.hidden = !edited(result);
+    // Disabled once it is known that there is nothing to save.
+    save.setAttribute('aria-disabled', String(!edited(result) || (upToDate(edit) && edit.model === null)));
+  }
   const status = row.querySelector('.edit-status');
   if (!status) return;
   const failed = edit.applied !== null && edit.applied.status !== 0;
