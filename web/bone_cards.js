@@ -40,10 +40,10 @@ function bonePanel(result) {
   const bar = element('div', 'cards-bar');
   bar.append(element('span', 'cards-count', plural(state.bones.length, 'jiggle bone', 'jiggle bones')),
     button('Jolt all in view', () => {
-      for (const card of state.list.made().values()) if (card.previewEntry) jolt(card.previewEntry);
+      for (const item of state.list.made().values()) if (item.previewEntry) jolt(item.previewEntry);
     }, 'jolt-all'));
   const scroller = scrollable(element('div', 'cards-scroll'), `Jiggle bones of ${result.path}`);
-  const list = element('div', 'cards');
+  const list = element('ul', 'cards');
   scroller.appendChild(list);
   column.append(boneLegend(state.scale), bar, scroller);
   state.scroller = scroller;
@@ -61,8 +61,11 @@ function bonePanel(result) {
 function makeCard(result, index) {
   const state = result.cards;
   const bone = state.bones[index];
+  // A list item, so that a screen reader hears which of how many cards it is.
+  const item = element('li', 'card-item');
   const card = element('figure', 'bone');
   card.dataset.bone = String(index);
+  item.appendChild(card);
   const caption = element('figcaption');
   if (state.editing) {
     // The name takes the caret to the bone's block; so does a click anywhere on the card.
@@ -92,8 +95,8 @@ function makeCard(result, index) {
     card.classList.add('at-caret');
     card.setAttribute('aria-current', 'true');
   }
-  showCard(card, entry);
-  return card;
+  showCard(item, entry);
+  return item;
 }
 
 // The edits applied: the cards take the new bone data; a bone whose numbers changed is
@@ -135,8 +138,8 @@ function markCaretBone(result, name) {
   if (index === state.caret) return;
   const old = state.list.element(state.caret);
   if (old) {
-    old.classList.remove('at-caret');
-    old.removeAttribute('aria-current');
+    old.firstChild.classList.remove('at-caret');
+    old.firstChild.removeAttribute('aria-current');
   }
   state.caret = index;
   if (index < 0) return;
@@ -147,9 +150,9 @@ function markCaretBone(result, name) {
     scroller.scrollTop = Math.max(0, top - 4);
     state.list.render();
   }
-  const card = state.list.element(index);
-  if (card) {
-    card.classList.add('at-caret');
-    card.setAttribute('aria-current', 'true');
+  const item = state.list.element(index);
+  if (item) {
+    item.firstChild.classList.add('at-caret');
+    item.firstChild.setAttribute('aria-current', 'true');
   }
 }

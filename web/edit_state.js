@@ -68,6 +68,11 @@ function edited(result) {
   return Boolean(result.edit) && result.edit.text !== result.edit.original;
 }
 
+// Applied without a refusal: the module names the outcome "written", as for a dump.
+function appliedWell(applied) {
+  return applied !== null && applied.outcome === 'written';
+}
+
 function upToDate(target) {
   return target.applied !== null && target.applied.version === target.owner.edit.version;
 }
@@ -139,7 +144,7 @@ function takeApplyReply(reply) {
       changed: reply.numbers.changed === 1, numbers: reply.numbers, note: reply.note || '',
     };
     target.model = target.applied.changed && reply.model.length > 0 ? new Blob([reply.model]) : null;
-    if (target === result.edit && reply.status === 0) bonesApplied(result, reply.bones);
+    if (target === result.edit && reply.outcome === 'written') bonesApplied(result, reply.bones);
     settled(target);
     if (target === result.edit) {
       showEdit(result);

@@ -158,7 +158,7 @@ function outcomeText(result) {
       'with your edits.';
   }
   const lines = applied.lines === '' ? [] : applied.lines.split('\n');
-  if (applied.status === 0 && lines.length > kShownChanges + 1) {
+  if (appliedWell(applied) && lines.length > kShownChanges + 1) {
     lines.splice(kShownChanges, lines.length, `and ${lines.length - kShownChanges} more lines`);
   }
   if (applied.note) lines.push(applied.note);
@@ -178,7 +178,7 @@ function showEdit(result, row = renderedRow(result.index)) {
   }
   const status = row.querySelector('.edit-status');
   if (!status) return;
-  const failed = edit.applied !== null && edit.applied.status !== 0;
+  const failed = edit.applied !== null && !appliedWell(edit.applied);
   const text = outcomeText(result);
   if (status.textContent !== text) status.textContent = text;
   status.classList.toggle('error', failed);

@@ -91,7 +91,7 @@ async function saveAll() {
     const model = changedModel(target);
     if (model) models.push({ owner: target.sibling ? null : target.owner, path: target.path,
       bytes: new Uint8Array(await model.arrayBuffer()) });
-    else if (target.applied && target.applied.status !== 0) faulty.push(target.path);
+    else if (target.applied && !appliedWell(target.applied)) faulty.push(target.path);
   }
   if (faulty.length > 0) {
     notice(`The .zip has no changed model of ${faulty.join(', ')}: the edits could not be applied to ` +

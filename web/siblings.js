@@ -85,12 +85,12 @@ function fillSibling(line, sibling) {
     outcome.textContent = 'Applying…';
     badge.textContent = '';
   } else {
-    const word = applied.status !== 0 ? outcomeOf(applied.outcome || 'page-failed').label
+    const word = !appliedWell(applied) ? outcomeOf(applied.outcome || 'page-failed').label
       : applied.changed ? 'changed' : 'unchanged';
-    badge.textContent = applied.status === kPageFailed ? word : `${word}, status ${applied.status}`;
+    badge.textContent = applied.outcome === 'page-failed' ? word : `${word}, status ${applied.status}`;
     outcome.textContent = [applied.lines, applied.note].filter(Boolean).join('\n');
   }
-  line.classList.toggle('refused', applied !== null && applied.status !== 0);
+  line.classList.toggle('refused', applied !== null && !appliedWell(applied));
   line.classList.toggle('pending', pending && applied !== null);
   const skipped = line.querySelector('.skipped-bones');
   const bones = applied ? applied.skipped : [];
