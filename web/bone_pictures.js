@@ -209,7 +209,7 @@ function boneLegend(scale) {
     '+yaw and +pitch turn the bone counter-clockwise, as the arrow shows. Shaded: the room its ' +
       'limits give, in degrees; a dashed ring: no limit.',
     `Bars: the base's room left, up and forward, in model units, on one scale for all this model's ` +
-      `bones (each end is ${scale} units).`,
+      `bones (each end is ${plural(scale, 'unit', 'units')}).`,
     'Moving: a sketch of these numbers on a simple spring; the game\'s own motion differs in detail. ' +
       'While you edit, the stored setting moves beside it, faint.',
   ]) words.appendChild(element('li', '', line));

@@ -56,7 +56,7 @@ let skippedCaseOnly = 0;
 
 function showSkipped() {
   const files = plural(skipped.length, 'file', 'files');
-  namesNotice('skipped', `Skipped ${files} in folders: their names are not models' names. Show their names`,
+  namesNotice('skipped', `Skipped ${files} in folders: not models by their names. Show their names`,
     skippedCaseOnly === 0 ? '' : `${skippedCaseOnly} of them end in .MDL or another mix of cases. Only a ` +
       'lower-case .mdl is taken, as on the command line: rename them with .mdl in lower case and ' +
       'choose them again.', skipped);
