@@ -210,7 +210,7 @@ function boneLegend(scale) {
       'limits give, in degrees; a dashed ring: no limit.',
     `Bars: the base's room left, up and forward, in model units, on one scale for all this model's ` +
       `bones (each end is ${plural(scale, 'unit', 'units')}).`,
-    'Moving: a sketch of these numbers on a simple spring; the game\'s own motion differs in detail. ' +
+    'Moving: a sketch of these numbers on a simple spring; the motion in a game differs in detail. ' +
       'While you edit, the stored setting moves beside it, faint.',
   ]) words.appendChild(element('li', '', line));
   legend.append(svg, words);
