@@ -126,15 +126,21 @@ function blocksOf(edit) {
   return list;
 }
 
+// The caret's bone is found once a frame, however many events a key brings: reading the
+// blocks of a long text takes a few milliseconds.
 function caretMoved(result, area) {
   const edit = result.edit;
   edit.caret = area.selectionStart;
-  let name = null;
-  for (const block of blocksOf(edit)) {
-    if (block.start > edit.caret) break;
-    ({ name } = block);
-  }
-  markCaretBone(result, name);
+  if (edit.caretFrame) return;
+  edit.caretFrame = requestAnimationFrame(() => {
+    edit.caretFrame = 0;
+    let name = null;
+    for (const block of blocksOf(edit)) {
+      if (block.start > edit.caret) break;
+      ({ name } = block);
+    }
+    markCaretBone(result, name);
+  });
 }
 
 function goToBone(result, name) {

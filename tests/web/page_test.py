@@ -22,6 +22,7 @@ from selenium import webdriver
 from selenium.webdriver.chrome.options import Options
 from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.by import By
+from selenium.common.exceptions import TimeoutException
 from selenium.webdriver.common.keys import Keys
 from selenium.webdriver.support.ui import WebDriverWait
 
@@ -262,9 +263,15 @@ def replace_text(driver, area, text):
                           area, text)
 
 
-def at_caret(driver):
-    return driver.execute_script("return [...document.querySelectorAll('figure.at-caret figcaption')]"
-                                 ".map((f) => f.textContent)")
+def at_caret(driver, wanted):
+    """The names of the cards marked as the caret's, once they are `wanted` or after 5 s."""
+    read = lambda: driver.execute_script("return [...document.querySelectorAll('figure.at-caret figcaption')]"
+                                         ".map((f) => f.textContent)")
+    try:
+        WebDriverWait(driver, 5).until(lambda d: read() == wanted)
+    except TimeoutException:
+        pass
+    return read()
 
 
 # Lines of the page's scripts that would read the tools' console text or copy their rules.
@@ -400,12 +407,14 @@ try:
     replace_text(driver, edit["area"], original)
     driver.execute_script("arguments[0].focus(); arguments[0].setSelectionRange(arguments[1], arguments[1]);"
                           "arguments[0].dispatchEvent(new Event('keyup'));", edit["area"], original.index('"tail_2"'))
-    check(at_caret(driver) == ["tail_2"], f"the caret's card: {at_caret(driver)}")
+    marked = at_caret(driver, ["tail_2"])
+    check(marked == ["tail_2"], f"the caret's card: {marked}")
     driver.execute_script("[...document.querySelectorAll('figure.bone .bone-name')]"
                           ".find((b) => b.textContent === 'tail_1').click()")
     caret = driver.execute_script("const a = document.activeElement; return [a.tagName, a.selectionStart];")
-    check(caret == ["TEXTAREA", original.index('$jigglebone "tail_1"')] and at_caret(driver) == ["tail_1"],
-          f"a card's name to the caret: {caret} {at_caret(driver)}")
+    marked = at_caret(driver, ["tail_1"])
+    check(caret == ["TEXTAREA", original.index('$jigglebone "tail_1"')] and marked == ["tail_1"],
+          f"a card's name to the caret: {caret} {marked}")
 
     # The edits used on other models: each as sproing_apply --skip-missing-bones makes it,
     # byte for byte, its skipped bones listed; a model left unchanged has nothing to save.
@@ -430,7 +439,7 @@ try:
         count, changes = others.get(name, (None, None))
         check(status == 0 and outcome.split("\n")[:len(out.split("\n")) - 2] == out.split("\n")[:-2] and
               skipped_count == count and disabled == str(not changes).lower(), f"{name} with the edits: {outcome!r} {out!r}")
-        if changes:
+        if changes and disabled == "false":
             sibling_models[name] = copy
             line = driver.execute_script("return [...document.querySelectorAll('li.sibling')].find("
                                          "(l) => l.querySelector('h4').textContent === arguments[0])", name)
