@@ -64,13 +64,14 @@ TEST(EditsLanguage, EachRuleMessageAndWarning) {
        "/* tuned\n   by hand */\n$JiggleBone tail_1 { IS_FLEXIBLE { Yaw_Stiffness 150 // was 100\n"
        "YAW_CONSTRAINT -30 30 angle_constraint 45 } }\n$sequence idle \"idle\" fps 30\n",
        0, "Passed over 4 other commands\nChanged tail_1: yaw_stiffness 100 -> 150\n"},
-      {"a command close to $jigglebone is a likely typo", "$jiglebone tail_1 { }\n$jiggle_settings { }", 10,
-       "e.qci:1: $jiglebone is not a command these tools read; did you mean $jigglebone?\n"},
+      {"a command close to $jigglebone is a likely typo", "$jiglbone tail_1 { }\n$jiggle_settings { }", 10,
+       "e.qci:1: $jiglbone is not a command these tools read; did you mean $jigglebone?\n"},
       // The words of refusals.
       {"a misspelt keyword", "$jigglebone tail_1 {\n is_flexible { yaw_dampnig 3 }\n}", 10,
        "e.qci:2: yaw_dampnig is not a keyword of is_flexible; did you mean yaw_damping?\n"},
-      {"a misspelt block", "$jigglebone tail_1 { is_rigdi { } }", 10,
-       "e.qci:1: is_rigdi is not a block of $jigglebone; did you mean is_rigid?\n"},
+      {"a misspelt block, within two edits or not", "$jigglebone tail_1 {\n is_rgdi { }\n is_rg { } }", 10,
+       "e.qci:2: is_rgdi is not a block of $jigglebone; did you mean is_rigid?\n"
+       "e.qci:3: is_rg is not a block of $jigglebone\n"},
       {"words of the wider language", "$jigglebone tail_1 {\n is_boing { impact_speed 1 }\n"
        " is_flexible { allow_length_flex } }", 10,
        "e.qci:2: is_boing is part of the $jigglebone language that these tools neither read nor write; the "
@@ -88,11 +89,12 @@ TEST(EditsLanguage, EachRuleMessageAndWarning) {
       {"a bone named in other capitals", "$jigglebone TAIL_1 { }", 10,
        "e.qci:1: no bone TAIL_1 in this model; did you mean tail_1?\n"},
       {"every refusal at once, in line order, a syntax error ending them",
-       "$jigglebone tail_1 { is_flexible { length 1x } }\n$jigglebone tail_9 { }\n"
+       "$jigglebone tail_1 { is_flexible { yaw_friction 2\n length 1x } }\n$jigglebone tail_9 { }\n"
        "$jigglebone tail_2 { is_rigid { tip_mass 1 } is_rigid { } }\n$jigglebone \"open { }\n$jigglebone tail_8 { }",
        10,
-       "e.qci:1: 1x is not a number\ne.qci:2: no bone tail_9 in this model\n"
-       "e.qci:3: is_rigid stands twice in one $jigglebone\ne.qci:4: a quoted name is not closed on its line\n"},
+       "e.qci:1: yaw_friction needs yaw_constraint in the same block: write yaw_constraint to keep the yaw "
+       "limit, or leave out yaw_friction to remove it\ne.qci:2: 1x is not a number\ne.qci:3: no bone tail_9 in this model\n"
+       "e.qci:4: is_rigid stands twice in one $jigglebone\ne.qci:5: a quoted name is not closed on its line\n"},
       {"at most twenty, then how many more", repeated("$jigglebone tail_9 { }\n", 25), 10,
        [] {
          std::string lines;
