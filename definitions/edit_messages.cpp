@@ -15,7 +15,12 @@ std::string shown(const EditToken& token) {
   return std::string(token.text, kShownLength) + "...";
 }
 
-std::string quoted(const EditToken& token) { return "\"" + shown(token) + "\""; }
+std::string quoted(const EditToken& token) {
+  std::string text(1, '"');
+  text += shown(token);
+  text += '"';
+  return text;
+}
 
 std::string describe(const EditFault& fault) {
   switch (fault.foundKind) {

@@ -357,6 +357,10 @@ bool readTop(EditsReader& r, EditStatement& s) {
         return hand(r, s, fault);
       }
       ++r.passedOver;
+      if (r.pending) {
+        r.pending = false;
+        return hand(r, s, r.pendingFault);
+      }
       continue;
     }
     const Token name = nextToken(r);

@@ -161,18 +161,20 @@ void endBlock(Apply& apply, const EditStatement& statement) {
   }
 }
 
-bool isAngleOrAmount(JiggleRole role) {
+// The roles whose values are amounts, never below zero.
+bool isAmount(JiggleRole role) {
   return role == JiggleRole::Stiffness || role == JiggleRole::Damping || role == JiggleRole::Mass ||
          role == JiggleRole::Length;
 }
 
-void warn(Apply& apply, EditWarningKind kind, std::size_t keyword, std::size_t line, const EditToken* values) {
+void warn(Apply& apply, EditWarningKind kind, std::size_t keyword, std::size_t line, const EditToken& first,
+          const EditToken& second = {}) {
   EditWarning warning;
   warning.kind = kind;
   warning.line = line;
   warning.keyword = static_cast<std::uint8_t>(keyword);
-  warning.values[0] = values[0];
-  warning.values[1] = values[1];
+  warning.values[0] = first;
+  warning.values[1] = second;
   keepEarliest(apply.findings.warnings, warning);
 }
 
@@ -194,16 +196,16 @@ void warnOfValues(Apply& apply) {
     }
     if (!changed) continue;
     const std::size_t line = edited.setOnLine[first];
-    if (isAngleOrAmount(keyword.role) && values[0] < 0) warn(apply, EditWarningKind::Negative, k, line, texts);
+    if (isAmount(keyword.role) && values[0] < 0) warn(apply, EditWarningKind::Negative, k, line, texts[0]);
     if (keyword.unit == JiggleUnit::WholeDegrees) {
       for (std::size_t i = 0; i < keyword.valueCount; ++i) {
         if (std::abs(static_cast<double>(toWholeDegrees(values[i]))) > 180) {
-          warn(apply, EditWarningKind::BeyondHalfTurn, k, line, &texts[i]);
+          warn(apply, EditWarningKind::BeyondHalfTurn, k, line, texts[i]);
         }
       }
     }
     if (keyword.valueCount == 2 && values[0] > values[1]) {
-      warn(apply, EditWarningKind::MinimumAboveMaximum, k, line, texts);
+      warn(apply, EditWarningKind::MinimumAboveMaximum, k, line, texts[0], texts[1]);
     }
   }
 }

@@ -26,14 +26,15 @@ std::string placed(const char* editsPath, std::size_t line) {
   return line == 0 ? std::string(editsPath) + " " : std::string(editsPath) + ":" + std::to_string(line) + ": ";
 }
 
-// A bone of the model named as a block names one, but in other capitals: found by a walk
-// over the bones, made only for the few refusals listed.
+// A jiggle bone of the model named as a block names one, but in other capitals: found by a
+// walk over the bones, made only for the few refusals listed.
 EditToken boneInOtherCapitals(const ModelImage& image, const EditToken& name) {
   const std::int32_t bones = boneCount(image);
   for (std::int32_t i = 0; i < bones; ++i) {
     std::size_t length = 0;
     const char* stored = checkedBoneName(image, i, length);
-    if (stored != nullptr && sameIgnoringCapitals(stored, length, name.text, name.length)) {
+    if (stored != nullptr && isJiggleBone(boneRecord(image, i)) &&
+        sameIgnoringCapitals(stored, length, name.text, name.length)) {
       return EditToken{stored, length, 0};
     }
   }

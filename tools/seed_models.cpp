@@ -176,6 +176,17 @@ std::vector<SeedModel> applySeeds() {
       "$jigglebone tail_1 { is_flexible { length 1e39 } }",
       "$jigglebone tail_2 { is_flexible { length 1 } is_rigid { length 2 } }",
       "$jigglebone root { }",
+      // A model's source around its blocks, in other capitals and comments.
+      ("$modelname \"props/crate01.mdl\"\n$include \"shared.qci\"\n$bodygroup body\n{\n studio \"a.smd\"\n}\n"
+       "/* tuned\n by hand */ $JiggleBone tail_1 { IS_FLEXIBLE { Yaw_Stiffness 150 yaw_constraint -20 20 } }\n"
+       "$sequence idle \"idle\" loop fps 30\n"),
+      // Faults to read past, and one that ends the reading.
+      ("$jigglebone tail_1 { is_flexible { yaw_dampnig 3 pitch_damping eight } is_boing { a 1 } }\n"
+       "$jigglebone tail_2 { is_rigid { pitch_friction 1 }\n$jiglebone x { }\n$jigglebone Tail_1 { }\n"
+       "$jigglebone tail_2 { \"unclosed }"),
+      // Bones a sibling model lacks, and values worth a warning.
+      ("$jigglebone hair_0_8 { }\n$jigglebone root { }\n"
+       "$jigglebone tail_1 { is_flexible { yaw_constraint 30 -30 tip_mass -1 angle_constraint 270 } }"),
   };
   for (std::size_t i = 0; i < sizeof edits / sizeof edits[0]; ++i) {
     seeds.push_back(SeedModel{numbered("sample_edit", static_cast<long long>(i)), applyInput(sample, edits[i])});

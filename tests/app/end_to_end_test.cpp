@@ -45,6 +45,20 @@ ModelPlan manyJiggleBones(std::size_t count) {
   return plan;
 }
 
+// The blocks of each bone of manyJiggleBones: field n holds n / 8, angles in whole degrees
+// of those radians (1.125 radians is 64 degrees, 1.25 is 72, 1.375 is 79, 1.75 is 100,
+// 1.875 is 107).
+const std::string kLimitLines =
+    "\t\tyaw_constraint 72 79\n\t\tyaw_friction 1.5\n\t\tangle_constraint 64\n"
+    "\t\tpitch_constraint 100 107\n\t\tpitch_friction 2\n\t\tpitch_bounce 2.125\n";
+const std::string kEveryBlock =
+    "\tis_flexible {\n\t\tyaw_stiffness 0.375\n\t\tyaw_damping 0.5\n\t\tpitch_stiffness 0.625\n"
+    "\t\tpitch_damping 0.75\n\t\talong_stiffness 0.875\n\t\talong_damping 1\n\t\tlength 0.125\n"
+    "\t\ttip_mass 0.25\n" + kLimitLines + "\t}\n\tis_rigid {\n\t\tlength 0.125\n\t\ttip_mass 0.25\n" + kLimitLines +
+    "\t}\n\n\thas_base_spring {\n\t\tbase_mass 2.25\n\t\tstiffness 2.375\n\t\tdamping 2.5\n"
+    "\t\tleft_constraint 2.625 2.75\n\t\tleft_friction 2.875\n\t\tup_constraint 3 3.125\n\t\tup_friction 3.25\n"
+    "\t\tforward_constraint 3.375 3.5\n\t\tforward_friction 3.625\n\t}\n";
+
 class EndToEnd : public ::testing::Test {
  protected:
   void SetUp() override { folder = makeScratchFolder(); }
@@ -69,10 +83,15 @@ TEST_F(EndToEnd, WritesTheSampleDefinitionsFromAnotherFolder) {
   EXPECT_EQ(folderEntries(folder), std::vector<std::string>{"crate01_jiggles.qci"});
 }
 
-TEST_F(EndToEnd, ReplacesAnEarlierOutputFile) {
-  writeFile(folder + "/crate01_jiggles.qci", std::string(100000, 'x'));
+// The earlier file's permissions stay: someone chose them.
+TEST_F(EndToEnd, ReplacesAnEarlierOutputFileKeepingItsPermissions) {
+  const std::string qci = folder + "/crate01_jiggles.qci";
+  writeFile(qci, std::string(100000, 'x'));
+  namespace fs = std::filesystem;
+  fs::permissions(qci, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
   EXPECT_EQ(run({kSamplePath}).status, 0);
-  EXPECT_EQ(withoutCarriageReturns(readFile(folder + "/crate01_jiggles.qci")), kSampleDefinitions);
+  EXPECT_EQ(withoutCarriageReturns(readFile(qci)), kSampleDefinitions);
+  EXPECT_EQ(fs::status(qci).permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 }
 
 TEST_F(EndToEnd, NamesTheOutputAfterTheStoredNameNotThePath) {
@@ -155,11 +174,14 @@ TEST_F(EndToEnd, AFolderWhereTheOutputShouldGoIsACannotWrite) {
 // Console text far longer than any buffer on its way out comes out whole, in order, with
 // the closing line last, whether the file is written or not.
 TEST_F(EndToEnd, LongConsoleTextComesOutWholeAndInOrder) {
-  BuiltModel built = buildModel(manyJiggleBones(3000));
-  const std::string model = putModel("many.mdl", built.bytes);
-  const RenderedText rendered = renderedText(ModelImage{built.bytes.data(), built.bytes.size()});
-  const std::string& text = rendered.file;
-  const std::string& bones = rendered.console;
+  const std::string model = putModel("many.mdl", buildModel(manyJiggleBones(3000)).bytes);
+  std::string text;
+  std::string bones;
+  for (int i = 0; i < 3000; ++i) {
+    const std::string name = "jiggle_bone_" + std::to_string(i);
+    text += "$jigglebone \"" + name + "\" {\n" + kEveryBlock + "}\n\n";
+    bones += "Jigglebone: " + name + " - is_flexible - is_rigid - has_base_spring \n";
+  }
   ASSERT_GT(bones.size(), 200000U);
 
   const ToolRun written = run({model});
