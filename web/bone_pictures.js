@@ -189,9 +189,17 @@ function bonePictures(bone, scale, movers) {
   return parts;
 }
 
+// Whether the legends are open: closed on one row, closed on all.
+let legendOpen = true;
+
 // What the pictures mean, once above a model's cards.
 function boneLegend(scale) {
+  const details = element('details', 'legend-box');
+  details.open = legendOpen;
+  details.addEventListener('toggle', () => { legendOpen = details.open; });
+  details.appendChild(element('summary', '', 'What the pictures show'));
   const legend = element('div', 'legend');
+  details.appendChild(legend);
   const svg = picture('0 0 100 100');
   svg.append(svgElement('circle', { cx: 50, cy: 50, r: 40, class: 'ring' }), wedge(-30, 30, 'yaw'),
     svgElement('line', { x1: 50, y1: 50, x2: 95, y2: 50, class: 'bone-axis' }),
@@ -214,5 +222,5 @@ function boneLegend(scale) {
       'While you edit, the stored setting moves beside it, faint.',
   ]) words.appendChild(element('li', '', line));
   legend.append(svg, words);
-  return legend;
+  return details;
 }

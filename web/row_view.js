@@ -18,7 +18,7 @@ function shownConsole(text) {
 // A path that breaks after its folders and word parts, not in the middle of a word.
 function pathLabel(path) {
   const label = document.createDocumentFragment();
-  for (const part of path.split(/(?<=[/\\_.-])/)) label.append(part, element('wbr'));
+  for (const part of path.split(/(?<=[/\\_-])/)) label.append(part, element('wbr'));
   return label;
 }
 
