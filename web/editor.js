@@ -190,7 +190,8 @@ function showEdit(result, row = renderedRow(result.index)) {
   status.classList.toggle('error', failed);
   status.classList.toggle('pending', !upToDate(edit) && edit.applied !== null);
   const area = row.querySelector('textarea');
-  area.setAttribute('aria-invalid', String(failed));
+  // Set only when it changes: any change to the box's style lays its whole text out again.
+  if (area.getAttribute('aria-invalid') !== String(failed)) area.setAttribute('aria-invalid', String(failed));
   // One way to each refused line, as the module listed them.
   const lines = failed ? [...new Set(edit.applied.refusals.map((refusal) => refusal.line))].filter((line) => line > 0) : [];
   const goTos = row.querySelector('.go-tos');
