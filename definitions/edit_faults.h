@@ -67,6 +67,14 @@ struct EditFault {
   std::size_t count = 0;
 };
 
+inline EditFault makeFault(EditFaultKind kind, std::size_t line, const EditToken& word = {}) {
+  EditFault fault;
+  fault.kind = kind;
+  fault.line = line;
+  fault.word = word;
+  return fault;
+}
+
 // Whether the reading stops at a fault of this kind.
 constexpr bool endsReading(EditFaultKind kind) { return kind <= EditFaultKind::UnclosedAtEnd; }
 
