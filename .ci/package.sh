@@ -74,6 +74,11 @@ for file in $files; do
   grep -q "^sproing_dump-$version-linux-[^/]*/$file\$" <<<"$listing" || fail "$archive lacks $file"
 done
 echo "$(basename "$archive"): $files"
+# Unpacked as README says, into a prefix such as /usr/local, the programs land in its bin.
+usrlocal="$scratch/usrlocal"
+mkdir -p "$usrlocal"
+tar xzf "$archive" -C "$usrlocal" --strip-components=1
+run_sample "the .tar.gz unpacked as README says" "" "$usrlocal/bin/sproing_dump" -- "$usrlocal/bin/sproing_apply"
 
 echo "== the Debian package, installed with apt"
 deb="$release/sproing-dump_${version}_$(dpkg --print-architecture).deb"

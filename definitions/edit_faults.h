@@ -20,17 +20,18 @@ enum class EditFaultKind : std::uint8_t {
   // The reading stops at these: what follows cannot be read with any confidence.
   UnclosedQuote,     // a quoted name not closed on its line
   ControlCharacter,  // a control character in the text
-  UnclosedComment,   // a "/*" never closed; otherLine: where it opened
+  UnclosedComment,   // a "/*" never closed; line: where it opened
   ExpectedCommand,   // found: a token where a "$" command should start
   MissingName,       // found: what stood after "$jigglebone"
   ExpectedOpen,      // word: the name or block; found: what stood instead of "{"
   ExpectedInBone,    // found: what stood where a block or "}" should
   ExpectedInBlock,   // block; found: what stood where a keyword or "}" should
-  UnclosedAtEnd,     // the text ends inside a block; word: the bone; otherLine: its "{"
-                     // block: the inner block, or kNoBlock for the bone's own
+  UnclosedAtEnd,     // the text ends inside a block; line: where it opened; word: the bone
+                     // (or passed-over command); block: the inner block, or kNoBlock for the
+                     // bone's own
   // Read past, so that the faults after them are found too.
   LikelyTypo,        // word: a "$" command close to "$jigglebone"
-  Unclosed,          // as UnclosedAtEnd, before `line`, where the next "$" command or block stands
+  Unclosed,          // as UnclosedAtEnd, before otherLine, where the next command or block stands
   BlockTwice,        // block
   UnknownBlock,      // word
   UnknownKeyword,    // word; block
@@ -66,6 +67,14 @@ struct EditFault {
   std::uint8_t keyword = 0;
   std::size_t count = 0;
 };
+
+inline EditFault makeFault(EditFaultKind kind, std::size_t line, const EditToken& word = {}) {
+  EditFault fault;
+  fault.kind = kind;
+  fault.line = line;
+  fault.word = word;
+  return fault;
+}
 
 // Whether the reading stops at a fault of this kind.
 constexpr bool endsReading(EditFaultKind kind) { return kind <= EditFaultKind::UnclosedAtEnd; }

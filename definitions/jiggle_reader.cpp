@@ -182,15 +182,8 @@ FoundKind foundKindOf(const Token& t) {
   }
 }
 
-EditFault faultAt(EditFaultKind kind, std::size_t line) {
-  EditFault fault;
-  fault.kind = kind;
-  fault.line = line;
-  return fault;
-}
-
 EditFault faultFound(EditFaultKind kind, const Token& found) {
-  EditFault fault = faultAt(kind, found.text.line);
+  EditFault fault = makeFault(kind, found.text.line);
   fault.found = found.text;
   fault.foundKind = foundKindOf(found);
   return fault;
@@ -201,7 +194,7 @@ EditFault badTokenFault(const Token& t) {
   const EditFaultKind kind = t.kind == TokenKind::Unclosed   ? EditFaultKind::UnclosedQuote
                              : t.kind == TokenKind::Control ? EditFaultKind::ControlCharacter
                                                             : EditFaultKind::UnclosedComment;
-  return faultAt(kind, t.text.line);
+  return makeFault(kind, t.text.line);
 }
 
 bool hand(EditsReader& r, EditStatement& s, const EditFault& fault) {
@@ -309,7 +302,7 @@ void skipHeld(EditsReader& r, const EditToken& word) {
     const Token t = nextToken(r);
     if (isBad(t)) return holdFault(r, badTokenFault(t));
     if (t.kind == TokenKind::End) {
-      EditFault fault = faultAt(EditFaultKind::UnclosedAtEnd, open.text.line);
+      EditFault fault = makeFault(EditFaultKind::UnclosedAtEnd, open.text.line);
       fault.word = word;
       return holdFault(r, fault);
     }
@@ -328,7 +321,7 @@ void passOverCommand(EditsReader& r, const Token& command) {
     if (isBad(t)) return holdFault(r, badTokenFault(t));
     if (t.kind == TokenKind::End) {
       if (depth > 0) {
-        EditFault fault = faultAt(EditFaultKind::UnclosedAtEnd, openedLine);
+        EditFault fault = makeFault(EditFaultKind::UnclosedAtEnd, openedLine);
         fault.word = command.text;
         holdFault(r, fault);
       }
@@ -352,7 +345,7 @@ bool readTop(EditsReader& r, EditStatement& s) {
     if (!isBoneCommand(start)) {
       passOverCommand(r, start);
       if (editsApart(start.text.text, start.text.length, kBoneCommand, kBoneCommandLength) != kFarApart) {
-        EditFault fault = faultAt(EditFaultKind::LikelyTypo, start.text.line);
+        EditFault fault = makeFault(EditFaultKind::LikelyTypo, start.text.line);
         fault.word = start.text;
         return hand(r, s, fault);
       }
@@ -389,7 +382,7 @@ bool readTop(EditsReader& r, EditStatement& s) {
 // The open bone or block left unclosed where `next` stands, or at the end of the text.
 EditFault unclosed(const EditsReader& r, const Token& next) {
   const bool inBlock = r.place == ReaderPlace::Block;
-  EditFault fault = faultAt(next.kind == TokenKind::End ? EditFaultKind::UnclosedAtEnd : EditFaultKind::Unclosed,
+  EditFault fault = makeFault(next.kind == TokenKind::End ? EditFaultKind::UnclosedAtEnd : EditFaultKind::Unclosed,
                             inBlock ? r.blockOpenedLine : r.boneOpenedLine);
   fault.word = r.bone;
   fault.block = inBlock ? r.block : kNoBlock;
@@ -401,7 +394,7 @@ EditFault unclosed(const EditsReader& r, const Token& next) {
 // kNoBlock inside the bone.
 bool misplacedWord(EditsReader& r, EditStatement& s, const Token& t, std::uint8_t block) {
   skipHeld(r, t.text);
-  EditFault fault = faultAt(EditFaultKind::NotReadHere, t.text.line);
+  EditFault fault = makeFault(EditFaultKind::NotReadHere, t.text.line);
   fault.word = t.text;
   fault.block = block;
   if (!isForeignWord(t.text)) {
@@ -438,7 +431,7 @@ bool readInBone(EditsReader& r, EditStatement& s) {
   const auto bit = static_cast<std::uint8_t>(1u << block);
   if ((r.blocksSeen & bit) != 0) {
     skipHeld(r, t.text);
-    EditFault fault = faultAt(EditFaultKind::BlockTwice, t.text.line);
+    EditFault fault = makeFault(EditFaultKind::BlockTwice, t.text.line);
     fault.block = static_cast<std::uint8_t>(block);
     return hand(r, s, fault);
   }

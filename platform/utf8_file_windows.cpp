@@ -83,11 +83,15 @@ std::FILE* createNewFileUtf8(const char* path, bool text) {
 bool replaceFileUtf8(const char* from, const char* to) {
   std::wstring wideFrom, wideTo;
   if (!widen(from, wideFrom) || !widen(to, wideTo)) return false;
-  // Replacing keeps the old file's attributes and access rights; a target not yet there is
+  const DWORD attributes = GetFileAttributesW(wideTo.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return false;
+  // Replacing a file keeps its attributes and access rights; a target not yet there is
   // simply moved to.
-  return ReplaceFileW(wideTo.c_str(), wideFrom.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
-                      nullptr) != 0 ||
-         MoveFileExW(wideFrom.c_str(), wideTo.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+  if (attributes != INVALID_FILE_ATTRIBUTES &&
+      ReplaceFileW(wideTo.c_str(), wideFrom.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != 0) {
+    return true;
+  }
+  return MoveFileExW(wideFrom.c_str(), wideTo.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
 }
 
 bool removeFileUtf8(const char* path) {

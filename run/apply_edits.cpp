@@ -55,10 +55,15 @@ struct Apply {
 void note(Apply& apply, const EditFault& fault) { keepEarliest(apply.findings.faults, fault); }
 
 void noteAbout(Apply& apply, EditFaultKind kind, std::size_t line, const EditToken& word) {
-  EditFault fault;
-  fault.kind = kind;
-  fault.line = line;
-  fault.word = word;
+  note(apply, makeFault(kind, line, word));
+}
+
+// A fault that names another line: where the bone was named first, or the field given.
+void noteTwice(Apply& apply, EditFaultKind kind, std::size_t line, std::size_t otherLine, const EditToken& word,
+               std::uint8_t keyword) {
+  EditFault fault = makeFault(kind, line, word);
+  fault.otherLine = otherLine;
+  fault.keyword = keyword;
   note(apply, fault);
 }
 
@@ -89,12 +94,7 @@ void startBone(Apply& apply, EditsReader& reader, const EditStatement& statement
   const unsigned char* bone = boneRecord(apply.reading, index);
   if (!isJiggleBone(bone)) return refuseBone(apply, statement, EditFaultKind::NoJiggleRule, true);
   if (apply.namedOn[index] != 0) {
-    EditFault fault;
-    fault.kind = EditFaultKind::NamedTwice;
-    fault.line = statement.line;
-    fault.word = statement.name;
-    fault.otherLine = apply.namedOn[index];
-    return note(apply, fault);
+    return noteTwice(apply, EditFaultKind::NamedTwice, statement.line, apply.namedOn[index], statement.name, 0);
   }
   apply.namedOn[index] = statement.line;
   edited.use = BoneUse::Apply;
@@ -131,12 +131,7 @@ void takeValues(Apply& apply, const EditStatement& statement) {
     }
     // The two tip blocks share these fields: one field, one value.
     if (edited.setOnLine[word] != 0 && edited.words[word] != bits) {
-      EditFault fault;
-      fault.kind = EditFaultKind::TwoValues;
-      fault.line = statement.line;
-      fault.keyword = statement.keyword;
-      fault.otherLine = edited.setOnLine[word];
-      return note(apply, fault);
+      return noteTwice(apply, EditFaultKind::TwoValues, statement.line, edited.setOnLine[word], {}, statement.keyword);
     }
     edited.words[word] = bits;
     edited.setOnLine[word] = statement.line;
@@ -153,9 +148,7 @@ void endBlock(Apply& apply, const EditStatement& statement) {
     const JiggleKeyword& keyword = kJiggleKeywords[k];
     if (keyword.flag == 0 || keyword.role == JiggleRole::Limit || edited.blockLines[k] == 0) continue;
     if (edited.blockLines[limitLineOf(keyword.flag)] != 0) continue;
-    EditFault fault;
-    fault.kind = EditFaultKind::LimitTuningAlone;
-    fault.line = edited.blockLines[k];
+    EditFault fault = makeFault(EditFaultKind::LimitTuningAlone, edited.blockLines[k]);
     fault.keyword = static_cast<std::uint8_t>(k);
     note(apply, fault);
   }

@@ -91,7 +91,11 @@ TEST_F(EndToEnd, ReplacesAnEarlierOutputFileKeepingItsPermissions) {
   fs::permissions(qci, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
   EXPECT_EQ(run({kSamplePath}).status, 0);
   EXPECT_EQ(withoutCarriageReturns(readFile(qci)), kSampleDefinitions);
-  EXPECT_EQ(fs::status(qci).permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  // Windows keeps a replaced file's attributes and access rights, which Wine does not show
+  // as these bits.
+  if (!toolsAreWindowsBuilds()) {
+    EXPECT_EQ(fs::status(qci).permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  }
 }
 
 TEST_F(EndToEnd, NamesTheOutputAfterTheStoredNameNotThePath) {

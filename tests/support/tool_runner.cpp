@@ -97,6 +97,11 @@ std::string toolRunner() {
 
 }  // namespace
 
+bool toolsAreWindowsBuilds() {
+  const std::string tool = toolUnderTest(false);
+  return tool.size() >= 4 && tool.compare(tool.size() - 4, 4, ".exe") == 0;
+}
+
 ToolProcess startTool(const std::vector<std::string>& arguments, const std::string& folder,
                       const ToolRunOptions& options) {
   ToolProcess process;

@@ -28,6 +28,9 @@ struct ToolProcess {
   std::string command;
 };
 
+// Whether the tools under test are Windows builds (run under Wine).
+bool toolsAreWindowsBuilds();
+
 // Runs the tool with `arguments` in `folder`. Output is captured outside that folder.
 ToolRun runTool(const std::vector<std::string>& arguments, const std::string& folder,
                 const ToolRunOptions& options = {});
