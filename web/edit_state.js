@@ -148,12 +148,16 @@ function takeApplyReply(reply) {
     settled(target);
     if (target === result.edit) {
       showEdit(result);
-      // Other models the edits are used on follow the text as it applied here.
-      for (const sibling of result.siblings) if (!upToDate(sibling)) requestApply(sibling);
+      // Other models the edits are used on follow the text as it applied here; large ones
+      // when saved, as each apply reads the whole model.
+      for (const sibling of result.siblings) {
+        if (!upToDate(sibling) && liveApply(sibling)) requestApply(sibling);
+        else if (!upToDate(sibling)) showSibling(sibling);
+      }
     } else {
       showSibling(target);
     }
-  } else if (target.again || target.waiters.length > 0 || target.sibling) {
+  } else if (target.again || target.waiters.length > 0 || (target.sibling && liveApply(target))) {
     requestApply(target);
   }
   target.again = false;

@@ -88,7 +88,9 @@ function fillSibling(line, sibling) {
     const word = !appliedWell(applied) ? outcomeOf(applied.outcome || 'page-failed').label
       : applied.changed ? 'changed' : 'unchanged';
     badge.textContent = applied.outcome === 'page-failed' ? word : `${word}, status ${applied.status}`;
-    outcome.textContent = [applied.lines, applied.note].filter(Boolean).join('\n');
+    const later = pending && !liveApply(sibling) ? `This model is ${mebibytes(sibling.file.size)}: the text ` +
+      'as it stands is applied to it when it is saved.' : '';
+    outcome.textContent = [later, applied.lines, applied.note].filter(Boolean).join('\n');
   }
   line.classList.toggle('refused', applied !== null && !appliedWell(applied));
   line.classList.toggle('pending', pending && applied !== null);
