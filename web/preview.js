@@ -103,15 +103,16 @@ function placeBone(parts, angle, stretch) {
   parts.tip.setAttribute('cy', y);
 }
 
+// The ghost's setting may have blocks the card does not draw: those are left out.
 function drawMotion(movers, motion, which) {
   const axes = motion.axes;
-  if (axes.yaw) {
+  if (axes.yaw && movers.yaw) {
     const stretch = Math.max(0.3, Math.min(1.2, 1 + axes.along.x / motion.length));
     placeBone(movers.yaw[which], axes.yaw.x, stretch);
     placeBone(movers.pitch[which], axes.pitch.x, stretch);
     placeBone(movers.angle[which], Math.hypot(axes.yaw.x, axes.pitch.x), stretch);
   }
-  if (axes.left) {
+  if (axes.left && movers.left) {
     for (const axis of kBaseAxes) {
       const offset = Math.max(-1.1, Math.min(1.1, axes[axis].x / movers.span));
       movers[axis][which].setAttribute('cx', (50 + 45 * offset).toFixed(2));
