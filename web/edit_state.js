@@ -144,7 +144,6 @@ function takeApplyReply(reply) {
       changed: reply.numbers.changed === 1, numbers: reply.numbers, note: reply.note || '',
     };
     target.model = target.applied.changed && reply.model.length > 0 ? new Blob([reply.model]) : null;
-    if (target === result.edit && reply.outcome === 'written') bonesApplied(result, reply.bones);
     settled(target);
     if (target === result.edit) {
       showEdit(result);
@@ -154,6 +153,8 @@ function takeApplyReply(reply) {
         if (!upToDate(sibling) && liveApply(sibling)) requestApply(sibling);
         else if (!upToDate(sibling)) showSibling(sibling);
       }
+      // The cards last: the outcome and the saving never wait on the pictures.
+      if (reply.outcome === 'written') bonesApplied(result, reply.bones);
     } else {
       showSibling(target);
     }
