@@ -68,10 +68,9 @@ std::string unclosedText(const EditFault& fault, const std::string& before) {
 
 std::string expectedInBone() {
   std::string text = "expected ";
-  for (std::size_t b = 0; b < kJiggleBlockCount; ++b) text += std::string(kJiggleBlocks[b].keyword) + ", ";
+  for (const JiggleBlock& block : kJiggleBlocks) text += std::string(block.keyword) + ", ";
   text.resize(text.size() - 2);
-  const std::size_t lastComma = text.rfind(", ");
-  return text.replace(lastComma, 2, " or ") + " or \"}\"";
+  return text + " or \"}\"";
 }
 
 // The words of a limit: its axis, and its friction and bounce lines.

@@ -69,6 +69,8 @@ inline void skipBlanks(EditsReader& r) {
     const std::uint8_t byteClass = classOf(*at);  // the NUL after the text stops it
     if (byteClass == kSpace) {
       ++at;
+      // Long runs of spaces, eight at a time: a hostile file may be little else.
+      while (end - at >= 8 && std::memcmp(at, "        ", 8) == 0) at += 8;
     } else if (byteClass == kLineEnd) {
       ++at;
       ++line;
