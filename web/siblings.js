@@ -10,15 +10,14 @@ const kSkippedWhy = {
 };
 
 function useOn(result, files) {
+  const row = renderedRow(result.index);
+  const list = row && row.querySelector('.sibling-list');
   for (const { file, path } of files) {
     const sibling = applyTarget(result, path, file, true);
     result.siblings.push(sibling);
     requestApply(sibling);
-  }
-  const row = renderedRow(result.index);
-  if (row) {
-    const section = row.querySelector('.siblings');
-    if (section) section.replaceWith(siblingsSection(result));
+    // Added to the list in place, so that keyboard focus stays on the chooser.
+    if (list) list.appendChild(siblingLine(sibling));
   }
   scheduleRender();
 }
@@ -59,6 +58,7 @@ function siblingLine(sibling) {
     const model = changedModel(sibling);
     if (model) saveBytes(fileNameOf(sibling.path), model, 'application/octet-stream');
   }, 'save-sibling');
+  save.setAttribute('aria-label', `Save changed model ${fileNameOf(sibling.path)}`);
   const remove = button('Remove', () => {
     const result = sibling.owner;
     result.siblings.splice(result.siblings.indexOf(sibling), 1);
