@@ -20,6 +20,6 @@ if [ ! -f "$axe" ]; then
   npm install --prefix build-web/test-tools --no-save --no-audit --no-fund --loglevel=error axe-core@4.10.3 >/dev/null
 fi
 
-node --test tests/web/worker_test.js
+node --test tests/web/worker_test.js tests/web/spring_test.js
 timeout 240 /usr/bin/python3 tests/web/page_test.py build-web/page build-web-native/sproing_dump \
   build-web-native/sproing_apply build-web-native/tools/make_model ../shared/realworld examples/crate01.mdl "$axe"

@@ -30,7 +30,10 @@ if(IS_DIRECTORY /usr/share/nodejs)
 endif()
 
 set(SPROING_PAGE_DIR ${PROJECT_BINARY_DIR}/page)
-set(SPROING_PAGE_FILES index.html style.css page.js bone_pictures.js edit.js)
+set(SPROING_PAGE_FILES index.html style.css
+  text_bytes.js dom.js virtual_list.js bone_data.js spring.js bone_pictures.js preview.js
+  bone_cards.js notices.js worker_link.js models.js edit_state.js editor.js siblings.js rows.js
+  row_view.js status.js saving.js taking.js start.js)
 set(SPROING_PAGE_SOURCES)
 foreach(file ${SPROING_PAGE_FILES})
   list(APPEND SPROING_PAGE_SOURCES ${PROJECT_SOURCE_DIR}/web/${file})

@@ -1,12 +1,15 @@
-// Pictures of jiggle bones: a tip's limits as arcs on dials, the bone along each dial's 0°;
-// a base spring's three ranges as bars about its rest place; every other number as the
-// .qci text has it. All values come from the module, as the text shows them.
+// Pictures of one jiggle bone, and the legend that explains them: a tip's limits as arcs on
+// dials (the bone at rest along each dial's 0°, +yaw and +pitch counter-clockwise), a base
+// spring's room as bars on one scale for the whole model, every other number with its unit.
+// The moving parts (the bone and its tip, the base) are drawn here at rest; preview.js moves
+// them. All values come from the module, as the text shows them.
 'use strict';
 
 const kSvg = 'http://www.w3.org/2000/svg';
-const kPicturedBones = 24;  // per model; the rest are in the text
-const kBonesPerFrame = 6;
-const kBlockWords = { is_flexible: 'flexible tip', is_rigid: 'rigid tip', has_base_spring: 'base spring' };
+const kBlockWords = { is_flexible: 'flexible tip', is_rigid: 'rigid tip: turns only with its base',
+  has_base_spring: 'base spring' };
+const kTipAxes = ['yaw', 'pitch', 'angle'];
+const kBaseAxes = ['left', 'up', 'forward'];
 
 function svgElement(name, attributes) {
   const made = document.createElementNS(kSvg, name);
@@ -20,18 +23,18 @@ function picture(viewBox) {
 }
 
 function captioned(className, svg, text) {
-  const box = document.createElement('div');
-  box.className = className;
-  const caption = document.createElement('div');
-  caption.textContent = text;
-  box.append(svg, caption);
+  const box = element('div', className);
+  box.append(svg, element('div', '', text));
   return box;
 }
 
-// A point on the dial's rim, `degrees` counter-clockwise from the bone.
+// A point `r` from the dial's middle, `radians` counter-clockwise from the bone at rest.
+function dialPoint(radians, r = 40) {
+  return [50 + r * Math.cos(radians), 50 - r * Math.sin(radians)];
+}
+
 function rim(degrees, r = 40) {
-  const radians = (degrees * Math.PI) / 180;
-  return `${(50 + r * Math.cos(radians)).toFixed(2)} ${(50 - r * Math.sin(radians)).toFixed(2)}`;
+  return dialPoint((degrees * Math.PI) / 180, r).map((v) => v.toFixed(2)).join(' ');
 }
 
 // A filled wedge from `from` to `to` degrees; a full disc when the range goes all the way
@@ -46,129 +49,178 @@ function wedge(from, to, kind) {
   return svgElement('path', { d: `M50 50 L${rim(from)} A${r} ${r} 0 ${large} 0 ${rim(to)} Z`, class: kind });
 }
 
-// `low` and `high` as the text has them, '' when the axis is free.
-function dial(label, kind, low, high, wording) {
+// The bone and its tip as they move, and their faint twin for the stored setting.
+function movingBone(svg) {
+  const parts = {};
+  for (const ghost of [true, false]) {
+    const suffix = ghost ? ' ghost' : '';
+    const line = svgElement('line', { x1: 50, y1: 50, x2: 90, y2: 50, class: `needle${suffix}` });
+    const tip = svgElement('circle', { cx: 90, cy: 50, r: 4, class: `tip-dot${suffix}` });
+    svg.append(line, tip);
+    parts[ghost ? 'ghost' : 'now'] = { line, tip };
+  }
+  parts.ghost.line.style.display = parts.ghost.tip.style.display = 'none';
+  return parts;
+}
+
+// `low` and `high` as the text has them, in degrees; null when there is no limit.
+function dial(axis, kind, low, high, moving) {
   const svg = picture('0 0 100 100');
-  const from = Number(low);
-  const to = Number(high);
   let text;
-  if (low === '') {
+  if (low === null) {
     svg.appendChild(svgElement('circle', { cx: 50, cy: 50, r: 40, class: 'free' }));
-    text = `${label}: free`;
+    text = `${axis}: no limit`;
   } else {
+    const [from, to] = [Number(low), Number(high)];
     svg.appendChild(svgElement('circle', { cx: 50, cy: 50, r: 40, class: 'ring' }));
     if (from === to) {
-      svg.appendChild(svgElement('line', { x1: 50, y1: 50, x2: rim(from).split(' ')[0],
-        y2: rim(from).split(' ')[1], class: `locked ${kind}` }));
-      svg.appendChild(svgElement('circle', { cx: 50, cy: 50, r: 5, class: `locked ${kind}` }));
+      const [x, y] = rim(from).split(' ');
+      svg.append(svgElement('line', { x1: 50, y1: 50, x2: x, y2: y, class: `locked ${kind}` }),
+        svgElement('circle', { cx: 50, cy: 50, r: 5, class: `locked ${kind}` }));
     } else if (from < to) {
       svg.appendChild(wedge(from, to, kind));
     }
-    text = wording || (from === to ? `${label} locked at ${low}°`
-      : from < to ? `${label} ${low}° to ${high}°` : `${label} ${low}° to ${high}°: no room`);
+    text = from === to ? `${axis} locked at ${low}°` : `${axis} ${low}° to ${high}°${from < to ? '' : ': no room'}`;
   }
   svg.appendChild(svgElement('line', { x1: 50, y1: 50, x2: 95, y2: 50, class: 'bone-axis' }));
-  return captioned('dial', svg, text);
+  const box = captioned('dial', svg, text);
+  if (moving) box.moving = movingBone(svg);
+  return box;
 }
 
-// A base spring's range along one axis, on a scale shared by the bone's three.
-function bar(label, low, high, span) {
+function angleDial(angle, moving) {
+  if (angle === null) return dial('angle', 'angle', null, null, moving);
+  const box = dial('angle', 'angle', String(-Number(angle)), angle, moving);
+  box.lastChild.textContent = `angle ${angle}°${Number(angle) === 0 ? ': locked' : ''}`;
+  return box;
+}
+
+// A base spring's room along one axis, in model units, on the model's scale `span`.
+function bar(axis, low, high, span) {
   const svg = picture('0 0 100 20');
   const x = (value) => (50 + (45 * value) / span).toFixed(2);
-  const from = Number(low);
-  const to = Number(high);
-  svg.appendChild(svgElement('line', { x1: 5, y1: 10, x2: 95, y2: 10, class: 'track' }));
-  svg.appendChild(svgElement('line', { x1: 50, y1: 3, x2: 50, y2: 17, class: 'rest' }));
-  let text = `${label} ${low} to ${high}`;
-  if (from === to) {
-    svg.appendChild(svgElement('circle', { cx: x(from), cy: 10, r: 4, class: 'locked base' }));
-    text = `${label} locked at ${low}`;
-  } else if (from < to) {
-    svg.appendChild(svgElement('rect', { x: x(from), y: 5, width: (x(to) - x(from)).toFixed(2),
-      height: 10, class: 'base' }));
-  } else {
-    text += ': no room';
+  svg.append(svgElement('line', { x1: 5, y1: 10, x2: 95, y2: 10, class: 'track' }),
+    svgElement('line', { x1: 50, y1: 3, x2: 50, y2: 17, class: 'rest' }));
+  let text = `${axis}: no limit`;
+  if (low !== null) {
+    const [from, to] = [Number(low), Number(high)];
+    text = `${axis} ${low} to ${high} units${from <= to ? '' : ': no room'}`;
+    if (from === to) {
+      svg.appendChild(svgElement('circle', { cx: x(from), cy: 10, r: 4, class: 'locked base' }));
+      text = `${axis} locked at ${low} units`;
+    } else if (from < to) {
+      svg.appendChild(svgElement('rect', { x: x(from), y: 5, width: (x(to) - x(from)).toFixed(2), height: 10,
+        class: 'base' }));
+    }
   }
-  return captioned('range', svg, text);
+  const dots = {};
+  for (const ghost of [true, false]) {
+    dots[ghost ? 'ghost' : 'now'] = svgElement('circle', { cx: 50, cy: 10, r: 3, class: `base-dot${ghost ? ' ghost' : ''}` });
+    svg.appendChild(dots[ghost ? 'ghost' : 'now']);
+  }
+  dots.ghost.style.display = 'none';
+  const box = captioned('range', svg, text);
+  box.moving = dots;
+  box.span = span;
+  return box;
 }
 
-// One bone's record: its name, blocks and lines, each [block, unit, keyword, values...].
-function parseBone(record) {
-  const [name, blocks, ...fields] = record.split('\x1f');
-  const lines = new Map();
-  for (const field of fields) {
-    const [block, unit, keyword, ...values] = field.split(' ');
-    lines.set(keyword, { block, unit, values });
-  }
-  return { name, blocks: blocks ? blocks.split(' ') : [], lines };
+function limitOf(bone, axis) {
+  const values = boneValues(bone, 'limit', axis);
+  return values ? [values[0], values.length > 1 ? values[1] : values[0]] : [null, null];
 }
 
-function boneFigure(bone) {
-  const figure = document.createElement('figure');
-  figure.className = 'bone';
-  const caption = document.createElement('figcaption');
-  caption.textContent = bone.name;
-  const kinds = document.createElement('p');
-  kinds.className = 'kinds';
-  kinds.textContent = bone.blocks.length > 0
-    ? bone.blocks.map((block) => kBlockWords[block] || block).join(', ') : 'no tip, no base spring';
-  figure.append(caption, kinds);
-  const values = (keyword) => (bone.lines.get(keyword) || { values: ['', ''] }).values;
+// The largest base-spring limit of all `bones`, so that every bone's bars share one scale.
+function baseScale(bones) {
+  let extent = 0;
+  for (const bone of bones) {
+    for (const axis of kBaseAxes) {
+      for (const value of boneValues(bone, 'limit', axis) || []) {
+        if (Number.isFinite(Number(value))) extent = Math.max(extent, Math.abs(Number(value)));
+      }
+    }
+  }
+  return extent > 0 ? extent : 1;
+}
 
-  if (bone.blocks.includes('is_flexible') || bone.blocks.includes('is_rigid')) {
-    const dials = document.createElement('div');
-    dials.className = 'dials';
-    const [yawLow, yawHigh] = values('yaw_constraint');
-    const [pitchLow, pitchHigh] = values('pitch_constraint');
-    const [angle] = values('angle_constraint');
-    const angleWording = angle === '' ? '' : Number(angle) === 0 ? `angle ${angle}°: locked` : `angle ${angle}°`;
-    dials.append(dial('yaw', 'yaw', yawLow, yawHigh), dial('pitch', 'pitch', pitchLow, pitchHigh),
-      dial('angle', 'angle', angle === '' ? '' : String(-Number(angle)), angle, angleWording));
-    figure.appendChild(dials);
+// A number as the text has it, with its unit.
+function withUnit(field) {
+  const values = field.values.join(' ');
+  if (field.unit === 'd') return `${values}°`;
+  return field.role === 'length' ? `${values} units` : values;
+}
+
+// The card's pictures for `bone`, with `scale` the model's base-spring scale; `movers` gets
+// the moving parts, by axis.
+function bonePictures(bone, scale, movers) {
+  const parts = [];
+  const tip = bone.blocks.includes('is_flexible') || bone.blocks.includes('is_rigid');
+  const kinds = bone.blocks.map((block) => kBlockWords[block] || block).join(', ');
+  parts.push(element('p', 'kinds', kinds || 'no tip, no base spring: it does not move'));
+  if (tip) {
+    const dials = element('div', 'dials');
+    for (const axis of kTipAxes) {
+      const [low, high] = limitOf(bone, axis);
+      const box = axis === 'angle' ? angleDial(low, true) : dial(axis, axis, low, high, true);
+      movers[axis] = box.moving;
+      dials.appendChild(box);
+    }
+    parts.push(dials);
   }
   if (bone.blocks.includes('has_base_spring')) {
-    const axes = ['left', 'up', 'forward'].map((axis) => [axis, ...values(`${axis}_constraint`)]);
-    const extent = Math.max(...axes.flatMap(([, low, high]) => [Math.abs(low), Math.abs(high)])
-      .filter(Number.isFinite));
-    const ranges = document.createElement('div');
-    ranges.className = 'ranges';
-    for (const [axis, low, high] of axes) ranges.appendChild(bar(axis, low, high, extent > 0 ? extent : 1));
-    figure.appendChild(ranges);
+    const ranges = element('div', 'ranges');
+    for (const axis of kBaseAxes) {
+      const box = bar(axis, ...limitOf(bone, axis), scale);
+      movers[axis] = box.moving;
+      movers.span = scale;
+      ranges.appendChild(box);
+    }
+    parts.push(ranges);
   }
   // Every number not drawn above: stiffness, damping, mass, length, friction, bounce.
-  const numbers = document.createElement('dl');
-  numbers.className = 'numbers';
-  for (const [keyword, line] of bone.lines) {
-    if (line.unit === 'd' || keyword.endsWith('_constraint')) continue;
-    const term = document.createElement('dt');
-    term.textContent = keyword;
-    const value = document.createElement('dd');
-    value.textContent = line.values.join(' ');
-    numbers.append(term, value);
+  const numbers = element('dl', 'numbers');
+  for (const field of bone.fields) {
+    if (field.role === 'limit') continue;
+    const pair = element('div');
+    pair.append(element('dt', '', field.keyword), element('dd', '', withUnit(field)));
+    numbers.appendChild(pair);
   }
-  if (numbers.childElementCount > 0) figure.appendChild(numbers);
-  return figure;
+  if (numbers.childElementCount > 0) parts.push(numbers);
+  return parts;
 }
 
-// Draws the bones of `summary`, the module's bone data (web/bone_summary.h: records ended
-// by \x1e, fields parted by \x1f), into `container`, a few each frame so that a model of
-// many bones never stops the page for long.
-function drawBones(container, summary) {
-  const records = summary.split('\x1e');
-  records.pop();
-  const group = document.createElement('div');
-  group.className = 'bones';
-  container.appendChild(group);
-  if (records.length > kPicturedBones) {
-    const more = document.createElement('p');
-    more.className = 'more';
-    more.textContent = `and ${records.length - kPicturedBones} more jiggle bones, in the text below`;
-    container.appendChild(more);
-  }
-  const pictured = records.slice(0, kPicturedBones);
-  const drawSome = (from) => {
-    for (const record of pictured.slice(from, from + kBonesPerFrame)) group.appendChild(boneFigure(parseBone(record)));
-    if (from + kBonesPerFrame < pictured.length) requestAnimationFrame(() => drawSome(from + kBonesPerFrame));
-  };
-  drawSome(0);
+// Whether the legends are open: closed on one row, closed on all.
+let legendOpen = true;
+
+// What the pictures mean, once above a model's cards.
+function boneLegend(scale) {
+  const details = element('details', 'legend-box');
+  details.open = legendOpen;
+  details.addEventListener('toggle', () => { legendOpen = details.open; });
+  details.appendChild(element('summary', '', 'What the pictures show'));
+  const legend = element('div', 'legend');
+  details.appendChild(legend);
+  const svg = picture('0 0 100 100');
+  svg.append(svgElement('circle', { cx: 50, cy: 50, r: 40, class: 'ring' }), wedge(-30, 30, 'yaw'),
+    svgElement('line', { x1: 50, y1: 50, x2: 95, y2: 50, class: 'bone-axis' }),
+    svgElement('path', { d: `M${rim(8, 30)} A30 30 0 0 0 ${rim(60, 30)}`, class: 'turn' }),
+    svgElement('path', { d: `M${rim(60, 30)} l-1 9 l-7 -5 z`, class: 'turn-head' }));
+  const bone = movingBone(svg);
+  bone.now.line.setAttribute('x2', rim(20).split(' ')[0]);
+  bone.now.line.setAttribute('y2', rim(20).split(' ')[1]);
+  bone.now.tip.setAttribute('cx', rim(20).split(' ')[0]);
+  bone.now.tip.setAttribute('cy', rim(20).split(' ')[1]);
+  const words = element('ul');
+  for (const line of [
+    'Dials: the bone seen from above (yaw) and from its side (pitch, angle). The grey line is the ' +
+      'bone at rest, pointing right; the dark line and dot are the bone and its tip.',
+    '+yaw and +pitch turn the bone counter-clockwise, as the arrow shows. Shaded: the room its ' +
+      'limits give, in degrees; a dashed ring: no limit.',
+    `Bars: the base's room left, up and forward, in model units, on one scale for all this model's ` +
+      `bones (each end is ${plural(scale, 'unit', 'units')}).`,
+    'Moving: a sketch of these numbers on a simple spring; the motion in a game differs in detail. ' +
+      'While you edit, the stored setting moves beside it, faint.',
+  ]) words.appendChild(element('li', '', line));
+  legend.append(svg, words);
+  return details;
 }

@@ -1,8 +1,8 @@
 // The page's worker: takes models in order, reads each in slices straight into the module's
 // memory and hands back what the tool made of it; applies a row's edits to its model, ahead
-// of the models waiting, since someone is typing. Everything about a model is decided in
-// the module; this moves bytes, and tells a file the browser could not read apart from a
-// failure of the page itself.
+// of the models waiting, since someone is typing; tells which names the tools take as
+// models'. Everything about a model is decided in the module; this moves bytes and results,
+// and tells a file the browser could not read apart from a failure of the page itself.
 'use strict';
 
 const kLargestModel = 512 * 1024 * 1024;
@@ -10,7 +10,9 @@ const kSlice = 16 * 1024 * 1024;
 // After a model this large the module is started afresh, so that the memory it grew to
 // is given back rather than held for the rest of the batch.
 const kRestartAfter = 64 * 1024 * 1024;
-const kTexts = { console: 0, definitions: 1, outputName: 2, bones: 3, model: 4 };
+const kTexts = { console: 0, definitions: 1, outputName: 2, bones: 3, model: 4, refusals: 5, warnings: 6,
+  skipped: 7, changedBones: 8, outcome: 9 };
+const kNumbers = { changed: 1, refusalsNotListed: 2, warningsNotListed: 3, commandsPassedOver: 4 };
 // A status the command line never ends with: the page, not the model, failed.
 const kPageFailed = -1;
 
@@ -37,14 +39,31 @@ function lineBytes(text) {
   return new TextEncoder().encode(text);
 }
 
-// The tool's status 6 line, for what never reaches the module.
-function unread(path, why = '') {
-  return { status: 6, console: lineBytes(`Cannot read ${path}${why}\n`) };
+function outcomeOf(sproing) {
+  return new TextDecoder().decode(textBytes(sproing, kTexts.outcome));
 }
+
+// Whether the tools would take this name as a model's if it were in lower case only.
+function onlyCaseDiffers(sproing, path) {
+  const lower = path.toLowerCase();
+  return lower !== path && !takenAsModel(sproing, path) && takenAsModel(sproing, lower);
+}
+
+function takenAsModel(sproing, path) {
+  const at = cString(sproing, path, 0);
+  const taken = sproing._sproingModelPath(at) === 1;
+  sproing._free(at);
+  return taken;
+}
+
+// What the page says of a file it did not give the module: the module's own "cannot read"
+// comes with it.
+const kTooLarge = 'The page reads models up to 512 MiB; this one is larger.';
 
 function pageFailed(path, why) {
   return {
     status: kPageFailed,
+    outcome: 'page-failed',
     console: lineBytes(`The page failed on ${path}: ${why}. This is a fault of the page, ` +
                        'not of the model; the command line gives the model\'s own outcome.\n'),
   };
@@ -118,10 +137,9 @@ function cString(sproing, text, held) {
 // or changed since is the tool's "Cannot read".
 async function applyJob(job) {
   const { file, path } = job;
-  if (file.size > kLargestModel) return unread(path, ': larger than 512 MiB, so not read');
   let sproing = await module();
   let bytes = 0;
-  if (file.size > 0) {
+  if (file.size > 0 && file.size <= kLargestModel) {
     ({ sproing, at: bytes } = await allocate(file.size));
     if (!(await copyIn(sproing, job, bytes))) {
       sproing._free(bytes);
@@ -138,29 +156,48 @@ async function applyJob(job) {
   const modelPath = cString(sproing, path, 0);
   const editsPath = cString(sproing, job.editsPath, 0);
   // The module owns both buffers from here.
-  const status = sproing._sproingApply(bytes, file.size, modelPath, editsAt, edits.length, editsPath);
+  const status = sproing._sproingApply(bytes, sizeGiven(file.size), modelPath, editsAt, edits.length,
+    editsPath, job.skipMissingBones ? 1 : 0);
   sproing._free(modelPath);
   sproing._free(editsPath);
   const reply = {
     status,
+    outcome: outcomeOf(sproing),
     console: textBytes(sproing, kTexts.console),
     bones: textBytes(sproing, kTexts.bones),
-    model: status === 0 ? textBytes(sproing, kTexts.model) : null,
+    model: textBytes(sproing, kTexts.model),
+    refusals: textBytes(sproing, kTexts.refusals),
+    warnings: textBytes(sproing, kTexts.warnings),
+    skipped: textBytes(sproing, kTexts.skipped),
+    changedBones: textBytes(sproing, kTexts.changedBones),
+    numbers: numbers(sproing),
   };
+  if (file.size > kLargestModel) reply.note = kTooLarge;
   if (file.size > kRestartAfter) modulePromise = null;
   return reply;
+}
+
+function numbers(sproing) {
+  const found = {};
+  for (const [name, which] of Object.entries(kNumbers)) found[name] = sproing._sproingNumber(which);
+  return found;
+}
+
+// A size the module takes as that of a file it was not given: any but 0 reads as
+// "cannot read", and the module's size_t is 32 bits.
+function sizeGiven(size) {
+  return size > 0xffffffff ? 1 : size;
 }
 
 async function processJob(job) {
   const { file, path } = job;
   const given = job.bytes !== undefined;
-  if (!given && !file) return unread(path, job.why || '');
-  const size = given ? job.size : file.size;
-  if (size > kLargestModel) return unread(path, ': larger than 512 MiB, so not read');
+  // A file the page never had (its folder entry would not open) is unread, of some size.
+  const size = given ? job.size : file ? file.size : 1;
   let sproing = await module();
   let bytes = 0;
   // Unreadable: a null image of a non-empty file is the module's "Cannot read".
-  if (size > 0 && !(given && job.bytes === null)) {
+  if (size > 0 && size <= kLargestModel && (given ? job.bytes !== null : file)) {
     ({ sproing, at: bytes } = await allocate(size));
     if (given) {
       sproing.HEAPU8.set(new Uint8Array(job.bytes), bytes);
@@ -170,17 +207,34 @@ async function processJob(job) {
     }
   }
   const nameAt = cString(sproing, path, bytes);
-  const status = sproing._sproingProcess(bytes, size, nameAt);
+  const status = sproing._sproingProcess(bytes, sizeGiven(size), nameAt);
   sproing._free(nameAt);
   const reply = {
     status,
+    outcome: outcomeOf(sproing),
     console: textBytes(sproing, kTexts.console),
     definitions: textBytes(sproing, kTexts.definitions),
     outputName: textBytes(sproing, kTexts.outputName),
     bones: textBytes(sproing, kTexts.bones),
   };
+  if (size > kLargestModel) reply.note = kTooLarge;
+  else if (job.why) reply.note = job.why;
+  // Read after the texts: a name of the wrong case gets the way out on its row.
+  if (reply.outcome === 'not-a-model') reply.caseHint = onlyCaseDiffers(sproing, path);
   if (size > kRestartAfter) modulePromise = null;
   return reply;
+}
+
+// Which of `names` the tools take as models' by name, and which only a case keeps from it.
+async function classify(message) {
+  const sproing = await module();
+  const models = new Uint8Array(message.names.length);
+  const caseOnly = new Uint8Array(message.names.length);
+  message.names.forEach((name, i) => {
+    if (takenAsModel(sproing, name)) models[i] = 1;
+    else if (onlyCaseDiffers(sproing, name)) caseOnly[i] = 1;
+  });
+  self.postMessage({ classify: message.classify, models, caseOnly }, [models.buffer, caseOnly.buffer]);
 }
 
 async function work() {
@@ -199,7 +253,8 @@ async function work() {
     reply.id = job.id;
     if (job.apply) reply.apply = true;
     const transfer = [];
-    for (const key of ['console', 'definitions', 'outputName', 'bones', 'model']) {
+    for (const key of ['console', 'definitions', 'outputName', 'bones', 'model', 'refusals', 'warnings',
+      'skipped', 'changedBones']) {
       if (reply[key]) transfer.push(reply[key].buffer);
     }
     self.postMessage(reply, transfer);
@@ -211,6 +266,13 @@ self.onmessage = (event) => {
   const message = event.data;
   if (message.cancel) {
     jobs.length = 0;
+    return;
+  }
+  if (message.classify !== undefined) {
+    classify(message).catch((error) => {
+      modulePromise = null;
+      self.postMessage({ classify: message.classify, failed: describeFailure(error) });
+    });
     return;
   }
   const job = message;

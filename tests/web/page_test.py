@@ -1,13 +1,16 @@
 #!/usr/bin/python3
 """Drives the built page in headless Chromium over file:// and holds it to the command-line
 tools, run here over the same models: console lines, statuses, pictures, the saved .zip's
-names and texts, for models chosen and dropped; edits saved as models and their refusals;
-then counts, filter, cancel, and axe-core's serious findings with models loaded and editors
-open, light and dark. Screenshots land in the build folder.
+names and texts, for models chosen and dropped; edits saved as models and their refusals,
+the caret and the cards, edits used on other models; every card of a model of 120 bones;
+then counts, filter, cancel, axe-core's serious findings with models loaded and editors
+open, light and dark, and no console text read by the page's scripts. Screenshots land in
+the build folder.
 
 usage: page_test.py PAGE_DIR SPROING_DUMP SPROING_APPLY MAKE_MODEL REAL_MODELS SAMPLE_MODEL AXE_SCRIPT"""
 import io
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -19,6 +22,7 @@ from selenium import webdriver
 from selenium.webdriver.chrome.options import Options
 from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.by import By
+from selenium.common.exceptions import TimeoutException
 from selenium.webdriver.common.keys import Keys
 from selenium.webdriver.support.ui import WebDriverWait
 
@@ -80,11 +84,37 @@ def wait_done(driver, count):
         d.find_element(By.ID, "count").text.startswith(f"{count} of {count} "))
 
 
+# Scrolls through a row's box of cards, where only cards in view exist, and reads each card's
+# captions by its bone's name; also the most cards that existed at once.
+CARDS = """
+const cards = async (row) => {
+  const box = row.querySelector('.cards-scroll');
+  const pictures = {};
+  let most = 0;
+  box.scrollTop = 0;
+  await frame();
+  for (;;) {
+    const made = box.querySelectorAll('figure.bone');
+    most = Math.max(most, made.length);
+    for (const figure of made) {
+      pictures[figure.querySelector('figcaption').textContent] =
+        [...figure.querySelectorAll('.dial > div, .range > div')].map((d) => d.textContent);
+    }
+    if (box.scrollTop >= box.scrollHeight - box.clientHeight - 1) break;
+    box.scrollTop += box.clientHeight * 0.8;
+    await frame();
+  }
+  Object.defineProperty(pictures, 'most', { value: most });
+  return pictures;
+};
+"""
+
 # Scrolls through the list, where only rows in view exist, and reads each row; written rows
 # are opened for their console lines, pictures and text when asked.
 COLLECT = """
 const [openWritten, done] = arguments;
 const frame = () => new Promise((ok) => requestAnimationFrame(() => requestAnimationFrame(ok)));
+${CARDS}
 const read = async () => {
   const rows = {};
   window.scrollTo(0, 0);
@@ -96,18 +126,15 @@ const read = async () => {
       const row = { status: li.dataset.status, outcome: li.querySelector('.outcome').textContent };
       const refusal = li.querySelector('.outcome.console');
       if (refusal) row.console = refusal.textContent;
+      row.notes = [...li.querySelectorAll('.row-note')].map((note) => note.textContent);
       if (openWritten && !refusal) {
         const at = () => document.querySelector(`#rows > li[data-index="${li.dataset.index}"]`);
         const wasOpen = at().querySelector('.toggle').getAttribute('aria-expanded') === 'true';
         if (!wasOpen) at().querySelector('.toggle').click();
-        for (let i = 0; i < 8; i += 1) await frame();  // pictures are drawn a few a frame
+        await frame();
         row.console = at().querySelector('pre.console').textContent;
         row.text = at().querySelector('pre.qci').textContent;
-        row.pictures = {};
-        for (const figure of at().querySelectorAll('figure.bone')) {
-          row.pictures[figure.querySelector('figcaption').textContent] =
-            [...figure.querySelectorAll('.dial > div, .range > div')].map((d) => d.textContent);
-        }
+        row.pictures = await cards(at());
         if (!wasOpen) { at().querySelector('.toggle').click(); await frame(); }
       }
       rows[name] = row;
@@ -119,7 +146,7 @@ const read = async () => {
   return rows;
 };
 read().then(done, (error) => done({ error: String(error) }));
-"""
+""".replace("${CARDS}", CARDS)
 
 
 def collect(driver, open_written=False):
@@ -166,13 +193,14 @@ def compare_rows(rows, expected, whole_console):
             check(row.get("outcome") == shown(stdout.rstrip(b"\n").split(b"\n")[-1]), f"{name}: closing line")
 
 
-def applied(model, edits, edits_name):
+def applied(model, edits, edits_name, *options):
     """sproing_apply over a copy of `model` with `edits`: its status, console and copy."""
     folder = tempfile.mkdtemp(dir=work)
     shutil.copy(model, folder)
     open(os.path.join(folder, edits_name), "wb").write(edits)
     name = os.path.basename(model)
-    done = subprocess.run([apply_tool, name, edits_name, "changed.mdl"], cwd=folder, capture_output=True, timeout=30)
+    done = subprocess.run([apply_tool, *options, name, edits_name, "changed.mdl"], cwd=folder, capture_output=True,
+                          timeout=30)
     copy = os.path.join(folder, "changed.mdl")
     return done.returncode, shown(done.stdout), open(copy, "rb").read() if os.path.exists(copy) else None
 
@@ -192,7 +220,7 @@ const look = () => {
   }
   done({ row: row(), area: row().querySelector('textarea'), status: status.textContent,
          invalid: row().querySelector('textarea').getAttribute('aria-invalid'),
-         goTo: row().querySelector('.go-to').hidden ? '' : row().querySelector('.go-to').textContent,
+         goTo: row().querySelector('.go-tos').hidden ? '' : row().querySelector('.go-to').textContent,
          save: row().querySelector('.save-model').getAttribute('aria-disabled') });
 };
 look();
@@ -230,10 +258,31 @@ def set_text(driver, area, changes, appended=""):
                           "arguments[0].dispatchEvent(new Event('input'));", area, changes, appended)
 
 
-def saved_model(driver, row, downloads, name):
+def replace_text(driver, area, text):
+    driver.execute_script("arguments[0].value = arguments[1]; arguments[0].dispatchEvent(new Event('input'));",
+                          area, text)
+
+
+def at_caret(driver, wanted):
+    """The names of the cards marked as the caret's, once they are `wanted` or after 5 s."""
+    read = lambda: driver.execute_script("return [...document.querySelectorAll('figure.at-caret figcaption')]"
+                                         ".map((f) => f.textContent)")
+    try:
+        WebDriverWait(driver, 5).until(lambda d: read() == wanted)
+    except TimeoutException:
+        pass
+    return read()
+
+
+# Lines of the page's scripts that would read the tools' console text or copy their rules.
+OLD_PHRASES = re.compile(r"No jiggle bone|Cannot read|Wrote|Specified file|studio model!|jigglebone data|"
+                         r"\.mdl['\"/]\)|/\\\.mdl/|slice\(0, -4\)|status === 10|new Map\(\[\[0,|\(\\d\+\):")
+
+
+def saved_model(driver, row, downloads, name, button=".save-model"):
     for old in os.listdir(downloads):
         os.remove(os.path.join(downloads, old))
-    row.find_element(By.CSS_SELECTOR, ".save-model").click()
+    row.find_element(By.CSS_SELECTOR, button).click()
     path = os.path.join(downloads, name)
     WebDriverWait(driver, 30).until(lambda d: os.path.exists(path))
     time.sleep(0.5)
@@ -250,20 +299,21 @@ def drawn_limits(qci):
             key, _, values = line.strip().partition(" ")
             found.setdefault(key, values.split())
 
-        def span(key, label, unit):
+        def span(key, label, unit):  # degrees after each number, model units after both
             if key not in found:
-                return f"{label}: free"
+                return f"{label}: no limit"
             low, high = found[key]
             if float(low) == float(high):
                 return f"{label} locked at {low}{unit}"
-            return f"{label} {low}{unit} to {high}{unit}" + ("" if float(low) < float(high) else ": no room")
+            each, both = (unit, "") if unit == "°" else ("", unit)
+            return f"{label} {low}{each} to {high}{each}{both}" + ("" if float(low) < float(high) else ": no room")
         captions = []
         if "is_flexible" in found or "is_rigid" in found:
             angle = found.get("angle_constraint", [None])[0]
             captions += [span("yaw_constraint", "yaw", "°"), span("pitch_constraint", "pitch", "°"),
-                         "angle: free" if angle is None else f"angle {angle}°" + (": locked" if float(angle) == 0 else "")]
+                         "angle: no limit" if angle is None else f"angle {angle}°" + (": locked" if float(angle) == 0 else "")]
         if "has_base_spring" in found:
-            captions += [span(f"{axis}_constraint", axis, "") for axis in ("left", "up", "forward")]
+            captions += [span(f"{axis}_constraint", axis, " units") for axis in ("left", "up", "forward")]
         limits[name] = captions
     return limits
 
@@ -301,7 +351,8 @@ try:
     choose(driver, "choose-files", [os.path.join(single, n) for n in names + ["huge.mdl"]], len(names) + 1)
     rows = collect(driver, open_written=True)
     huge_row = rows.pop("huge.mdl", {})
-    check(huge_row.get("status") == "6" and "512 MiB" in huge_row.get("console", ""), "over 512 MiB: unread")
+    check(huge_row.get("status") == "6" and "512 MiB" in " ".join(huge_row.get("notes", [])), "over 512 MiB: unread")
+    check(any("lower-case" in note for note in rows.get("Crate.MDL", {}).get("notes", [])), "Crate.MDL: the case hint")
     compare_rows(rows, native, whole_console=True)
     written = {n: definitions(single, out) for n, (status, out) in native.items() if status == 0}
     check(len(written) == 7, "seven written models")
@@ -350,6 +401,53 @@ try:
     line = out.split(":")[1]
     check(status == 10 and edit["status"] == out.rstrip("\n") and edit["invalid"] == "true" and
           edit["goTo"] == f"Go to line {line}" and edit["save"] == "true", f"a broken edit: {edit} against {out!r}")
+
+    # The caret's bone is marked among the cards; a card's name puts the caret on its block.
+    original = shown(written["crate01.mdl"])
+    replace_text(driver, edit["area"], original)
+    driver.execute_script("arguments[0].focus(); arguments[0].setSelectionRange(arguments[1], arguments[1]);"
+                          "arguments[0].dispatchEvent(new Event('keyup'));", edit["area"], original.index('"tail_2"'))
+    marked = at_caret(driver, ["tail_2"])
+    check(marked == ["tail_2"], f"the caret's card: {marked}")
+    driver.execute_script("[...document.querySelectorAll('figure.bone .bone-name')]"
+                          ".find((b) => b.textContent === 'tail_1').click()")
+    caret = driver.execute_script("const a = document.activeElement; return [a.tagName, a.selectionStart];")
+    marked = at_caret(driver, ["tail_1"])
+    check(caret == ["TEXTAREA", original.index('$jigglebone "tail_1"')] and marked == ["tail_1"],
+          f"a card's name to the caret: {caret} {marked}")
+
+    # The edits used on other models: each as sproing_apply --skip-missing-bones makes it,
+    # byte for byte, its skipped bones listed; a model left unchanged has nothing to save.
+    tuned = written["crate01.mdl"].replace(b"yaw_stiffness 100", b"yaw_stiffness 150").replace(b"stiffness 300", b"stiffness 333")
+    replace_text(driver, edit["area"], shown(tuned))
+    siblings = os.path.join(work, "siblings")
+    os.makedirs(siblings)
+    shutil.copy(sample, os.path.join(siblings, "crate01_npc.mdl"))
+    shutil.copy(os.path.join(single, "latin.mdl"), siblings)
+    shutil.copy(os.path.join(real_dir, "m05.mdl"), siblings)
+    others = {"crate01_npc.mdl": (0, True), "latin.mdl": (1, True), "m05.mdl": (2, False)}
+    edit["row"].find_element(By.CSS_SELECTOR, ".siblings input[type=file]").send_keys(
+        "\n".join(os.path.join(siblings, name) for name in others))
+    lines = WebDriverWait(driver, 30).until(lambda d: d.execute_script(
+        "const lines = [...document.querySelectorAll('li.sibling')];"
+        "return lines.length === 3 && lines.every((l) => !l.classList.contains('pending') && l.querySelector('.badge').textContent)"
+        " && lines.map((l) => [l.querySelector('h4').textContent, l.querySelector('.sibling-outcome').textContent,"
+        " l.querySelectorAll('.skipped-bones li').length, l.querySelector('.save-sibling').getAttribute('aria-disabled')])"))
+    sibling_models = {}
+    for name, outcome, skipped_count, disabled in lines:
+        status, out, copy = applied(os.path.join(siblings, name), tuned, "crate01_jiggles.qci", "--skip-missing-bones")
+        count, changes = others.get(name, (None, None))
+        check(status == 0 and outcome.split("\n")[:len(out.split("\n")) - 2] == out.split("\n")[:-2] and
+              skipped_count == count and disabled == str(not changes).lower(), f"{name} with the edits: {outcome!r} {out!r}")
+        if changes and disabled == "false":
+            sibling_models[name] = copy
+            line = driver.execute_script("return [...document.querySelectorAll('li.sibling')].find("
+                                         "(l) => l.querySelector('h4').textContent === arguments[0])", name)
+            check(saved_model(driver, line, downloads, name, ".save-sibling") == copy, f"{name}: saved byte for byte")
+    archive = saved_zip(driver, downloads)
+    check(archive.get("crate01_npc.mdl") == sibling_models.get("crate01_npc.mdl") and
+          sibling_models.get("latin.mdl") in archive.values(), "the .zip: the models the edits were used on")
+
     search_for(driver, "")
     axe = open(axe_script).read()
     for scheme in ("light", "dark"):
@@ -413,13 +511,26 @@ try:
     notices = driver.find_element(By.ID, "notices").text
     check("Skipped 2 files" in notices and "1 of them end in .MDL" in notices, f"skipped files: {notices}")
     check("in a folder named after its model's path" in notices, "the page says where shared names went")
-    refused = sum(status != 0 for status, _ in native.values())
+    refused = sum(status not in (0, 5) for status, _ in native.values())
     driver.find_element(By.CSS_SELECTOR, "#filter option[value=refused]").click()
     time.sleep(0.3)
     check(driver.find_element(By.ID, "matching").text == f"{refused} of 200 shown", "the refused filter")
-    check(sorted(collect(driver)) == sorted(n for n, (s, _) in native.items() if s != 0), "refused rows")
+    check(sorted(collect(driver)) == sorted(n for n, (s, _) in native.items() if s not in (0, 5)), "refused rows")
     driver.find_element(By.CSS_SELECTOR, "#filter option[value=all]").click()
     driver.save_screenshot(os.path.join(os.path.dirname(page_dir), "page_batch.png"))
+
+    # Every bone of a model of 120 drawn, in a box where only the cards in view exist.
+    bench = os.path.join(work, "bench_120.mdl")
+    subprocess.run([make_model, "bench", "120", bench], check=True, timeout=30)
+    done_120 = subprocess.run([tool, bench], cwd=work, capture_output=True, timeout=30)
+    names_120 = re.findall(rb'\$jigglebone "([^"]*)"', definitions(work, done_120.stdout))
+    driver.find_element(By.ID, "clear").click()
+    choose(driver, "choose-files", [bench], 1)
+    cards = driver.execute_async_script("const done = arguments[arguments.length - 1];"
+        "const frame = () => new Promise((ok) => requestAnimationFrame(() => requestAnimationFrame(ok)));" + CARDS +
+        "cards(document.querySelector('#rows > li')).then((found) => done([Object.keys(found), found.most]));")
+    check(len(names_120) == 120 and sorted(cards[0]) == sorted(n.decode() for n in names_120) and cards[1] < 30,
+          f"120 bones' cards: {len(cards[0])} drawn, at most {cards[1]} at once")
 
     # Cancel stops a running batch at once (of 4,000 models, linked so that they cost no
     # disk); what was done stays.
@@ -440,6 +551,14 @@ try:
 finally:
     driver.quit()
     shutil.rmtree(work, ignore_errors=True)
+
+# The page's scripts decide by the module's results, never by its console text.
+scripts = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "web")
+for name in sorted(os.listdir(scripts)):
+    if name.endswith(".js"):
+        for number, line in enumerate(open(os.path.join(scripts, name), encoding="utf-8"), 1):
+            code = line.split("//")[0] if not line.lstrip().startswith("//") else ""
+            check(not OLD_PHRASES.search(code), f"{name}:{number} reads console text: {line.strip()}")
 
 print("FAILED" if failures else "passed", f"({len(failures)} failures)")
 sys.exit(1 if failures else 0)

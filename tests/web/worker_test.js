@@ -1,7 +1,7 @@
 // The page's worker, run in node with a stand-in module: a file the browser refuses to read
 // is the tool's "Cannot read", while a trap, an abort or memory that cannot be had is the
 // page's own failure, named as such, after which the next model gets a fresh module; edits
-// are applied ahead of the models waiting.
+// are applied ahead of the models waiting; names are told apart by the module.
 'use strict';
 
 const assert = require('node:assert');
@@ -23,20 +23,28 @@ function startWorker(make) {
     self.onmessage({ data: message });
     while (replies.length === before) await new Promise((ok) => setImmediate(ok));
     const reply = replies[replies.length - 1];
-    return { status: reply.status, console: new TextDecoder().decode(reply.console) };
+    return { ...reply, console: new TextDecoder().decode(reply.console) };
   };
   return { send, post, replies, modules: () => made };
 }
 
-function module(process, malloc = null) {
+// A module whose texts are `texts` (which -> string) after each call; a name is a model's
+// when it holds ".mdl".
+function module(process, malloc = null, texts = {}) {
   let top = 8;
+  const heap = new Uint8Array(1 << 16);
+  const at = (which) => 0xc000 + which * 256;
+  for (const [which, text] of Object.entries(texts)) heap.set(new TextEncoder().encode(text), at(which));
+  const name = (where) => new TextDecoder().decode(heap.subarray(where, heap.indexOf(0, where)));
   return {
-    HEAPU8: new Uint8Array(1 << 16),
-    _malloc: malloc || ((size) => { const at = top; top += size; return at; }),
+    HEAPU8: heap,
+    _malloc: malloc || ((size) => { const where = top; top += size; return where; }),
     _free() {},
     _sproingProcess: process,
-    _sproingText: () => 0,
-    _sproingTextLength: () => 0,
+    _sproingModelPath: (path) => (name(path).includes('.mdl') ? 1 : 0),
+    _sproingText: (which) => at(which),
+    _sproingTextLength: (which) => (texts[which] || '').length,
+    _sproingNumber: () => 0,
   };
 }
 
@@ -77,9 +85,9 @@ test('edits are applied ahead of the models waiting, from the file and with both
     const sproing = module(written);
     const heap = (at, length) => new TextDecoder().decode(sproing.HEAPU8.subarray(at, at + length));
     const name = (at) => heap(at, sproing.HEAPU8.indexOf(0, at) - at);
-    sproing._sproingApply = (model, size, modelPath, edits, editsSize, editsPath) => {
+    sproing._sproingApply = (model, size, modelPath, edits, editsSize, editsPath, skip) => {
       Object.assign(seen, { model: heap(model, size), edits: heap(edits, editsSize),
-        names: [name(modelPath), name(editsPath)] });
+        names: [name(modelPath), name(editsPath)], skip });
       sproing.HEAPU8.set(new TextEncoder().encode('IDST changed'), 0x8000);
       return 0;
     };
@@ -90,11 +98,34 @@ test('edits are applied ahead of the models waiting, from the file and with both
   worker.post({ id: 1, file: model, path: 'a.mdl' });
   worker.post({ id: 2, file: model, path: 'b.mdl' });
   worker.post({ apply: true, id: 1, file: model, path: 'props/a.mdl', editsPath: 'a_jiggles.qci',
-    edits: new TextEncoder().encode('$jigglebone "tail" { }').buffer });
+    edits: new TextEncoder().encode('$jigglebone "tail" { }').buffer, skipMissingBones: true });
   while (worker.replies.length < 3) await new Promise((ok) => setImmediate(ok));
   assert.deepStrictEqual(worker.replies.map((reply) => [reply.id, Boolean(reply.apply)]),
     [[1, false], [1, true], [2, false]]);
   assert.deepStrictEqual(seen, { model: 'IDST', edits: '$jigglebone "tail" { }',
-    names: ['props/a.mdl', 'a_jiggles.qci'] });
+    names: ['props/a.mdl', 'a_jiggles.qci'], skip: 1 });
   assert.strictEqual(new TextDecoder().decode(worker.replies[1].model), 'IDST changed');
+});
+
+test('names: models by the module, a name of another case marked so, on its row too', async () => {
+  const texts = { 9: 'not-a-model' };
+  const worker = startWorker(() => module((bytes) => (bytes === 0 ? 6 : 2), null, texts));
+  worker.post({ classify: 7, names: ['a.mdl', 'B.MDL', 'notes.txt', 'NOTES.TXT'] });
+  while (worker.replies.length < 1) await new Promise((ok) => setImmediate(ok));
+  const { classify, models, caseOnly } = worker.replies[0];
+  assert.deepStrictEqual([classify, [...models], [...caseOnly]], [7, [1, 0, 0, 0], [0, 1, 0, 0]]);
+  const rows = [['Hero.MDL', true], ['hero.txt', false]];
+  for (const [path, hint] of rows) {
+    const reply = await worker.send({ id: 1, file: model, path });
+    assert.deepStrictEqual([reply.outcome, reply.caseHint], ['not-a-model', hint], path);
+  }
+});
+
+test('a model over 512 MiB is not read: the module is told so, and the row why', async () => {
+  let given = null;
+  const worker = startWorker(() => module((bytes, size) => { given = [bytes, size]; return 6; }));
+  const huge = { size: 512 * 1024 * 1024 + 1, slice: () => assert.fail('read') };
+  const reply = await worker.send({ id: 1, file: huge, path: 'huge.mdl' });
+  assert.deepStrictEqual(given, [0, huge.size]);
+  assert.match(reply.note, /512 MiB/);
 });

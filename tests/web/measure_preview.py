@@ -1,0 +1,95 @@
+#!/usr/bin/python3
+"""Times the bone cards' motion in headless Chromium over file://, by hand (timings on shared
+machines are too noisy for CI); docs/page.md has the figures.
+
+usage: measure_preview.py PAGE_DIR MAKE_MODEL [BONES]
+
+A model of BONES jiggle bones (120 by default) is opened and edited; its cards in view are
+jolted over and over while keys are typed into its text. Prints each frame's preview work
+(the median and the longest), the longest main-thread task while typing, and the frames run
+while the tab was hidden (none expected)."""
+import json
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+from selenium import webdriver
+from selenium.webdriver.chrome.options import Options
+from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common.by import By
+from selenium.webdriver.common.keys import Keys
+
+page_dir, make_model = map(os.path.abspath, sys.argv[1:3])
+bones = sys.argv[3] if len(sys.argv) > 3 else "120"
+work = tempfile.mkdtemp(prefix="sproing-preview-")
+
+WATCH = """
+window.tasks = [];
+new PerformanceObserver((list) => {
+  for (const entry of list.getEntries()) tasks.push([entry.startTime, entry.duration]);
+}).observe({ type: 'longtask', buffered: true });
+window.frameWork = [];
+document.addEventListener('visibilitychange', () => {
+  if (document.hidden) window.hiddenAt = previewFrames.count;
+  else window.hiddenFrames = previewFrames.count - window.hiddenAt;
+});
+"""
+
+options = Options()
+for flag in ("--headless", "--no-sandbox", "--disable-gpu", "--no-first-run", "--window-size=1100,1600",
+             "--disable-background-networking", "--user-data-dir=" + os.path.join(work, "profile")):
+    options.add_argument(flag)
+options.binary_location = shutil.which("chromium")
+driver = webdriver.Chrome(service=Service(shutil.which("chromedriver")), options=options)
+try:
+    model = os.path.join(work, f"bench_{bones}.mdl")
+    subprocess.run([make_model, "bench", bones, model], check=True, timeout=60)
+    driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": WATCH})
+    driver.get("file://" + os.path.join(page_dir, "index.html"))
+    driver.find_element(By.ID, "choose-files").send_keys(model)
+    time.sleep(2)
+    driver.find_element(By.CSS_SELECTOR, "#rows .edit-button").click()
+    time.sleep(1)
+    area = driver.switch_to.active_element
+    # Each frame's work is read as it is made, while the cards in view are jolted anew.
+    driver.execute_script("""
+      const jolt = () => document.querySelector('.jolt-all').click();
+      jolt();
+      window.jolting = setInterval(jolt, 700);
+      let seen = previewFrames.count;
+      const sample = () => {
+        if (previewFrames.count !== seen) { frameWork.push(previewFrames.lastMs); seen = previewFrames.count; }
+        requestAnimationFrame(sample);
+      };
+      requestAnimationFrame(sample);""")
+    typing_from = driver.execute_script("return performance.now()")
+    for _ in range(40):
+        area.send_keys("1")
+        time.sleep(0.05)
+        area.send_keys(Keys.BACKSPACE)
+        time.sleep(0.05)
+    typing_to = driver.execute_script("return performance.now()")
+    time.sleep(1)
+    driver.execute_script("clearInterval(jolting); document.querySelector('.jolt-all').click();")
+    first = driver.current_window_handle
+    driver.switch_to.new_window("tab")
+    time.sleep(2)
+    driver.switch_to.window(first)
+    driver.execute_cdp_cmd("Target.activateTarget", {"targetId": driver.execute_cdp_cmd("Target.getTargetInfo", {})["targetInfo"]["targetId"]})
+    time.sleep(0.5)
+    found = driver.execute_script("return { work: frameWork, tasks, hiddenFrames: window.hiddenFrames }")
+    work_ms = sorted(found["work"])
+    typing_tasks = [d for t, d in found["tasks"] if typing_from <= t <= typing_to]
+    print(json.dumps({
+        "bones": int(bones), "frames": len(work_ms),
+        "frame_work_median_ms": round(work_ms[len(work_ms) // 2], 3) if work_ms else None,
+        "frame_work_p95_ms": round(work_ms[len(work_ms) * 95 // 100], 3) if work_ms else None,
+        "frame_work_longest_ms": round(work_ms[-1], 3) if work_ms else None,
+        "longest_task_while_typing_ms": round(max(typing_tasks or [0])), "tasks_over_50ms": len(typing_tasks),
+        "frames_while_hidden": found["hiddenFrames"]}))
+finally:
+    driver.quit()
+    shutil.rmtree(work, ignore_errors=True)

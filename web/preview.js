@@ -1,0 +1,137 @@
+// The bone cards' motion on screen: every card in view with a jolt still dying away is
+// stepped at a fixed rate (spring.js) and its bone, tip and base moved, its stored setting's
+// ghost beside it. Nothing runs for cards out of view or while the tab is hidden; with
+// reduced motion asked for, cards stay still until Jolt is pressed.
+'use strict';
+
+// A jolt is shown this long at most: an undamped spring would swing for ever.
+const kJoltShown = 10000;  // ms
+const kLongestFrame = 0.1;  // s of motion per frame at most, after a pause
+const reducedMotion = window.matchMedia('(prefers-reduced-motion: reduce)');
+
+// Motions of cards in view: card element -> its entry { motion, ghost, joltedAt, movers }
+const inView = new Set();
+const moving = new Set();  // entries jolted and not yet still
+let frameAsked = 0;
+let lastFrame = 0;
+let carried = 0;
+// The work of the last frames, for measuring by hand.
+const previewFrames = { count: 0, lastMs: 0, longestMs: 0 };
+
+const watcher = new IntersectionObserver((seen) => {
+  for (const { target, isIntersecting } of seen) {
+    if (isIntersecting) inView.add(target);
+    else inView.delete(target);
+  }
+  askFrame();
+});
+
+// The entry of a bone: its motion and its ghost's, kept while its card comes and goes.
+function motionEntry(bone, stored) {
+  return { motion: boneMotion(bone), ghost: stored ? boneMotion(stored) : null, joltedAt: -Infinity, movers: null };
+}
+
+function showCard(card, entry) {
+  card.previewEntry = entry;
+  watcher.observe(card);
+  draw(entry);
+}
+
+function hideCard(card) {
+  watcher.unobserve(card);
+  inView.delete(card);
+}
+
+// `automatic`: a jolt the page makes (after an edit), which reduced motion leaves out.
+function jolt(entry, automatic = false) {
+  if (automatic && reducedMotion.matches) return;
+  joltMotion(entry.motion);
+  if (entry.ghost) joltMotion(entry.ghost);
+  entry.joltedAt = performance.now();
+  moving.add(entry);
+  askFrame();
+}
+
+function askFrame() {
+  if (frameAsked || document.hidden || moving.size === 0) return;
+  frameAsked = requestAnimationFrame(frame);
+}
+
+function frame(now) {
+  frameAsked = 0;
+  const started = performance.now();
+  const elapsed = lastFrame === 0 ? kSpringStep : Math.min(kLongestFrame, (now - lastFrame) / 1000);
+  lastFrame = now;
+  carried += elapsed;
+  const steps = Math.floor(carried / kSpringStep);
+  carried -= steps * kSpringStep;
+  for (const card of inView) {
+    const entry = card.previewEntry;
+    if (!entry || !moving.has(entry)) continue;
+    for (let i = 0; i < steps; i += 1) {
+      stepMotion(entry.motion);
+      if (entry.ghost) stepMotion(entry.ghost);
+    }
+    const over = now - entry.joltedAt > kJoltShown;
+    if (over || (motionAtRest(entry.motion) && (!entry.ghost || motionAtRest(entry.ghost)))) {
+      if (over) rest(entry);
+      moving.delete(entry);
+    }
+    draw(entry);
+  }
+  const work = performance.now() - started;
+  previewFrames.count += 1;
+  previewFrames.lastMs = work;
+  previewFrames.longestMs = Math.max(previewFrames.longestMs, work);
+  // Cards out of view keep their place in `moving`, and go on when scrolled back.
+  if ([...inView].some((card) => card.previewEntry && moving.has(card.previewEntry))) askFrame();
+  else lastFrame = 0;
+}
+
+function rest(entry) {
+  for (const motion of [entry.motion, entry.ghost]) {
+    if (!motion) continue;
+    for (const axis of Object.values(motion.axes)) axis.x = axis.v = 0;
+  }
+}
+
+function placeBone(parts, angle, stretch) {
+  const [x, y] = dialPoint(angle, 40 * stretch).map((v) => v.toFixed(2));
+  parts.line.setAttribute('x2', x);
+  parts.line.setAttribute('y2', y);
+  parts.tip.setAttribute('cx', x);
+  parts.tip.setAttribute('cy', y);
+}
+
+// The ghost's setting may have blocks the card does not draw: those are left out.
+function drawMotion(movers, motion, which) {
+  const axes = motion.axes;
+  if (axes.yaw && movers.yaw) {
+    const stretch = Math.max(0.3, Math.min(1.2, 1 + axes.along.x / motion.length));
+    placeBone(movers.yaw[which], axes.yaw.x, stretch);
+    placeBone(movers.pitch[which], axes.pitch.x, stretch);
+    placeBone(movers.angle[which], Math.hypot(axes.yaw.x, axes.pitch.x), stretch);
+  }
+  if (axes.left && movers.left) {
+    for (const axis of kBaseAxes) {
+      const offset = Math.max(-1.1, Math.min(1.1, axes[axis].x / movers.span));
+      movers[axis][which].setAttribute('cx', (50 + 45 * offset).toFixed(2));
+    }
+  }
+}
+
+function draw(entry) {
+  if (!entry.movers) return;
+  drawMotion(entry.movers, entry.motion, 'now');
+  if (entry.ghost) drawMotion(entry.movers, entry.ghost, 'ghost');
+}
+
+document.addEventListener('visibilitychange', () => {
+  if (document.hidden) {
+    cancelAnimationFrame(frameAsked);
+    frameAsked = 0;
+    lastFrame = 0;
+  } else {
+    askFrame();
+  }
+});

@@ -1,0 +1,111 @@
+// An edited row's text used on other models, as the same character's other models want the
+// same tuning: each model chosen or dropped on the row gets a line of its own there, with the
+// text applied as `sproing_apply --skip-missing-bones` applies it (the bones it lacks listed),
+// its own Save and a place in the .zip. Each follows the text as it changes.
+'use strict';
+
+const kSkippedWhy = {
+  'no-bone': 'no bone of that name in this model',
+  'no-rule': 'a bone of this model with no jiggle rule (adding one needs the model rebuilt from its source)',
+};
+
+function useOn(result, files) {
+  const row = renderedRow(result.index);
+  const list = row && row.querySelector('.sibling-list');
+  for (const { file, path } of files) {
+    const sibling = applyTarget(result, path, file, true);
+    result.siblings.push(sibling);
+    requestApply(sibling);
+    // Added to the list in place, so that keyboard focus stays on the chooser.
+    if (list) list.appendChild(siblingLine(sibling));
+  }
+  scheduleRender();
+}
+
+// The row's part for other models: the way to choose them, and a line for each.
+function siblingsSection(result) {
+  const section = element('section', 'siblings');
+  section.setAttribute('aria-label', `Other models with these edits of ${result.outputName}`);
+  section.hidden = !edited(result) && result.siblings.length === 0;
+  const chooser = element('label', 'button', 'Use these edits on other models');
+  const input = element('input');
+  input.type = 'file';
+  input.multiple = true;
+  input.accept = '.mdl';
+  input.addEventListener('change', () => {
+    useOn(result, [...input.files].map((file) => ({ file, path: file.name })));
+    input.value = '';
+  });
+  chooser.appendChild(input);
+  const help = element('p', 'hint', 'Choose or drop here the same character\'s other models: each gets ' +
+    'this text, and keeps its bones that are not in it as they are.');
+  const list = element('ul', 'sibling-list');
+  for (const sibling of result.siblings) list.appendChild(siblingLine(sibling));
+  section.append(chooser, help, list);
+  section.takeDrop = (files) => useOn(result, files);
+  return section;
+}
+
+function siblingLine(sibling) {
+  const line = element('li', 'sibling');
+  line.siblingTarget = sibling;
+  const head = element('div', 'head');
+  head.append(element('h4', '', ''), element('span', 'badge', ''));
+  head.firstChild.appendChild(pathLabel(sibling.path));
+  const save = button('Save changed model', async () => {
+    if (save.getAttribute('aria-disabled') === 'true') return;
+    await settle(sibling);
+    const model = changedModel(sibling);
+    if (model) saveBytes(fileNameOf(sibling.path), model, 'application/octet-stream');
+  }, 'save-sibling');
+  save.setAttribute('aria-label', `Save changed model ${fileNameOf(sibling.path)}`);
+  const remove = button('Remove', () => {
+    const result = sibling.owner;
+    result.siblings.splice(result.siblings.indexOf(sibling), 1);
+    sibling.removed = true;
+    sibling.waiters.splice(0).forEach((done) => done());
+    line.remove();
+    scheduleRender();
+  }, 'remove-sibling');
+  remove.setAttribute('aria-label', `Remove ${sibling.path}`);
+  const actions = element('div', 'actions');
+  actions.append(save, remove);
+  head.appendChild(actions);
+  line.append(head, element('pre', 'sibling-outcome'), element('ul', 'skipped-bones'));
+  fillSibling(line, sibling);
+  return line;
+}
+
+function fillSibling(line, sibling) {
+  const applied = sibling.applied;
+  const pending = !upToDate(sibling);
+  const outcome = line.querySelector('.sibling-outcome');
+  const badge = line.querySelector('.badge');
+  if (applied === null) {
+    outcome.textContent = 'Applying…';
+    badge.textContent = '';
+  } else {
+    const word = !appliedWell(applied) ? outcomeOf(applied.outcome || 'page-failed').label
+      : applied.changed ? 'changed' : 'unchanged';
+    badge.textContent = applied.outcome === 'page-failed' ? word : `${word}, status ${applied.status}`;
+    const later = pending && !liveApply(sibling) ? `This model is ${mebibytes(sibling.file.size)}: the text ` +
+      'as it stands is applied to it when it is saved.' : '';
+    outcome.textContent = [later, applied.lines, applied.note].filter(Boolean).join('\n');
+  }
+  line.classList.toggle('refused', applied !== null && !appliedWell(applied));
+  line.classList.toggle('pending', pending && applied !== null);
+  const skipped = line.querySelector('.skipped-bones');
+  const bones = applied ? applied.skipped : [];
+  skipped.replaceChildren(...bones.map(({ line: at, name, why }) => element('li', '',
+    `Skipped "${name}"${at > 0 ? ` (line ${at})` : ''}: ${kSkippedWhy[why] || why}`)));
+  skipped.hidden = bones.length === 0;
+  line.querySelector('.save-sibling').setAttribute('aria-disabled', String(!pending && sibling.model === null));
+}
+
+function showSibling(sibling) {
+  const row = renderedRow(sibling.owner.index);
+  if (!row) return;
+  for (const line of row.querySelectorAll('li.sibling')) {
+    if (line.siblingTarget === sibling) fillSibling(line, sibling);
+  }
+}

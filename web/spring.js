@@ -1,0 +1,181 @@
+// The motion the bone cards show: each axis of a bone is a damped spring, stepped exactly
+// over a fixed time step, then held by its limits with their friction and bounce. A sketch
+// of the numbers on a simple spring, written here from first principles; docs/page.md
+// gives the equations. No DOM: node's tests load this file as it is.
+'use strict';
+
+const kSpringStep = 1 / 120;  // s
+// A jolt moves the bone's parent suddenly by this speed (model units per second), along
+// left, up and forward in these shares, so that every axis moves.
+const kJoltSpeed = 40;
+const kJoltDirection = { left: 0.8, up: 0.6, forward: 0.4 };
+// The bone itself has this much inertia beside its tip mass, so that a tip of mass 0, common
+// in real models, still swings.
+const kBoneInertia = 1;
+
+// A value from the text as a number the motion can take: odd values (negative, not finite)
+// count as none.
+function springNumber(value) {
+  const number = Number(value);
+  return Number.isFinite(number) && number > 0 ? number : 0;
+}
+
+// The exact solution of  inertia·x'' = −stiffness·x − damping·x'  over `dt`, as the matrix
+// taking [x, v] to [a·x + b·v, c·x + d·v]: it never gains energy, whatever the numbers, so
+// the preview cannot blow up on a stiff spring.
+function springMatrix(stiffness, damping, inertia, dt = kSpringStep) {
+  const alpha = damping / (2 * inertia);
+  const omega2 = stiffness / inertia;
+  const gap = omega2 - alpha * alpha;
+  if (Math.abs(gap) <= 1e-9 * Math.max(omega2, alpha * alpha)) {
+    // Critically damped (or no spring and no damping at all).
+    const e = Math.exp(-alpha * dt);
+    return { a: e * (1 + alpha * dt), b: e * dt, c: -e * alpha * alpha * dt, d: e * (1 - alpha * dt) };
+  }
+  if (gap > 0) {
+    const w = Math.sqrt(gap);
+    const e = Math.exp(-alpha * dt);
+    const cos = e * Math.cos(w * dt);
+    const sin = (e * Math.sin(w * dt)) / w;
+    return { a: cos + alpha * sin, b: sin, c: -omega2 * sin, d: cos - alpha * sin };
+  }
+  // Overdamped: e^(−αt)·cosh(st) and e^(−αt)·sinh(st)/s from exponents taken together, so
+  // that a large damping neither overflows nor loses the slow part.
+  const s = Math.sqrt(-gap);
+  const slow = Math.exp((-omega2 / (alpha + s)) * dt);  // e^((s − α)t)
+  const fast = Math.exp((-alpha - s) * dt);
+  const cosh = (slow + fast) / 2;
+  const sinh = (slow - fast) / (2 * s);
+  return { a: cosh + alpha * sinh, b: sinh, c: -omega2 * sinh, d: cosh - alpha * sinh };
+}
+
+// One axis: its place x and speed v (radians, or model units for along and the base), its
+// spring, and its limit [low, high] (null: none), friction and bounce.
+function springAxis(stiffness, damping, inertia, low = null, high = null, friction = 0, bounce = 0) {
+  return {
+    x: 0, v: 0, held: false,
+    matrix: springMatrix(springNumber(stiffness), springNumber(damping), inertia),
+    low, high, friction: springNumber(friction), bounce: Math.min(1, springNumber(bounce)),
+  };
+}
+
+// `bone`'s numbers (bone_data.js: look-ups by role and axis) as a motion.
+function boneMotion(bone) {
+  const get = (role, axis) => boneValues(bone, role, axis);
+  const degrees = (values) => values.map((value) => (Number(value) * Math.PI) / 180);
+  const limit = (axis, toRadians) => {
+    const values = get('limit', axis);
+    if (values === null || values.length < 2 || !values.every((v) => Number.isFinite(Number(v)))) return [null, null];
+    return toRadians ? degrees(values) : values.map(Number);
+  };
+  const one = (role, axis) => (get(role, axis) || [])[0];
+  const motion = { flexible: bone.blocks.includes('is_flexible'), rigid: bone.blocks.includes('is_rigid'),
+    base: bone.blocks.includes('has_base_spring'), axes: {}, angle: null, length: 1 };
+  if (motion.flexible) {
+    const inertia = kBoneInertia + springNumber(one('mass', 'tip'));
+    motion.length = Math.max(1, springNumber((get('length', null) || [])[0]));
+    for (const axis of ['yaw', 'pitch']) {
+      motion.axes[axis] = springAxis(one('stiffness', axis), one('damping', axis), inertia,
+        ...limit(axis, true), one('friction', axis), one('bounce', axis));
+    }
+    motion.axes.along = springAxis(one('stiffness', 'along'), one('damping', 'along'), inertia);
+    const angle = get('limit', 'angle');
+    if (angle !== null && Number.isFinite(Number(angle[0]))) motion.angle = Math.max(0, degrees(angle)[0]);
+  }
+  if (motion.base) {
+    const inertia = kBoneInertia + springNumber(one('mass', 'base'));
+    for (const axis of ['left', 'up', 'forward']) {
+      motion.axes[axis] = springAxis(one('stiffness', 'base'), one('damping', 'base'), inertia,
+        ...limit(axis, false), one('friction', axis));
+    }
+  }
+  return motion;
+}
+
+// The parent moved suddenly: each part lags behind it, the tip's angles the more the
+// shorter the bone.
+function joltMotion(motion, strength = 1) {
+  const shake = (axis) => kJoltSpeed * kJoltDirection[axis] * strength;
+  const axes = motion.axes;
+  if (motion.flexible) {
+    axes.yaw.v -= shake('left') / motion.length;
+    axes.pitch.v -= shake('up') / motion.length;
+    axes.along.v -= shake('forward');
+  }
+  if (motion.base) for (const axis of ['left', 'up', 'forward']) axes[axis].v -= shake(axis);
+}
+
+function holdAxis(axis) {
+  axis.held = false;
+  if (axis.low === null) return;
+  if (axis.low > axis.high) {  // no room: held still in the middle
+    axis.x = (axis.low + axis.high) / 2;
+    axis.v = 0;
+    axis.held = true;
+  } else if (axis.x <= axis.low) {
+    axis.x = axis.low;
+    if (axis.v < 0) axis.v = -axis.bounce * axis.v;
+    axis.held = true;
+  } else if (axis.x >= axis.high) {
+    axis.x = axis.high;
+    if (axis.v > 0) axis.v = -axis.bounce * axis.v;
+    axis.held = true;
+  }
+}
+
+// The tip's angle from rest, yaw and pitch together, kept inside the angle limit's cone;
+// the speed outwards stops there.
+function holdCone(yaw, pitch, angle) {
+  const r = Math.hypot(yaw.x, pitch.x);
+  if (r <= angle) return;
+  if (angle === 0) {
+    yaw.x = pitch.x = yaw.v = pitch.v = 0;
+    return;
+  }
+  const [uy, up] = [yaw.x / r, pitch.x / r];
+  yaw.x = uy * angle;
+  pitch.x = up * angle;
+  const outwards = yaw.v * uy + pitch.v * up;
+  if (outwards > 0) {
+    yaw.v -= outwards * uy;
+    pitch.v -= outwards * up;
+  }
+}
+
+// Friction: while an axis is held at its limit, the others' speeds along it die away.
+function rub(held, others, dt) {
+  if (!held.held || held.friction === 0) return;
+  const keep = Math.exp(-held.friction * dt);
+  for (const other of others) other.v *= keep;
+}
+
+function stepMotion(motion, dt = kSpringStep) {
+  for (const axis of Object.values(motion.axes)) {
+    const { a, b, c, d } = axis.matrix;
+    [axis.x, axis.v] = [a * axis.x + b * axis.v, c * axis.x + d * axis.v];
+    holdAxis(axis);
+  }
+  const { yaw, pitch, left, up, forward } = motion.axes;
+  if (motion.flexible) {
+    if (motion.angle !== null) holdCone(yaw, pitch, motion.angle);
+    rub(yaw, [pitch], dt);
+    rub(pitch, [yaw], dt);
+  }
+  if (motion.base) {
+    rub(left, [up, forward], dt);
+    rub(up, [left, forward], dt);
+    rub(forward, [left, up], dt);
+  }
+}
+
+// Still: no axis moves, and each rests where its spring and limits leave it.
+function motionAtRest(motion) {
+  return Object.values(motion.axes).every((axis) => {
+    const rest = axis.low === null || axis.low > axis.high ? 0 : Math.min(axis.high, Math.max(axis.low, 0));
+    return Math.abs(axis.v) < 1e-3 && (Math.abs(axis.x - rest) < 1e-4 || axis.held);
+  });
+}
+
+if (typeof module !== 'undefined') {
+  module.exports = { kSpringStep, kJoltSpeed, springMatrix, boneMotion, joltMotion, stepMotion, motionAtRest };
+}
