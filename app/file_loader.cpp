@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/file_buffer.h"
 #include "platform/utf8_file.h"
 
 namespace {
@@ -31,7 +32,7 @@ bool loadFileWhole(const char* path, std::size_t extra, ModelImage& image) {
   bool loaded = size >= 0;
   if (loaded && (size > 0 || extra > 0)) {
     const auto bytes = static_cast<std::size_t>(size);
-    image.bytes = static_cast<unsigned char*>(std::malloc(bytes + extra));
+    image.bytes = bytes > static_cast<std::size_t>(-1) - extra ? nullptr : allocateFileBuffer(bytes + extra);
     loaded = image.bytes != nullptr && std::fread(image.bytes, 1, bytes, file) == bytes;
     if (loaded && extra > 0) std::memset(image.bytes + bytes, 0, extra);
     image.size = bytes;
@@ -42,6 +43,6 @@ bool loadFileWhole(const char* path, std::size_t extra, ModelImage& image) {
 }
 
 void releaseFileImage(ModelImage& image) {
-  std::free(image.bytes);
+  releaseFileBuffer(image.bytes);
   image = ModelImage{};
 }

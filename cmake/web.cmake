@@ -40,6 +40,8 @@ foreach(file ${SPROING_PAGE_FILES})
 endforeach()
 add_custom_command(
   OUTPUT ${SPROING_PAGE_DIR}/sproing_worker.js ${SPROING_PAGE_DIR}/index.html
+  # Laid out afresh, so that a script the page no longer has is not packed with it.
+  COMMAND ${CMAKE_COMMAND} -E rm -rf ${SPROING_PAGE_DIR}
   COMMAND ${CMAKE_COMMAND} -DMODULE=$<TARGET_FILE:sproing_web>
           -DWORKER=${PROJECT_SOURCE_DIR}/web/worker.js -DOUT=${SPROING_PAGE_DIR}/sproing_worker.js
           -P ${PROJECT_SOURCE_DIR}/cmake/web_worker_script.cmake

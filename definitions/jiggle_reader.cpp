@@ -572,23 +572,20 @@ bool readEditStatement(EditsReader& reader, EditStatement& statement) {
   return false;
 }
 
-bool skipUneditedBone(EditsReader& reader, const char* rest, std::size_t length) {
+bool skipUneditedBone(EditsReader& reader, const char* rest, std::size_t length, std::size_t lines) {
   if (reader.place != ReaderPlace::Bone || reader.aheadKind != 0 || reader.stopped || reader.pending) {
     return false;
   }
   const char* at = reader.at;
   const std::size_t left = static_cast<std::size_t>(reader.end - at);
-  std::size_t lines = 0;
   if (left >= length && std::memcmp(at, rest, length) == 0) {
     at += length;
-    for (std::size_t i = 0; i < length; ++i) lines += rest[i] == '\n' ? 1 : 0;
   } else {
     // The same text with CR LF line ends, as a text written on Windows has them.
     for (std::size_t i = 0; i < length; ++i, ++at) {
       if (rest[i] == '\n') {
         if (at == reader.end || *at != '\r') return false;
         ++at;
-        ++lines;
       }
       if (at == reader.end || *at != rest[i]) return false;
     }

@@ -64,9 +64,9 @@ bool readEditStatement(EditsReader& reader, EditStatement& statement);
 // Just after a bone's "{": if the text goes on with exactly `rest` (with LF or CR LF line
 // ends), up to and including the bone's closing "}", steps over it and returns true, as if
 // it had been read; else reads nothing. `rest` is what the writer writes after the "{" of
-// the bone's block as stored: a block written back unedited is then taken at the speed of
-// a comparison, and known to change nothing.
-bool skipUneditedBone(EditsReader& reader, const char* rest, std::size_t length);
+// the bone's block as stored, holding `lines` line ends: a block written back unedited is
+// then taken at the speed of a comparison, and known to change nothing.
+bool skipUneditedBone(EditsReader& reader, const char* rest, std::size_t length, std::size_t lines);
 
 // The keyword of block `block` (an index into kJiggleBlocks) named by these bytes in any
 // capitals, or -1; and the same for a keyword of any block, and for a block.

@@ -130,6 +130,29 @@ void renderJiggleBone(const JiggleBone& bone, TextSink& file, TextSink& console)
 
 void renderJiggleBoneRest(const JiggleBone& bone, TextSink& file) { putBoneRest(bone, file, nullptr); }
 
+namespace {
+
+// The counts for every combination of the bits the text shows, made once, at compile time.
+constexpr std::uint32_t kShownBitsMask = 0x7F;
+static_assert((kTextBits & ~kShownBitsMask) == 0);
+constexpr auto kRestLines = [] {
+  std::array<std::uint8_t, kShownBitsMask + 1> counts{};
+  for (std::uint32_t flags = 0; flags <= kShownBitsMask; ++flags) {
+    std::size_t lines = 1;  // the end of the bone's opening line
+    for (const JiggleBlock& block : kJiggleBlocks) {
+      if ((flags & block.flag) == 0) continue;
+      lines += (block.spacedOut ? 1 : 0) + 2;  // an empty line before it, its opening and closing lines
+      for (std::size_t k = block.first; k < block.end; ++k) lines += keywordShows(kJiggleKeywords[k], flags) ? 1 : 0;
+    }
+    counts[flags] = static_cast<std::uint8_t>(lines);
+  }
+  return counts;
+}();
+
+}  // namespace
+
+std::size_t jiggleBoneRestLines(std::uint32_t flags) { return kRestLines[flags & kShownBitsMask]; }
+
 void renderJiggleDefinitions(const ModelImage& image, TextSink& file, TextSink& console) {
   const std::int32_t bones = boneCount(image);
   JiggleBone decoded;

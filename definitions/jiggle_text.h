@@ -18,6 +18,10 @@ void renderJiggleBone(const JiggleBone& bone, TextSink& file, TextSink& console)
 // and the closing "}" (not the empty line after it). No console line.
 void renderJiggleBoneRest(const JiggleBone& bone, TextSink& file);
 
+// How many line ends that text holds, for a bone with these flags: known from the layout,
+// so that a reader stepping over it need not count them.
+std::size_t jiggleBoneRestLines(std::uint32_t flags);
+
 // The text of one keyword line's values, as the block shows them (values parted by a
 // space). Returns the length written; `text` has room for two values.
 std::size_t renderKeywordValues(const JiggleBone& bone, const JiggleKeyword& keyword,

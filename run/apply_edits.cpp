@@ -107,7 +107,7 @@ void startBone(Apply& apply, EditsReader& reader, const EditStatement& statement
     TextSink& stored = *apply.storedText;
     stored.used = 0;
     renderJiggleBoneRest(edited.stored, stored);
-    skipUneditedBone(reader, stored.buffer, stored.used);
+    skipUneditedBone(reader, stored.buffer, stored.used, jiggleBoneRestLines(jiggleFlags(edited.stored)));
   }
 }
 

@@ -12,11 +12,14 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/file_buffer.h"
+
 namespace {
 
 constexpr std::size_t kChunk = 64 * 1024;
 
-// The whole file in one allocation, as the tool loads a model; nullptr on any failure.
+// The whole file in one allocation, as the tool loads a model (in the same memory); nullptr
+// on any failure.
 unsigned char* readWhole(const char* path, std::size_t& size) {
   std::FILE* file = std::fopen(path, "rb");
   if (file == nullptr) return nullptr;
@@ -25,9 +28,9 @@ unsigned char* readWhole(const char* path, std::size_t& size) {
     const long length = std::ftell(file);
     if (length > 0 && std::fseek(file, 0, SEEK_SET) == 0) {
       size = static_cast<std::size_t>(length);
-      bytes = static_cast<unsigned char*>(std::malloc(size));
+      bytes = allocateFileBuffer(size);
       if (bytes != nullptr && std::fread(bytes, 1, size, file) != size) {
-        std::free(bytes);
+        releaseFileBuffer(bytes);
         bytes = nullptr;
       }
     }
@@ -60,12 +63,12 @@ int main(int argc, char** argv) {
   unsigned char* model = readWhole(argv[1], modelSize);
   if (model == nullptr) return 1;
   if (total == 0) {
-    std::free(model);
+    releaseFileBuffer(model);
     return 0;
   }
   const std::size_t chunkSize = readStart(argv[2], chunk);
   if (chunkSize == 0) {
-    std::free(model);
+    releaseFileBuffer(model);
     return 1;
   }
   std::FILE* output = std::fopen(argv[4], "w");
@@ -82,6 +85,6 @@ int main(int argc, char** argv) {
   }
   // Keep the model's bytes observably used, as the tool's reading of them is.
   const int status = written && model[0] != 0 ? 0 : 1;
-  std::free(model);
+  releaseFileBuffer(model);
   return status;
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -93,6 +94,17 @@ TEST(JiggleText, FlagsSelectBlocksAndLines) {
     const RenderedText out = render(plan);
     EXPECT_EQ(out.file, "$jigglebone \"b\" {\n" + c.body + "}\n\n") << std::hex << c.flags;
     EXPECT_EQ(out.console, std::string("Jigglebone: b ") + c.console + "\n") << std::hex << c.flags;
+  }
+}
+
+// The apply step steps over a block written back unedited by these counts, not by its text.
+TEST(JiggleText, LineCountsFollowTheLayoutForEveryFlagCombination) {
+  for (std::uint32_t flags = 0; flags < 0x80; ++flags) {
+    ModelPlan plan;
+    plan.bones.push_back(jiggleBone("b", distinctValues(flags)));
+    const std::string text = render(plan).file;
+    const auto lineEnds = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+    EXPECT_EQ(jiggleBoneRestLines(flags), lineEnds - 2) << std::hex << flags;  // less the block's own two
   }
 }
 
