@@ -291,7 +291,8 @@ void skipValues(EditsReader& r) {
 }
 
 // Passes over what a word that is not read here holds: a "{ }" block if one follows, with
-// any blocks inside it, else its values.
+// any blocks inside it, else its values. A command met inside it ends it: its "}" is
+// missing, and the block around it, left open, says so.
 void skipHeld(EditsReader& r, const EditToken& word) {
   const Token open = peekToken(r);
   if (open.kind != TokenKind::Open) {
@@ -303,11 +304,8 @@ void skipHeld(EditsReader& r, const EditToken& word) {
   while (depth > 0) {
     const Token t = nextToken(r);
     if (isBad(t)) return holdFault(r, badTokenFault(t));
-    if (t.kind == TokenKind::End) {
-      EditFault fault = makeFault(EditFaultKind::UnclosedAtEnd, open.text.line);
-      fault.word = word;
-      return holdFault(r, fault);
-    }
+    if (t.kind == TokenKind::End) return holdFault(r, makeFault(EditFaultKind::UnclosedAtEnd, open.text.line, word));
+    if (isCommand(t)) return putBack(r, t);
     if (t.kind == TokenKind::Open) ++depth;
     if (t.kind == TokenKind::Close) --depth;
   }
@@ -331,6 +329,14 @@ void passOverCommand(EditsReader& r, const Token& command) {
     }
     if ((depth == 0 && isCommand(t)) || (depth == 0 && t.kind == TokenKind::Close)) {
       putBack(r, t);  // the next command; or a stray "}", which the top level refuses
+      return;
+    }
+    // Commands do not nest: one inside a block means its "}" is missing.
+    if (isCommand(t)) {
+      EditFault fault = makeFault(EditFaultKind::Unclosed, openedLine, command.text);
+      fault.otherLine = t.text.line;
+      holdFault(r, fault);
+      putBack(r, t);
       return;
     }
     if (t.kind == TokenKind::Open && depth++ == 0) openedLine = t.text.line;

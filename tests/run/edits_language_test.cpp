@@ -64,6 +64,12 @@ TEST(EditsLanguage, EachRuleMessageAndWarning) {
        "/* tuned\n   by hand */\n$JiggleBone tail_1 { IS_FLEXIBLE { Yaw_Stiffness 150 // was 100\n"
        "YAW_CONSTRAINT -30 30 angle_constraint 45 } }\n$sequence idle \"idle\" fps 30\n",
        0, "Passed over 4 other commands\nChanged tail_1: yaw_stiffness 100 -> 150\n"},
+      {"a } missing from a block passed over ends it at the next command",
+       "$bodygroup body {\n studio \"a.smd\"\n$jigglebone tail_1 { is_boing {\n$jigglebone tail_2 { }", 10,
+       "e.qci:1: the block of $bodygroup opened at line 1 is not closed before line 3\n"
+       "e.qci:3: is_boing is part of the $jigglebone language that these tools neither read nor write; the "
+       "model keeps what it has: leave it out\n"
+       "e.qci:3: the block of tail_1 opened at line 3 is not closed before line 4\n"},
       {"a command close to $jigglebone is a likely typo", "$jiglbone tail_1 { }\n$jiggle_settings { }", 10,
        "e.qci:1: $jiglbone is not a command these tools read; did you mean $jigglebone?\n"},
       // The words of refusals.
