@@ -230,10 +230,7 @@ bool isBoneCommand(const Token& t) {
 // A keyword in lower case, for the tables; false when the word is longer than any keyword.
 bool lowered(const char* text, std::size_t length, char (&out)[kLongestKeyword + 1]) {
   if (length > kLongestKeyword) return false;
-  for (std::size_t i = 0; i < length; ++i) {
-    const char c = text[i];
-    out[i] = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-  }
+  for (std::size_t i = 0; i < length; ++i) out[i] = lowerAscii(text[i]);
   return true;
 }
 

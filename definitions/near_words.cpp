@@ -7,14 +7,13 @@ namespace {
 
 constexpr std::size_t kLongest = 40;  // longer words are no keyword's misspelling
 
-char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 }  // namespace
 
 bool sameIgnoringCapitals(const char* a, std::size_t aLength, const char* b, std::size_t bLength) {
   if (aLength != bLength) return false;
   for (std::size_t i = 0; i < aLength; ++i) {
-    if (lower(a[i]) != lower(b[i])) return false;
+    if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
   }
   return true;
 }
@@ -28,10 +27,10 @@ std::size_t editsApart(const char* word, std::size_t length, const char* target,
   for (std::size_t i = 1; i <= length; ++i) {
     current[0] = i;
     for (std::size_t j = 1; j <= targetLength; ++j) {
-      const bool same = lower(word[i - 1]) == lower(target[j - 1]);
+      const bool same = lowerAscii(word[i - 1]) == lowerAscii(target[j - 1]);
       std::size_t best = std::min({previous[j] + 1, current[j - 1] + 1, previous[j - 1] + (same ? 0 : 1)});
-      if (i > 1 && j > 1 && lower(word[i - 1]) == lower(target[j - 2]) &&
-          lower(word[i - 2]) == lower(target[j - 1])) {
+      if (i > 1 && j > 1 && lowerAscii(word[i - 1]) == lowerAscii(target[j - 2]) &&
+          lowerAscii(word[i - 2]) == lowerAscii(target[j - 1])) {
         best = std::min(best, before[j - 2] + 1);
       }
       current[j] = best;

@@ -6,6 +6,9 @@
 
 constexpr std::size_t kFarApart = 3;
 
+// An ASCII letter in lower case; any other byte as it is.
+inline char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
 // How many edits turn `word` into `target` (a character added, dropped or changed, or two
 // neighbours swapped), up to two; kFarApart for more. Cheap for words of any length: those
 // whose lengths differ by more than two, or that are long, are not compared.

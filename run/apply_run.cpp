@@ -102,21 +102,6 @@ void report(ApplyResult& result, const EditsFindings& findings, const char* edit
   if (!any) result.console += "No jiggle bone changed\n";
 }
 
-// Loads a file through the run's files; false when it cannot be read.
-bool load(const RunFiles& files, const char* path, std::size_t extra, ModelImage& image) {
-  image = ModelImage{};
-  return files.load != nullptr && files.load(files.context, path, extra, image);
-}
-
-void give(const RunFiles& files, ModelImage& image) {
-  if (image.bytes != nullptr && files.release != nullptr) files.release(files.context, image);
-  image = ModelImage{};
-}
-
-bool same(const RunFiles& files, const char* first, const char* second) {
-  return files.sameFile != nullptr && files.sameFile(files.context, first, second);
-}
-
 ApplyResult refused(ModelCheck check) {
   ApplyResult result;
   result.status = check.status;
@@ -149,20 +134,20 @@ ApplyResult runApply(const ApplyRequest& request, const RunFiles& files) {
   ModelCheck check = checkModelPath(request.modelPath);
   if (check.status != kExitWritten) return refused(std::move(check));
   // Decided before anything is read, let alone written: neither file is ever replaced.
-  if (same(files, request.modelPath, request.outputPath)) {
+  if (sameRunFile(files, request.modelPath, request.outputPath)) {
     return refused(refusal(kExitOutputIsInput,
                            std::string(request.outputPath) + " is the model itself: name another output file\n"));
   }
-  if (same(files, request.editsPath, request.outputPath)) {
+  if (sameRunFile(files, request.editsPath, request.outputPath)) {
     return refused(refusal(kExitOutputIsInput,
                            std::string(request.outputPath) + " is the edits file itself: name another output file\n"));
   }
   ApplyResult result;
-  if (!load(files, request.modelPath, 0, result.output)) return refused(cannotRead(request.modelPath));
+  if (!loadRunFile(files, request.modelPath, 0, result.output)) return refused(cannotRead(request.modelPath));
   check = checkModelToApply(result.output, request.modelPath, result.reading);
   ModelImage edits;
   // The reader wants a NUL after the text.
-  if (check.status == kExitWritten && !load(files, request.editsPath, 1, edits)) check = cannotRead(request.editsPath);
+  if (check.status == kExitWritten && !loadRunFile(files, request.editsPath, 1, edits)) check = cannotRead(request.editsPath);
   if (check.status != kExitWritten) {
     releaseApplyResult(result, files);
     return refused(std::move(check));
@@ -179,7 +164,7 @@ ApplyResult runApply(const ApplyRequest& request, const RunFiles& files) {
     report(result, findings, request.editsPath);
   }
   releaseFindings(findings);
-  give(files, edits);
+  releaseRunFile(files, edits);
   if (result.status != kExitWritten) releaseApplyResult(result, files);
   return result;
 }
@@ -196,5 +181,5 @@ void finishApply(ApplyResult& result, const ApplyRequest& request, bool written)
 
 void releaseApplyResult(ApplyResult& result, const RunFiles& files) {
   releaseModelCopy(result.output, result.reading);
-  give(files, result.output);
+  releaseRunFile(files, result.output);
 }

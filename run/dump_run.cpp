@@ -6,11 +6,8 @@ ModelCheck startDump(const char* path, const RunFiles& files, ModelImage& image)
   image = ModelImage{};
   ModelCheck check = checkModelPath(path);
   if (check.status != kExitWritten) return check;
-  if (files.load == nullptr || !files.load(files.context, path, 0, image)) return cannotRead(path);
+  if (!loadRunFile(files, path, 0, image)) return cannotRead(path);
   return checkLoadedModel(image, path);
 }
 
-void finishDump(const RunFiles& files, ModelImage& image) {
-  if (image.bytes != nullptr && files.release != nullptr) files.release(files.context, image);
-  image = ModelImage{};
-}
+void finishDump(const RunFiles& files, ModelImage& image) { releaseRunFile(files, image); }

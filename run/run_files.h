@@ -18,3 +18,18 @@ struct RunFiles {
   // the output is no file a path can name (the page's).
   bool (*sameFile)(void* context, const char* first, const char* second) = nullptr;
 };
+
+// Through the files, each a no-op where the front end gives no such way.
+inline bool loadRunFile(const RunFiles& files, const char* path, std::size_t extra, ModelImage& image) {
+  image = ModelImage{};
+  return files.load != nullptr && files.load(files.context, path, extra, image);
+}
+
+inline void releaseRunFile(const RunFiles& files, ModelImage& image) {
+  if (image.bytes != nullptr && files.release != nullptr) files.release(files.context, image);
+  image = ModelImage{};
+}
+
+inline bool sameRunFile(const RunFiles& files, const char* first, const char* second) {
+  return files.sameFile != nullptr && files.sameFile(files.context, first, second);
+}

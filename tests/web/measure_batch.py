@@ -19,11 +19,10 @@ import sys
 import tempfile
 import time
 
-from selenium import webdriver
-from selenium.webdriver.chrome.options import Options
-from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.by import By
 from selenium.webdriver.support.ui import WebDriverWait
+
+from headless_chromium import start_chromium
 
 page_dir, tool, make_model = map(os.path.abspath, sys.argv[1:4])
 counts = [int(count) for count in sys.argv[4:]]
@@ -75,12 +74,7 @@ def command_line(folder):
 
 def page(folder, count):
     work = tempfile.mkdtemp(prefix="sproing-measure-browser-")
-    options = Options()
-    for flag in ("--headless", "--no-sandbox", "--disable-gpu", "--no-first-run", "--window-size=1100,1600",
-                 "--disable-background-networking", "--user-data-dir=" + os.path.join(work, "profile")):
-        options.add_argument(flag)
-    options.binary_location = shutil.which("chromium")
-    driver = webdriver.Chrome(service=Service(shutil.which("chromedriver")), options=options)
+    driver = start_chromium(work)
     try:
         driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": WATCH})
         driver.get("file://" + os.path.join(page_dir, "index.html"))

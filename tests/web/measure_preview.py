@@ -16,11 +16,10 @@ import sys
 import tempfile
 import time
 
-from selenium import webdriver
-from selenium.webdriver.chrome.options import Options
-from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
+
+from headless_chromium import start_chromium
 
 page_dir, make_model = map(os.path.abspath, sys.argv[1:3])
 bones = sys.argv[3] if len(sys.argv) > 3 else "120"
@@ -38,12 +37,7 @@ document.addEventListener('visibilitychange', () => {
 });
 """
 
-options = Options()
-for flag in ("--headless", "--no-sandbox", "--disable-gpu", "--no-first-run", "--window-size=1100,1600",
-             "--disable-background-networking", "--user-data-dir=" + os.path.join(work, "profile")):
-    options.add_argument(flag)
-options.binary_location = shutil.which("chromium")
-driver = webdriver.Chrome(service=Service(shutil.which("chromedriver")), options=options)
+driver = start_chromium(work)
 try:
     model = os.path.join(work, f"bench_{bones}.mdl")
     subprocess.run([make_model, "bench", bones, model], check=True, timeout=60)

@@ -18,13 +18,12 @@ import tempfile
 import time
 import zipfile
 
-from selenium import webdriver
-from selenium.webdriver.chrome.options import Options
-from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.by import By
 from selenium.common.exceptions import TimeoutException
 from selenium.webdriver.common.keys import Keys
 from selenium.webdriver.support.ui import WebDriverWait
+
+from headless_chromium import start_chromium
 
 page_dir, tool, apply_tool, make_model, real_dir, sample, axe_script = map(os.path.abspath, sys.argv[1:8])
 work = tempfile.mkdtemp(prefix="sproing-web-")
@@ -65,13 +64,7 @@ def definitions(folder, stdout):
 
 
 def start_browser(downloads):
-    options = Options()
-    for flag in ("--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
-                 "--disable-background-networking", "--disable-component-update", "--disable-sync",
-                 "--window-size=1100,1600", "--user-data-dir=" + os.path.join(work, "profile")):
-        options.add_argument(flag)
-    options.binary_location = shutil.which("chromium")
-    driver = webdriver.Chrome(service=Service(shutil.which("chromedriver")), options=options)
+    driver = start_chromium(work)
     driver.set_script_timeout(120)
     driver.execute_cdp_cmd("Browser.setDownloadBehavior", {"behavior": "allow", "downloadPath": downloads})
     driver.get("file://" + os.path.join(page_dir, "index.html"))
