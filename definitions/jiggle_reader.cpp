@@ -253,6 +253,35 @@ constexpr auto kKeywordsByLength = [] {
   return byLength;
 }();
 
+// The keyword of block `block` (an index into kJiggleBlocks) named by these bytes in any
+// capitals, or -1; and the same for a keyword of any block, and for a block.
+int findKeywordIn(const char* text, std::size_t length, std::size_t block) {
+  char word[kLongestKeyword + 1] = {};
+  if (block >= kJiggleBlockCount || !lowered(text, length, word)) return -1;
+  for (const std::uint8_t k : kKeywordsByLength[block][length]) {
+    if (k == kNone) break;
+    if (std::memcmp(kJiggleKeywords[k].keyword, word, length) == 0) return k;
+  }
+  return -1;
+}
+
+int findAnyKeyword(const char* text, std::size_t length) {
+  for (std::size_t b = 0; b < kJiggleBlockCount; ++b) {
+    const int keyword = findKeywordIn(text, length, b);
+    if (keyword >= 0) return keyword;
+  }
+  return -1;
+}
+
+int findBlock(const char* text, std::size_t length) {
+  for (std::size_t b = 0; b < kJiggleBlockCount; ++b) {
+    if (sameIgnoringCapitals(text, length, kJiggleBlocks[b].keyword, kJiggleBlocks[b].length)) {
+      return static_cast<int>(b);
+    }
+  }
+  return -1;
+}
+
 bool isForeignWord(const EditToken& word) {
   for (const ForeignJiggleWord& foreign : kForeignJiggleWords) {
     if (sameIgnoringCapitals(word.text, word.length, foreign.word, std::strlen(foreign.word))) return true;
@@ -523,33 +552,6 @@ bool readInBlock(EditsReader& r, EditStatement& s) {
 }
 
 }  // namespace
-
-int findKeywordIn(const char* text, std::size_t length, std::size_t block) {
-  char word[kLongestKeyword + 1] = {};
-  if (block >= kJiggleBlockCount || !lowered(text, length, word)) return -1;
-  for (const std::uint8_t k : kKeywordsByLength[block][length]) {
-    if (k == kNone) break;
-    if (std::memcmp(kJiggleKeywords[k].keyword, word, length) == 0) return k;
-  }
-  return -1;
-}
-
-int findAnyKeyword(const char* text, std::size_t length) {
-  for (std::size_t b = 0; b < kJiggleBlockCount; ++b) {
-    const int keyword = findKeywordIn(text, length, b);
-    if (keyword >= 0) return keyword;
-  }
-  return -1;
-}
-
-int findBlock(const char* text, std::size_t length) {
-  for (std::size_t b = 0; b < kJiggleBlockCount; ++b) {
-    if (sameIgnoringCapitals(text, length, kJiggleBlocks[b].keyword, kJiggleBlocks[b].length)) {
-      return static_cast<int>(b);
-    }
-  }
-  return -1;
-}
 
 void startEditsReader(EditsReader& reader, const char* text, std::size_t size) {
   reader = EditsReader{};

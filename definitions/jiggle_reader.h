@@ -67,9 +67,3 @@ bool readEditStatement(EditsReader& reader, EditStatement& statement);
 // the bone's block as stored, holding `lines` line ends: a block written back unedited is
 // then taken at the speed of a comparison, and known to change nothing.
 bool skipUneditedBone(EditsReader& reader, const char* rest, std::size_t length, std::size_t lines);
-
-// The keyword of block `block` (an index into kJiggleBlocks) named by these bytes in any
-// capitals, or -1; and the same for a keyword of any block, and for a block.
-int findKeywordIn(const char* text, std::size_t length, std::size_t block);
-int findAnyKeyword(const char* text, std::size_t length);
-int findBlock(const char* text, std::size_t length);

@@ -14,6 +14,7 @@
 #include "model/model_bounds.h"
 #include "run/apply_edits.h"
 #include "run/exit_status.h"
+#include "run/model_checks.h"
 
 namespace {
 
@@ -109,8 +110,11 @@ ApplyResult refused(ModelCheck check) {
   return result;
 }
 
-}  // namespace
-
+// The model's checks, as the dump makes them, on `reading`: the model itself where it is
+// of the current version (normalisation leaves it as it is), else a copy, which the checks
+// normalise and from which every stored value is read, while the model's own bytes, which
+// become the output, stay as read. Statuses 3, 4, 7, 5, or 6 when the copy's memory cannot
+// be had. The copy is released with releaseModelCopy, before the model.
 ModelCheck checkModelToApply(ModelImage& model, const char* path, ModelImage& reading) {
   // Normalisation leaves an image of the current version as it is: the model itself is then
   // read, and no copy made.
@@ -129,6 +133,8 @@ void releaseModelCopy(const ModelImage& model, ModelImage& reading) {
   if (reading.bytes != model.bytes) std::free(reading.bytes);
   reading = ModelImage{};
 }
+
+}  // namespace
 
 ApplyResult runApply(const ApplyRequest& request, const RunFiles& files) {
   ModelCheck check = checkModelPath(request.modelPath);

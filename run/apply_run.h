@@ -5,7 +5,6 @@
 
 #include "model/model_image.h"
 #include "run/apply_result.h"
-#include "run/model_checks.h"
 #include "run/run_files.h"
 
 struct ApplyRequest {
@@ -27,11 +26,3 @@ void finishApply(ApplyResult& result, const ApplyRequest& request, bool written)
 
 // Gives the output's bytes back through the files they came from.
 void releaseApplyResult(ApplyResult& result, const RunFiles& files);
-
-// The model's checks, as the dump makes them, on `reading`: the model itself where it is
-// of the current version (normalisation leaves it as it is), else a copy, which the checks
-// normalise and from which every stored value is read, while the model's own bytes, which
-// become the output, stay as read. Statuses 3, 4, 7, 5, or 6 when the copy's memory cannot
-// be had. Release with releaseModelCopy on every path, before the model.
-ModelCheck checkModelToApply(ModelImage& model, const char* path, ModelImage& reading);
-void releaseModelCopy(const ModelImage& model, ModelImage& reading);
