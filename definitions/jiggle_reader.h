@@ -11,6 +11,8 @@
 #include <cstdint>
 
 #include "definitions/edit_faults.h"
+#include "definitions/edit_tokens.h"
+#include "definitions/held_faults.h"
 #include "definitions/jiggle_keywords.h"
 
 enum class EditStatementKind {
@@ -26,6 +28,10 @@ enum class EditStatementKind {
 struct EditStatement {
   EditStatementKind kind = EditStatementKind::BoneStart;
   std::size_t line = 0;
+  // The statement's text, from its first token to the end of its last: "$jigglebone" to
+  // "{", a block's name to its "{", a keyword to its last value, or a "}". Null for a fault.
+  const char* start = nullptr;
+  const char* end = nullptr;
   EditToken name;
   std::uint8_t block = 0;    // index into kJiggleBlocks
   std::uint8_t keyword = 0;  // index into kJiggleKeywords
@@ -36,21 +42,15 @@ struct EditStatement {
 enum class ReaderPlace : std::uint8_t { Top, Bone, Block };
 
 struct EditsReader {
-  const char* at = nullptr;
-  const char* end = nullptr;
-  std::size_t line = 1;
+  TokenCursor tokens;
   ReaderPlace place = ReaderPlace::Top;
   EditToken bone;                 // the open bone's name
   std::size_t boneOpenedLine = 0;  // where its "{" stands
   std::uint8_t block = 0;         // the open block, inside one
   std::size_t blockOpenedLine = 0;
   std::uint8_t blocksSeen = 0;    // of the open bone, a bit per block
-  std::uint8_t aheadKind = 0;     // a token read ahead: its kind + 1; 0 for none
-  EditToken ahead;
-  std::size_t commentOpenedLine = 0;  // of a "/*" found never closed
   bool stopped = false;           // a fault that ends reading was handed out
-  bool pending = false;           // `pendingFault` is handed out next
-  EditFault pendingFault;
+  HeldFaults held;                // met while passing over, handed out next
   std::size_t passedOver = 0;     // the other "$commands" passed over
 };
 

@@ -1,0 +1,16 @@
+// Passing over what the reader does not read: the values and "{ }" blocks of a word it does
+// not know, and the other "$commands" of a model's source with their arguments and blocks.
+// A fault met on the way is held, to be handed out after the one about the word.
+#pragma once
+
+#include "definitions/edit_tokens.h"
+#include "definitions/held_faults.h"
+
+// What a word that is not read here holds: a "{ }" block if one follows, with any blocks
+// inside it, else the values after it. A command met inside the block ends it: its "}" is
+// missing, and the block around it, left open, says so.
+void skipHeld(TokenCursor& tokens, HeldFaults& held, const EditToken& word);
+
+// A "$command" other than "$jigglebone", its name read: its arguments and any "{ }" blocks,
+// up to the next "$" word outside a block, or a stray "}", which is left to be read.
+void passOverCommand(TokenCursor& tokens, HeldFaults& held, const Token& command);
