@@ -91,13 +91,17 @@ struct AnimDescriptor {
   static constexpr std::size_t kResetStart = 16;
 };
 
-// The bits of JiggleParams flags that the tool examines; all others are ignored.
+// The bits of JiggleParams flags that the tools examine; all others are kept as stored.
 enum JiggleFlag : std::uint32_t {
   FlexibleTip = 0x01,
   RigidTip = 0x02,
   YawLimited = 0x04,
   PitchLimited = 0x08,
   AngleLimited = 0x10,
+  // A flexible tip held at its length. Real models built from published sources carry it
+  // exactly where the source's flexible block leaves out "allow_length_flex". The dump's
+  // text does not show it.
+  LengthFixed = 0x20,
   BaseSpring = 0x40,
 };
 
