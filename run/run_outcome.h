@@ -1,0 +1,50 @@
+// How a run of either tool ended, as a fact: one kind per ending, with its exit status and
+// the one word by which the sweep's JSON lines and the page name it. The console's
+// sentences for them are made in one place (console_lines.h).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "run/exit_status.h"
+
+enum class RunOutcome : std::uint8_t {
+  Written,
+  NotModelPath,    // the path holds no ".mdl"
+  NotStudioModel,  // no "IDST" at its start
+  OldVersion,      // a layout before jiggle bones
+  NoJiggleBones,
+  CannotRead,      // a file that cannot be opened or read whole
+  OutOfMemory,     // memory the run needs cannot be had
+  Damaged,
+  CannotWrite,     // the output
+  EditsRefused,    // sproing_apply: the edits cannot be applied
+  OutputIsInput,   // sproing_apply: the output would be the model or the edits file
+};
+
+struct RunOutcomeName {
+  const char* word;
+  int status;
+};
+
+// In the order of RunOutcome.
+inline constexpr RunOutcomeName kRunOutcomeNames[] = {
+    {"written", kExitWritten},
+    {"not-a-model", kExitNotModelPath},
+    {"not-studio", kExitNotStudioModel},
+    {"old-version", kExitOldVersion},
+    {"no-jiggle-bones", kExitNoJiggleBones},
+    {"cannot-read", kExitCannotRead},
+    {"out-of-memory", kExitCannotRead},
+    {"damaged", kExitDamaged},
+    {"cannot-write", kExitCannotWrite},
+    {"edits-refused", kExitEditsRefused},
+    {"output-is-input", kExitOutputIsInput},
+};
+inline constexpr std::size_t kRunOutcomeCount = sizeof kRunOutcomeNames / sizeof kRunOutcomeNames[0];
+static_assert(kRunOutcomeCount == static_cast<std::size_t>(RunOutcome::OutputIsInput) + 1);
+
+constexpr const char* outcomeWord(RunOutcome outcome) {
+  return kRunOutcomeNames[static_cast<std::size_t>(outcome)].word;
+}
+constexpr int exitStatusOf(RunOutcome outcome) { return kRunOutcomeNames[static_cast<std::size_t>(outcome)].status; }
