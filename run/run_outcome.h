@@ -1,6 +1,7 @@
-// How a run of either tool ended, as a fact: one kind per ending, with its exit status and
-// the one word by which the sweep's JSON lines and the page name it. The console's
-// sentences for them are made in one place (console_lines.h).
+// How a run of either tool ended, as a fact: one kind per ending, with its exit status, the
+// one word by which the sweep's JSON lines and the page name it, and the words a list of
+// outcomes shows (the sweep's lines and counts, the page's). The console's sentences for
+// them are made in one place (console_lines.h).
 #pragma once
 
 #include <cstddef>
@@ -24,27 +25,31 @@ enum class RunOutcome : std::uint8_t {
 
 struct RunOutcomeName {
   const char* word;
+  const char* label;
   int status;
 };
 
 // In the order of RunOutcome.
 inline constexpr RunOutcomeName kRunOutcomeNames[] = {
-    {"written", kExitWritten},
-    {"not-a-model", kExitNotModelPath},
-    {"not-studio", kExitNotStudioModel},
-    {"old-version", kExitOldVersion},
-    {"no-jiggle-bones", kExitNoJiggleBones},
-    {"cannot-read", kExitCannotRead},
-    {"out-of-memory", kExitCannotRead},
-    {"damaged", kExitDamaged},
-    {"cannot-write", kExitCannotWrite},
-    {"edits-refused", kExitEditsRefused},
-    {"output-is-input", kExitOutputIsInput},
+    {"written", "written", kExitWritten},
+    {"not-a-model", "not a model", kExitNotModelPath},
+    {"not-studio", "not a studio model", kExitNotStudioModel},
+    {"old-version", "old version", kExitOldVersion},
+    {"no-jiggle-bones", "no jiggle bones", kExitNoJiggleBones},
+    {"cannot-read", "cannot read", kExitCannotRead},
+    {"out-of-memory", "out of memory", kExitCannotRead},
+    {"damaged", "damaged", kExitDamaged},
+    {"cannot-write", "cannot write", kExitCannotWrite},
+    {"edits-refused", "edits refused", kExitEditsRefused},
+    {"output-is-input", "output is an input", kExitOutputIsInput},
 };
 inline constexpr std::size_t kRunOutcomeCount = sizeof kRunOutcomeNames / sizeof kRunOutcomeNames[0];
 static_assert(kRunOutcomeCount == static_cast<std::size_t>(RunOutcome::OutputIsInput) + 1);
 
 constexpr const char* outcomeWord(RunOutcome outcome) {
   return kRunOutcomeNames[static_cast<std::size_t>(outcome)].word;
+}
+constexpr const char* outcomeLabel(RunOutcome outcome) {
+  return kRunOutcomeNames[static_cast<std::size_t>(outcome)].label;
 }
 constexpr int exitStatusOf(RunOutcome outcome) { return kRunOutcomeNames[static_cast<std::size_t>(outcome)].status; }

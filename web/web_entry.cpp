@@ -1,5 +1,6 @@
 #include "web/web_entry.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -10,6 +11,8 @@
 #include "run/dump_run.h"
 #include "run/exit_status.h"
 #include "run/model_checks.h"
+#include "run/run_outcome.h"
+#include "definitions/angle_conversion.h"
 #include "web/bone_summary.h"
 
 #ifdef __EMSCRIPTEN__
@@ -127,6 +130,38 @@ std::string fileNameOf(const char* path) {
   return whole.substr(whole.find_last_of("/\\") + 1);
 }
 
+void putWord(std::string& out, const char* group, const char* name, const std::string& value) {
+  out += group;
+  out += '\x1f';
+  out += name;
+  out += '\x1f';
+  out += value;
+  out += '\x1e';
+}
+
+// In the order of SproingText and SproingNumber.
+constexpr const char* kTextNames[kTextCount] = {"console", "definitions", "output-name", "bones", "model",
+                                                "refusals", "warnings", "skipped", "changed-bones", "outcome"};
+constexpr const char* kNumberNames[kNumberCount] = {"status", "changed", "unlisted-refusals", "unlisted-warnings",
+                                                    "passed-over"};
+
+std::string allWords() {
+  std::string out;
+  for (int i = 0; i < kTextCount; ++i) putWord(out, "text", kTextNames[i], std::to_string(i));
+  for (int i = 0; i < kNumberCount; ++i) putWord(out, "number", kNumberNames[i], std::to_string(i));
+  for (const RunOutcomeName& outcome : kRunOutcomeNames) {
+    putWord(out, "outcome", outcome.word, std::to_string(outcome.status) + '\x1f' + outcome.label);
+  }
+  putWord(out, "skipped", "no-bone", "no bone of this model");
+  putWord(out, "skipped", "no-rule", "no jiggle rule in this model");
+  char factor[40];
+  std::snprintf(factor, sizeof factor, "%.17g", 1 / kRadToDeg);
+  putWord(out, "degrees", "to-radians", factor);
+  std::snprintf(factor, sizeof factor, "%.17g", kRadToDeg);
+  putWord(out, "degrees", "to-degrees", factor);
+  return out;
+}
+
 }  // namespace
 
 extern "C" {
@@ -200,6 +235,11 @@ SPROING_EXPORT const char* sproingText(int which) {
 SPROING_EXPORT std::size_t sproingTextLength(int which) {
   if (which == kSproingModel) return lastApply.changed ? lastApply.output.size : 0;
   return which >= 0 && which < kTextCount ? texts[which].size() : 0;
+}
+
+SPROING_EXPORT const char* sproingWords() {
+  static const std::string words = allWords();
+  return words.c_str();
 }
 
 SPROING_EXPORT int sproingNumber(int which) {

@@ -48,4 +48,13 @@ enum SproingNumber : int {
   kSproingPassedOver = 4,        // other $commands of the edits, passed over
 };
 int sproingNumber(int which);
+
+// The words the page names things by, from the tools' own tables, so that no list in the
+// page restates one here; valid at any time. Records ended by '\x1e', each
+// "<group>\x1f<name>\x1f<value>": "text" and "number" (the name of each SproingText and
+// SproingNumber, and its index), "outcome" (each outcome word, its status, and a third
+// field, its label), "skipped" (why a block was skipped: "no-bone" or "no-rule", and the
+// console's words for it), "degrees" ("to-radians": the factor by which a written angle
+// becomes the stored radians; "to-degrees": the one by which stored radians are shown).
+const char* sproingWords();
 }
