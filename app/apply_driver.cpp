@@ -2,28 +2,18 @@
 
 #include <cstdio>
 #include <cstring>
-#include <string>
 
 #include "app/disk_files.h"
-#include "platform/output_file.h"
 #include "run/apply_run.h"
+#include "run/console_lines.h"
 #include "run/exit_status.h"
 
 namespace {
 
 constexpr char kSkipMissingBones[] = "--skip-missing-bones";
 
-// The changed model, through a temporary file beside it that replaces the output only once
-// complete.
-bool writeChangedModel(const ModelImage& model, const std::string& target) {
-  OutputFile output;
-  if (!openOutputFile(output, target, "sproing_apply_", false)) return false;
-  if (std::fwrite(model.bytes, 1, model.size, output.stream) != model.size) {
-    discardOutputFile(output);
-    return false;
-  }
-  return commitOutputFile(output, target);
-}
+// The sink is large: kept off the stack.
+TextSink console;
 
 // The option anywhere among the three paths.
 bool readArguments(int argc, const char* const* argv, ApplyRequest& request) {
@@ -45,19 +35,21 @@ bool readArguments(int argc, const char* const* argv, ApplyRequest& request) {
 
 }  // namespace
 
-// The statuses in the order they are checked: 1 here, then the run's (2, 11, 6, 3, 4, 7, 5,
-// 6, 10), then 8 (or 0) from the writing. The console is printed once the output is in
-// place, so that it never reports a change that did not happen.
+// The console is printed once the run is over, the output in place, so that it never
+// reports a change that did not happen.
 int runSproingApply(int argc, const char* const* argv) {
   ApplyRequest request;
   if (!readArguments(argc, argv, request)) {
     std::fputs("Usage: sproing_apply.exe [--skip-missing-bones] modelfile.mdl edits.qci output.mdl\n", stdout);
     return kExitUsage;
   }
-  const RunFiles& files = diskFiles();
+  DiskOutput output;
+  output.temporaryPrefix = "sproing_apply_";
+  const RunFiles files = diskFiles(output);
   ApplyResult result = runApply(request, files);
-  if (result.status == kExitWritten) finishApply(result, request, writeChangedModel(result.output, request.outputPath));
-  std::fwrite(result.console.data(), 1, result.console.size(), stdout);
+  console.stream = stdout;
+  renderApplyLines(request, result, true, console);
+  sinkFlush(console);
   releaseApplyResult(result, files);
-  return result.status;
+  return exitStatusOf(result.outcome);
 }

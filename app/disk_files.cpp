@@ -5,16 +5,38 @@
 
 namespace {
 
-bool load(void*, const char* path, std::size_t extra, ModelImage& image) {
+FileLoad load(void*, const char* path, std::size_t extra, const MemoryHook&, ModelImage& image) {
   return loadFileWhole(path, extra, image);
 }
 
-void release(void*, ModelImage& image) { releaseFileImage(image); }
+void release(void*, const MemoryHook&, ModelImage& image) { releaseFileImage(image); }
 
 bool sameFile(void*, const char* first, const char* second) { return isSameFileUtf8(first, second); }
 
-const RunFiles kDiskFiles{nullptr, load, release, sameFile};
+bool openOutput(void* context, const char* path, bool text, TextSink& sink) {
+  auto& output = *static_cast<DiskOutput*>(context);
+  if (!openOutputFile(output.file, path, output.temporaryPrefix, text)) return false;
+  sink.stream = output.file.stream;
+  sink.memory = nullptr;
+  return true;
+}
+
+bool closeOutput(void* context, const char* path, TextSink& sink, bool complete) {
+  auto& output = *static_cast<DiskOutput*>(context);
+  if (sinkFlush(sink) && complete) return commitOutputFile(output.file, path);
+  discardOutputFile(output.file);
+  return false;
+}
 
 }  // namespace
 
-const RunFiles& diskFiles() { return kDiskFiles; }
+RunFiles diskFiles(DiskOutput& output) {
+  RunFiles files;
+  files.context = &output;
+  files.load = load;
+  files.release = release;
+  files.sameFile = sameFile;
+  files.openOutput = openOutput;
+  files.closeOutput = closeOutput;
+  return files;
+}

@@ -19,26 +19,31 @@ long fileSize(std::FILE* file) {
 
 }  // namespace
 
-bool loadFileWhole(const char* path, std::size_t extra, ModelImage& image) {
+FileLoad loadFileWhole(const char* path, std::size_t extra, ModelImage& image) {
   image = ModelImage{};
   // Only a regular file, or a link to one, is read: a named pipe may wait for a writer for
   // ever, and a device may never end.
   std::FILE* file = openRegularFileUtf8(path);
-  if (file == nullptr) return false;
+  if (file == nullptr) return FileLoad::CannotRead;
   // Some files the system calls regular cannot be read at all (/proc/self/mem) and tell a
   // size that means nothing: try one byte before trusting the size.
   const bool readable = std::fgetc(file) != EOF || std::ferror(file) == 0;
   const long size = readable ? fileSize(file) : -1;
-  bool loaded = size >= 0;
-  if (loaded && (size > 0 || extra > 0)) {
+  FileLoad loaded = size >= 0 ? FileLoad::Loaded : FileLoad::CannotRead;
+  if (loaded == FileLoad::Loaded && (size > 0 || extra > 0)) {
     const auto bytes = static_cast<std::size_t>(size);
     image.bytes = bytes > static_cast<std::size_t>(-1) - extra ? nullptr : allocateFileBuffer(bytes + extra);
-    loaded = image.bytes != nullptr && std::fread(image.bytes, 1, bytes, file) == bytes;
-    if (loaded && extra > 0) std::memset(image.bytes + bytes, 0, extra);
+    if (image.bytes == nullptr) {
+      loaded = FileLoad::OutOfMemory;
+    } else if (std::fread(image.bytes, 1, bytes, file) != bytes) {
+      loaded = FileLoad::CannotRead;
+    } else if (extra > 0) {
+      std::memset(image.bytes + bytes, 0, extra);
+    }
     image.size = bytes;
   }
   std::fclose(file);
-  if (!loaded) releaseFileImage(image);
+  if (loaded != FileLoad::Loaded) releaseFileImage(image);
   return loaded;
 }
 

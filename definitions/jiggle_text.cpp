@@ -76,27 +76,26 @@ void putLines(TextSink& file, const JiggleBone& bone, std::uint32_t flags, std::
   (putLine<kJiggleBlocks[B].first + I>(file, bone, flags), ...);
 }
 
-// A block of the bone's text, and its part of the console line when there is a console.
+// A block of the bone's text.
 template <std::size_t B>
-void putBlock(TextSink& file, TextSink* console, const JiggleBone& bone, std::uint32_t flags) {
+void putBlock(TextSink& file, const JiggleBone& bone, std::uint32_t flags) {
   constexpr const JiggleBlock& block = kJiggleBlocks[B];
   if ((flags & block.flag) == 0) return;
-  if (console != nullptr) sinkWriteFromArray(*console, kConsoleParts[B].text, kConsoleParts[B].length);
   sinkWriteFromArray(file, kOpenings[B].text, kOpenings[B].length);
   putLines<B>(file, bone, flags, std::make_index_sequence<block.end - block.first>{});
   sinkLiteral(file, "\t}\n");
 }
 
 template <std::size_t... B>
-void putBlocks(TextSink& file, TextSink* console, const JiggleBone& bone, std::index_sequence<B...>) {
+void putBlocks(TextSink& file, const JiggleBone& bone, std::index_sequence<B...>) {
   const std::uint32_t flags = jiggleFlags(bone);
-  (putBlock<B>(file, console, bone, flags), ...);
+  (putBlock<B>(file, bone, flags), ...);
 }
 
 // What follows the bone's "{": the line end, its blocks, and its closing "}".
-void putBoneRest(const JiggleBone& bone, TextSink& file, TextSink* console) {
+void putBoneRest(const JiggleBone& bone, TextSink& file) {
   sinkLiteral(file, "\n");
-  putBlocks(file, console, bone, std::make_index_sequence<kJiggleBlockCount>{});
+  putBlocks(file, bone, std::make_index_sequence<kJiggleBlockCount>{});
   sinkLiteral(file, "}");
 }
 
@@ -116,19 +115,25 @@ std::size_t renderKeywordValues(const JiggleBone& bone, const JiggleKeyword& key
   return length;
 }
 
-void renderJiggleBone(const JiggleBone& bone, TextSink& file, TextSink& console) {
-  sinkLiteral(console, "Jigglebone: ");
-  sinkWrite(console, bone.name, bone.nameLength);
-  sinkLiteral(console, " ");
+void renderJiggleBone(const JiggleBone& bone, TextSink& file) {
   sinkLiteral(file, "$jigglebone \"");
   sinkWrite(file, bone.name, bone.nameLength);
   sinkLiteral(file, "\" {");
-  putBoneRest(bone, file, &console);
+  putBoneRest(bone, file);
   sinkLiteral(file, "\n\n");
+}
+
+void renderJiggleBoneLine(const char* name, std::size_t nameLength, std::uint32_t flags, TextSink& console) {
+  sinkLiteral(console, "Jigglebone: ");
+  sinkWrite(console, name, nameLength);
+  sinkLiteral(console, " ");
+  for (std::size_t b = 0; b < kJiggleBlockCount; ++b) {
+    if ((flags & kJiggleBlocks[b].flag) != 0) sinkWriteFromArray(console, kConsoleParts[b].text, kConsoleParts[b].length);
+  }
   sinkLiteral(console, "\n");
 }
 
-void renderJiggleBoneRest(const JiggleBone& bone, TextSink& file) { putBoneRest(bone, file, nullptr); }
+void renderJiggleBoneRest(const JiggleBone& bone, TextSink& file) { putBoneRest(bone, file); }
 
 namespace {
 
@@ -153,13 +158,13 @@ constexpr auto kRestLines = [] {
 
 std::size_t jiggleBoneRestLines(std::uint32_t flags) { return kRestLines[flags & kShownBitsMask]; }
 
-void renderJiggleDefinitions(const ModelImage& image, TextSink& file, TextSink& console) {
+void renderJiggleDefinitions(const ModelImage& image, TextSink& file) {
   const std::int32_t bones = boneCount(image);
   JiggleBone decoded;
   for (std::int32_t i = 0; i < bones; ++i) {
     const unsigned char* bone = boneRecord(image, i);
     if (!isJiggleBone(bone)) continue;
     decodeJiggleBone(image, bone, decoded);
-    renderJiggleBone(decoded, file, console);
+    renderJiggleBone(decoded, file);
   }
 }

@@ -1,5 +1,5 @@
 // The text of the definitions: one "$jigglebone" block per jiggle bone, in table order,
-// and one summary line per bone for the console.
+// and the console's summary line of a bone.
 #pragma once
 
 #include "definitions/jiggle_keywords.h"
@@ -7,12 +7,14 @@
 #include "model/jiggle_bone.h"
 #include "model/model_image.h"
 
-// The image must have passed findModelDamage. Blocks go to `file`, summary lines to
-// `console`; neither sink is flushed here.
-void renderJiggleDefinitions(const ModelImage& image, TextSink& file, TextSink& console);
+// The image must have passed findModelDamage. The sink is not flushed here.
+void renderJiggleDefinitions(const ModelImage& image, TextSink& file);
 
-// One bone's block and console line.
-void renderJiggleBone(const JiggleBone& bone, TextSink& file, TextSink& console);
+// One bone's block.
+void renderJiggleBone(const JiggleBone& bone, TextSink& file);
+
+// "Jigglebone: <name> ", then "- <block> " for each block the flags show, and a line feed.
+void renderJiggleBoneLine(const char* name, std::size_t nameLength, std::uint32_t flags, TextSink& console);
 
 // What the bone's block holds after its opening "{": the line end, the blocks and lines,
 // and the closing "}" (not the empty line after it). No console line.

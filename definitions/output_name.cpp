@@ -2,22 +2,31 @@
 
 #include <cstring>
 
-std::string makeOutputName(const char* modelName) {
+namespace {
+
+constexpr char kSuffix[] = "_jiggles.qci";
+
+}  // namespace
+
+bool makeOutputName(const char* modelName, char* name, std::size_t room) {
   const char* base = modelName;
   for (const char* c = modelName; *c != '\0'; ++c) {
     if (*c == '\\' || *c == '/') base = c + 1;
   }
   std::size_t length = std::strlen(base);
   if (length >= 4) length -= 4;
-  std::string name(base, length);
-  name += "_jiggles.qci";
-  return name;
+  if (room == 0) return false;
+  name[0] = '\0';
+  if (length > room - 1 || room - 1 - length < sizeof kSuffix - 1) return false;
+  std::memcpy(name, base, length);
+  std::memcpy(name + length, kSuffix, sizeof kSuffix);
+  return true;
 }
 
-bool isUsableOutputName(const std::string& outputName) {
-  for (const char c : outputName) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x20 || byte == 0x7F || c == ':') return false;
+bool isUsableOutputName(const char* outputName) {
+  for (const char* c = outputName; *c != '\0'; ++c) {
+    const auto byte = static_cast<unsigned char>(*c);
+    if (byte < 0x20 || byte == 0x7F || *c == ':') return false;
   }
   return true;
 }

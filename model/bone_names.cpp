@@ -41,14 +41,14 @@ bool bears(const ModelImage& image, std::uint32_t slot, const char* name, std::s
 
 }  // namespace
 
-bool indexBoneNames(const ModelImage& image, BoneNameIndex& index) {
+bool indexBoneNames(const ModelImage& image, const MemoryHook& memory, BoneNameIndex& index) {
   index = BoneNameIndex{};
   const std::int32_t bones = boneCount(image);
   if (bones <= 0) return true;
   // At most four slots in five filled, so that probes stay short.
   std::size_t slots = 8;
   while (slots < static_cast<std::size_t>(bones) + static_cast<std::size_t>(bones) / 4 + 1) slots *= 2;
-  index.slots = static_cast<std::uint32_t*>(std::calloc(slots, sizeof *index.slots));
+  index.slots = static_cast<std::uint32_t*>(allocateZeroedWith(memory, slots, sizeof *index.slots));
   if (index.slots == nullptr) return false;
   index.mask = slots - 1;
   index.seed = runSeed();
@@ -71,8 +71,8 @@ bool indexBoneNames(const ModelImage& image, BoneNameIndex& index) {
   return true;
 }
 
-void releaseBoneNameIndex(BoneNameIndex& index) {
-  std::free(index.slots);
+void releaseBoneNameIndex(const MemoryHook& memory, BoneNameIndex& index) {
+  freeWith(memory, index.slots);
   index = BoneNameIndex{};
 }
 

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "model/memory_hook.h"
 #include "model/model_image.h"
 
 struct BoneNameIndex {
@@ -18,9 +19,9 @@ constexpr std::int32_t kSharedBoneName = -2;
 
 // Indexes every bone of an image that has passed findModelDamage whose name lies inside it.
 // False when the memory cannot be had; the index is then empty. Release it with
-// releaseBoneNameIndex either way.
-bool indexBoneNames(const ModelImage& image, BoneNameIndex& index);
-void releaseBoneNameIndex(BoneNameIndex& index);
+// releaseBoneNameIndex, through the same hook, either way.
+bool indexBoneNames(const ModelImage& image, const MemoryHook& memory, BoneNameIndex& index);
+void releaseBoneNameIndex(const MemoryHook& memory, BoneNameIndex& index);
 
 // The bone whose stored name is exactly these bytes, kNoSuchBone, or kSharedBoneName when
 // two bones or more bear it.

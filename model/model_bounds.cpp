@@ -47,21 +47,10 @@ NameFault findNameFault(const ModelImage& image, std::int64_t start, std::size_t
   return NameFault::None;
 }
 
-// Describes the fault: `before`, the bone's number if it is one of the bones', then
-// `after`. Returns true, for the caller to return at once.
-bool fail(ModelDamage& damage, const char* before, std::int32_t bone = -1, const char* after = "") {
-  char* out = damage.what;
-  char* const end = damage.what + sizeof damage.what - 1;
-  const auto put = [&](const char* text) {
-    const std::size_t room = static_cast<std::size_t>(end - out);
-    const std::size_t length = std::min(std::strlen(text), room);
-    std::memcpy(out, text, length);
-    out += length;
-  };
-  put(before);
-  if (bone >= 0) out = std::to_chars(out, end, bone).ptr;
-  put(after);
-  *out = '\0';
+// Notes the fault. Returns true, for the caller to return at once.
+bool fail(ModelDamage& damage, ModelDamageKind kind, std::int32_t bone = -1) {
+  damage.kind = kind;
+  damage.bone = bone;
   return true;
 }
 
@@ -70,17 +59,16 @@ bool findJiggleBoneDamage(const ModelImage& image, std::int64_t start, std::int3
                           ModelDamage& damage) {
   const std::int64_t params = start + readInt32LE(image.bytes + start + BoneRecord::kRuleOffset);
   if (!liesInside(image, params, static_cast<std::int64_t>(JiggleParams::kSize))) {
-    return fail(damage, "bone ", index, "'s jiggle parameters lie outside the file");
+    return fail(damage, ModelDamageKind::JiggleRecordOutside, index);
   }
-  static_assert(kMaxBoneNameLength == 4096, "the message below names the limit");
   std::size_t length = 0;
   switch (findNameFault(image, start, length)) {
     case NameFault::None: return false;
-    case NameFault::Outside: return fail(damage, "bone ", index, "'s name lies outside the file");
+    case NameFault::Outside: return fail(damage, ModelDamageKind::BoneNameOutside, index);
     case NameFault::RunsPastEnd:
-      return fail(damage, "bone ", index, "'s name runs past the end of the file");
+      return fail(damage, ModelDamageKind::BoneNameRunsPastEnd, index);
     case NameFault::TooLong:
-      return fail(damage, "bone ", index, "'s name is longer than 4096 characters");
+      return fail(damage, ModelDamageKind::BoneNameTooLong, index);
   }
   return false;
 }
@@ -88,22 +76,22 @@ bool findJiggleBoneDamage(const ModelImage& image, std::int64_t start, std::int3
 }  // namespace
 
 bool findModelDamage(const ModelImage& image, ModelDamage& damage) {
-  damage.what[0] = '\0';
-  if (image.size < ModelHeader::kUsedSize) return fail(damage, "the header lies outside the file");
+  damage = ModelDamage{};
+  if (image.size < ModelHeader::kUsedSize) return fail(damage, ModelDamageKind::HeaderOutside);
   const std::int32_t version = modelVersion(image);
   if (version < kFirstVersionKeepingRetiredWord && image.size < ModelHeader::kRetiredWord + 4) {
-    return fail(damage, "the header's retired word lies outside the file");
+    return fail(damage, ModelDamageKind::RetiredWordOutside);
   }
   if (std::memchr(image.bytes + ModelHeader::kName, 0, ModelHeader::kNameWidth) == nullptr) {
-    return fail(damage, "the model name runs past the end of its field");
+    return fail(damage, ModelDamageKind::ModelNameUnended);
   }
   const std::int32_t bones = boneCount(image);
   if (!tableLiesInside(image, boneTableOffset(image), bones, BoneRecord::kSize)) {
-    return fail(damage, "the bone table lies outside the file");
+    return fail(damage, ModelDamageKind::BoneTableOutside);
   }
   if (version < kCurrentVersion &&
       !tableLiesInside(image, animTableOffset(image), animCount(image), AnimDescriptor::kSize)) {
-    return fail(damage, "the animation descriptor table lies outside the file");
+    return fail(damage, ModelDamageKind::DescriptorTableOutside);
   }
   for (std::int32_t i = 0; i < bones; ++i) {
     const std::int64_t start = boneStart(image, i);

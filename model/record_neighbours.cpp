@@ -11,13 +11,16 @@ constexpr auto kRecordSize = static_cast<std::int64_t>(JiggleParams::kSize);
 
 }  // namespace
 
-bool mapRecordNeighbours(const ModelImage& image, bool descriptorsRewritten, RecordNeighbours& map) {
+bool mapRecordNeighbours(const ModelImage& image, bool descriptorsRewritten, const MemoryHook& memory,
+                         RecordNeighbours& map) {
   map = RecordNeighbours{};
   const std::int32_t bones = std::max(boneCount(image), 0);
   const auto most = static_cast<std::size_t>(bones) + 3;
-  map.parts = static_cast<ModelPart*>(std::malloc(most * sizeof(ModelPart)));
-  map.reach = static_cast<std::int64_t*>(std::malloc(most * sizeof(std::int64_t)));
-  map.records = static_cast<std::int64_t*>(std::malloc((static_cast<std::size_t>(bones) + 1) * sizeof(std::int64_t)));
+  map.parts = static_cast<ModelPart*>(allocateZeroedWith(memory, most, sizeof(ModelPart)));
+  if (map.parts == nullptr) return false;
+  map.reach = static_cast<std::int64_t*>(allocateZeroedWith(memory, most, sizeof(std::int64_t)));
+  if (map.reach == nullptr) return false;
+  map.records = static_cast<std::int64_t*>(allocateZeroedWith(memory, static_cast<std::size_t>(bones) + 1, sizeof(std::int64_t)));
   if (map.parts == nullptr || map.reach == nullptr || map.records == nullptr) return false;
 
   const auto add = [&map](std::int64_t start, std::int64_t length) {
@@ -47,10 +50,10 @@ bool mapRecordNeighbours(const ModelImage& image, bool descriptorsRewritten, Rec
   return true;
 }
 
-void releaseRecordNeighbours(RecordNeighbours& map) {
-  std::free(map.parts);
-  std::free(map.reach);
-  std::free(map.records);
+void releaseRecordNeighbours(const MemoryHook& memory, RecordNeighbours& map) {
+  freeWith(memory, map.parts);
+  freeWith(memory, map.reach);
+  freeWith(memory, map.records);
   map = RecordNeighbours{};
 }
 

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "model/memory_hook.h"
 #include "model/model_image.h"
 
 struct ModelPart {
@@ -25,9 +26,10 @@ struct RecordNeighbours {
 
 // Maps an image that has passed the checks. `descriptorsRewritten`: whether normalising the
 // image rewrites its descriptor table (an older version), which records must then not lie
-// over either. False when the memory cannot be had.
-bool mapRecordNeighbours(const ModelImage& image, bool descriptorsRewritten, RecordNeighbours& map);
-void releaseRecordNeighbours(RecordNeighbours& map);
+// over either. False when the memory cannot be had. Released through the same hook.
+bool mapRecordNeighbours(const ModelImage& image, bool descriptorsRewritten, const MemoryHook& memory,
+                         RecordNeighbours& map);
+void releaseRecordNeighbours(const MemoryHook& memory, RecordNeighbours& map);
 
 // Whether the record at image offset `record` shares no byte with any part of the map or
 // with any other jiggle record.

@@ -43,6 +43,7 @@ struct Apply {
   const char* edits;
   std::size_t editsSize;
   bool skipMissingBones;
+  const MemoryHook& memory;
   EditsFindings& findings;
   BoneNameIndex names{};
   std::size_t* namedOn = nullptr;  // a line per bone of the model: where a block first named it
@@ -73,7 +74,7 @@ bool failed(const Apply& apply) { return apply.findings.faults.total > 0 || appl
 void refuseBone(Apply& apply, const EditStatement& statement, EditFaultKind kind, bool skippable) {
   if (skippable && apply.skipMissingBones) {
     const SkippedBlock skipped{statement.line, statement.name, kind == EditFaultKind::NoJiggleRule};
-    if (!addTo(apply.findings.skipped, skipped)) apply.findings.outOfMemory = true;
+    if (!addTo(apply.findings.skipped, skipped, apply.memory)) apply.findings.outOfMemory = true;
     return;
   }
   noteAbout(apply, kind, statement.line, statement.name);
@@ -214,7 +215,7 @@ void finishBone(Apply& apply) {
   if (!apply.mapped) {
     apply.mapped = true;
     const bool descriptorsRewritten = modelVersion(apply.output) < kCurrentVersion;
-    if (!mapRecordNeighbours(apply.reading, descriptorsRewritten, apply.neighbours)) {
+    if (!mapRecordNeighbours(apply.reading, descriptorsRewritten, apply.memory, apply.neighbours)) {
       apply.findings.outOfMemory = true;
     }
   }
@@ -225,9 +226,10 @@ void finishBone(Apply& apply) {
   }
   warnOfValues(apply);
   if (failed(apply)) return;  // nothing will be written: the faults are all that is wanted
-  ChangedRecord change{edited.index, edited.line, {}};
+  ChangedRecord change{edited.index, edited.line, edited.stored.name, edited.stored.nameLength, {}, {}};
   std::memcpy(change.before, edited.stored.words, sizeof change.before);
-  if (!addTo(apply.findings.changes, change)) {
+  std::memcpy(change.after, edited.words, sizeof change.after);
+  if (!addTo(apply.findings.changes, change, apply.memory)) {
     apply.findings.outOfMemory = true;
     return;
   }
@@ -268,29 +270,30 @@ bool isModel(const char* edits, std::size_t size) { return size >= 4 && std::mem
 }  // namespace
 
 void applyEditsText(ModelImage& output, ModelImage& reading, const char* edits, std::size_t size,
-                    bool skipMissingBones, EditsFindings& findings) {
+                    bool skipMissingBones, const MemoryHook& memory, EditsFindings& findings) {
   findings = EditsFindings{};
   Apply apply{.output = output, .reading = reading, .edits = edits, .editsSize = size,
-              .skipMissingBones = skipMissingBones, .findings = findings};
+              .skipMissingBones = skipMissingBones, .memory = memory, .findings = findings};
   // A model given where the edits go would read as a screen of faults: one says it all.
   if (isModel(edits, size)) return noteAbout(apply, EditFaultKind::ModelAsEdits, 0, {});
   // Without it every block is read; with it, those written back as they were are compared.
-  apply.storedText = new (std::nothrow) TextSink;
+  void* storedText = allocateWith(memory, sizeof(TextSink));
+  if (storedText != nullptr) apply.storedText = new (storedText) TextSink{};
   const std::int32_t bones = boneCount(reading);
-  apply.namedOn = static_cast<std::size_t*>(std::calloc(bones > 0 ? static_cast<std::size_t>(bones) : 1,
-                                                        sizeof *apply.namedOn));
-  if (apply.namedOn == nullptr || !indexBoneNames(reading, apply.names)) {
+  apply.namedOn = static_cast<std::size_t*>(
+      allocateZeroedWith(memory, bones > 0 ? static_cast<std::size_t>(bones) : 1, sizeof *apply.namedOn));
+  if (apply.namedOn == nullptr || !indexBoneNames(reading, memory, apply.names)) {
     findings.outOfMemory = true;
   } else {
     applyStatements(apply);
   }
-  releaseBoneNameIndex(apply.names);
-  releaseRecordNeighbours(apply.neighbours);
-  std::free(apply.namedOn);
-  delete apply.storedText;
+  releaseBoneNameIndex(memory, apply.names);
+  releaseRecordNeighbours(memory, apply.neighbours);
+  freeWith(memory, apply.namedOn);
+  freeWith(memory, apply.storedText);
 }
 
-void releaseFindings(EditsFindings& findings) {
-  releaseList(findings.skipped);
-  releaseList(findings.changes);
+void releaseFindings(EditsFindings& findings, const MemoryHook& memory) {
+  releaseList(findings.skipped, memory);
+  releaseList(findings.changes, memory);
 }

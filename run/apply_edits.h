@@ -8,15 +8,19 @@
 
 #include "definitions/edit_faults.h"
 #include "model/jiggle_bone.h"
+#include "model/memory_hook.h"
 #include "model/model_image.h"
 #include "run/earliest_notes.h"
 #include "run/growing_list.h"
 
-// A bone whose record the edits changed, as it was before.
+// A bone whose record the edits changed, as it was and as it is.
 struct ChangedRecord {
   std::int32_t bone;
   std::size_t line;  // of its block
+  const char* name;  // in the model's checked image
+  std::size_t nameLength;
   std::uint32_t before[kJiggleWords];
+  std::uint32_t after[kJiggleWords];
 };
 
 struct SkippedBlock {
@@ -37,7 +41,8 @@ struct EditsFindings {
 // Applies `edits` (followed by a NUL byte) to `output`, the model's own bytes, and
 // `reading`, its checked copy (the same image at the current version). With faults, or out
 // of memory, both images are to be discarded. `skipMissingBones`: a block naming no bone of
-// the model, or one without a jiggle rule, is skipped rather than refused.
+// the model, or one without a jiggle rule, is skipped rather than refused. Every allocation
+// goes through `memory`; the findings are released through it.
 void applyEditsText(ModelImage& output, ModelImage& reading, const char* edits, std::size_t size,
-                    bool skipMissingBones, EditsFindings& findings);
-void releaseFindings(EditsFindings& findings);
+                    bool skipMissingBones, const MemoryHook& memory, EditsFindings& findings);
+void releaseFindings(EditsFindings& findings, const MemoryHook& memory);

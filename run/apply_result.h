@@ -1,43 +1,32 @@
-// What a run of sproing_apply gives every front end: its status and console lines, and the
-// same facts as data, so that none of them reads the console back.
+// What a run of sproing_apply gives every front end: facts, never sentences. The console's
+// lines are made of them in one place (console_lines.h); the page reads them as they are.
 #pragma once
 
-#include <cstddef>
-#include <string>
-#include <vector>
+#include <cstdint>
 
+#include "model/model_bounds.h"
 #include "model/model_image.h"
-
-// A refusal or a warning about the edits: the line it is about (0: the whole text) and what
-// is wrong, without the "<edits>:<line>: " the console puts before it.
-struct EditNote {
-  std::size_t line = 0;
-  std::string what;
-};
-
-// A block left alone under --skip-missing-bones.
-struct SkippedBone {
-  std::size_t line = 0;
-  std::string name;
-  bool inModel = false;  // the model has the bone, but it carries no jiggle rule
-};
+#include "run/apply_edits.h"
+#include "run/dump_run.h"
+#include "run/run_outcome.h"
 
 struct ApplyResult {
-  int status = 0;
-  // The lines to print, each ended by "\n": the refusals, or the passed-over count, the
-  // skipped bones, the warnings and the changes; finishApply adds the closing line.
-  std::string console;
-  std::vector<EditNote> refusals;  // status 10: the first ones by line
-  std::size_t unlistedRefusals = 0;
-  std::vector<EditNote> warnings;  // the first ones by line
-  std::size_t unlistedWarnings = 0;
-  std::vector<SkippedBone> skipped;
-  std::vector<std::string> changedBones;  // in the order of the edits
-  bool changed = false;
-  std::size_t passedOver = 0;  // other "$commands" of a model source, passed over
-  // Status 0: the model with the edits, to be written as the output, and its checked image
-  // at the current version (the same bytes where the model is of it), whose bones show as
-  // the output's do. Both owned by the result.
+  RunOutcome outcome = RunOutcome::Written;
+  // CannotRead, OutOfMemory: the file being read (the model or the edits), or the output,
+  // for memory the edits or the writing needed; OutputIsInput: which input the output is.
+  RunFileRole about = RunFileRole::Model;
+  std::int32_t version = 0;  // OldVersion
+  ModelDamage damage;        // Damaged
+  // EditsRefused: the faults, the first few by line, a bone named in other capitals found
+  // for those that name none of the model's. Written: the warnings, the blocks skipped, the
+  // records changed and the commands passed over. Their tokens point into `edits` and
+  // `reading`.
+  EditsFindings findings;
+  bool changed = false;  // a record changed: the output differs from the model
+  // Written: the model with the edits, as written to the output, and its checked image at
+  // the current version (the same bytes where the model is of it). All three owned by the
+  // result until releaseApplyResult.
   ModelImage output;
   ModelImage reading;
+  ModelImage edits;
 };

@@ -1,10 +1,11 @@
-// A list of plain records grown by doubling in plain memory, so that running out of it is
-// a refusal the run reports, not the end of the program.
+// A list of plain records grown by doubling in the run's memory, so that running out of it
+// is an outcome the run reports, not the end of the program.
 #pragma once
 
 #include <cstddef>
-#include <cstdlib>
 #include <type_traits>
+
+#include "model/memory_hook.h"
 
 template <typename T>
 struct GrowingList {
@@ -16,10 +17,11 @@ struct GrowingList {
 
 // False, adding nothing, when the memory cannot be had.
 template <typename T>
-bool addTo(GrowingList<T>& list, const T& item) {
+bool addTo(GrowingList<T>& list, const T& item, const MemoryHook& memory) {
   if (list.count == list.room) {
     const std::size_t room = list.room == 0 ? 16 : 2 * list.room;
-    void* grown = room > static_cast<std::size_t>(-1) / sizeof(T) ? nullptr : std::realloc(list.items, room * sizeof(T));
+    void* grown = room > static_cast<std::size_t>(-1) / sizeof(T) ? nullptr
+                                                                   : reallocateWith(memory, list.items, room * sizeof(T));
     if (grown == nullptr) return false;
     list.items = static_cast<T*>(grown);
     list.room = room;
@@ -29,7 +31,7 @@ bool addTo(GrowingList<T>& list, const T& item) {
 }
 
 template <typename T>
-void releaseList(GrowingList<T>& list) {
-  std::free(list.items);
+void releaseList(GrowingList<T>& list, const MemoryHook& memory) {
+  freeWith(memory, list.items);
   list = GrowingList<T>{};
 }

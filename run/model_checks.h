@@ -3,25 +3,23 @@
 // no command line: a page holding the image in memory calls it the same way.
 #pragma once
 
-#include <string>
+#include <cstdint>
 
+#include "definitions/output_name.h"
+#include "model/model_bounds.h"
 #include "model/model_image.h"
+#include "run/run_outcome.h"
 
 struct ModelCheck {
-  int status = 0;          // 0: accepted; else the refusal's exit status
-  std::string message;     // the refusal's console line, "\n" included; empty when accepted
-  std::string outputName;  // made once, when accepted; passed on to the writer
+  RunOutcome outcome = RunOutcome::Written;  // Written: accepted
+  std::int32_t version = 0;                  // OldVersion: the version read
+  ModelDamage damage;                        // Damaged: what and where
+  char outputName[kOutputNameRoom] = {};     // accepted: made once, from the stored name
 };
 
-// Checks the image and, if it is sound, normalises it in place. `path` is the model's
-// path as typed, for the messages.
-ModelCheck checkLoadedModel(ModelImage& image, const char* path);
+// Checks the image and, if it is sound, normalises it in place: NotStudioModel,
+// OldVersion, Damaged (the output name made from the stored name included), NoJiggleBones.
+ModelCheck checkLoadedModel(ModelImage& image);
 
-// The checks around loading, shared by every front end so that their lines are the same:
-// a path without ".mdl" is refused before anything is opened (status 2), and a model
-// that cannot be read whole gets status 6.
-ModelCheck checkModelPath(const char* path);
-ModelCheck cannotRead(const char* path);
-
-// A refusal with its status and console line ("\n" included).
-ModelCheck refusal(int status, std::string message);
+// The name check, before anything is opened: a path holding ".mdl", in those capitals.
+bool takesModelPath(const char* path);

@@ -5,14 +5,14 @@
 #include <cstring>
 #include <string>
 
-#include "definitions/closing_line.h"
-#include "definitions/jiggle_text.h"
+#include "definitions/angle_conversion.h"
+#include "definitions/change_report.h"
+#include "definitions/edit_messages.h"
 #include "run/apply_run.h"
+#include "run/console_lines.h"
 #include "run/dump_run.h"
-#include "run/exit_status.h"
 #include "run/model_checks.h"
 #include "run/run_outcome.h"
-#include "definitions/angle_conversion.h"
 #include "web/bone_summary.h"
 
 #ifdef __EMSCRIPTEN__
@@ -36,20 +36,21 @@ ApplyResult lastApply;
 
 // The render buffers are 64 KiB each: kept off the stack, which a module may get as small
 // as 64 KiB.
-TextSink fileSink;
 TextSink lineSink;
+TextSink discardSink;
 
 // Resets a sink in place: assigning a fresh one would build it on the stack first.
-TextSink& sinkInto(TextSink& sink, std::string& text) {
+TextSink& sinkInto(TextSink& sink, std::string* text) {
   sink.stream = nullptr;
-  sink.memory = &text;
+  sink.memory = text;
   sink.failed = false;
   sink.used = 0;
   return sink;
 }
 
 // The buffers the page handed over, served to a run as its files by their paths; what the
-// run does not take is released with them.
+// run does not take is released with them. A dump's text is kept in memory; an apply's
+// changed model is read from its result, so its output is not copied again.
 struct HandedFile {
   const char* path = nullptr;
   unsigned char* bytes = nullptr;
@@ -57,32 +58,57 @@ struct HandedFile {
 };
 struct HandedFiles {
   HandedFile files[2];
+  std::string* output = nullptr;  // null: the output is not kept
 };
 
-bool loadHanded(void* context, const char* path, std::size_t extra, ModelImage& image) {
+FileLoad loadHanded(void* context, const char* path, std::size_t extra, const MemoryHook&, ModelImage& image) {
   for (HandedFile& file : static_cast<HandedFiles*>(context)->files) {
     if (file.path != path) continue;
     // Null bytes for a file that has some: the browser would not read it.
-    if (file.bytes == nullptr && file.size != 0) return false;
+    if (file.bytes == nullptr && file.size != 0) return FileLoad::CannotRead;
     if (extra > 0) {
       auto* grown = static_cast<unsigned char*>(std::realloc(file.bytes, file.size + extra));
-      if (grown == nullptr) return false;
+      if (grown == nullptr) return FileLoad::OutOfMemory;
       std::memset(grown + file.size, 0, extra);
       file.bytes = grown;
     }
     image = ModelImage{file.bytes, file.size};
     file.bytes = nullptr;  // the run's now
-    return true;
+    return FileLoad::Loaded;
   }
-  return false;
+  return FileLoad::CannotRead;
 }
 
-void releaseHanded(void*, ModelImage& image) {
+void releaseHanded(void*, const MemoryHook&, ModelImage& image) {
   std::free(image.bytes);
   image = ModelImage{};
 }
 
-RunFiles handedFiles(HandedFiles& handed) { return RunFiles{&handed, loadHanded, releaseHanded, nullptr}; }
+bool openHandedOutput(void* context, const char*, bool, TextSink& sink) {
+  std::string* output = static_cast<HandedFiles*>(context)->output;
+  if (output != nullptr) output->clear();
+  sinkInto(sink, output);
+  return true;
+}
+
+bool closeHandedOutput(void*, const char*, TextSink& sink, bool complete) { return sinkFlush(sink) && complete; }
+
+RunFiles handedFiles(HandedFiles& handed) {
+  RunFiles files;
+  files.context = &handed;
+  files.load = loadHanded;
+  files.release = releaseHanded;
+  files.openOutput = openHandedOutput;
+  files.closeOutput = closeHandedOutput;
+  return files;
+}
+
+// What releases a result's files once the buffers handed over are gone.
+RunFiles releasingFiles() {
+  RunFiles files;
+  files.release = releaseHanded;
+  return files;
+}
 
 void releaseUnused(HandedFiles& handed) {
   for (HandedFile& file : handed.files) std::free(file.bytes);
@@ -91,43 +117,45 @@ void releaseUnused(HandedFiles& handed) {
 void clearTexts() {
   for (std::string& text : texts) text.clear();
   for (int& number : numbers) number = 0;
-  releaseApplyResult(lastApply, RunFiles{nullptr, nullptr, releaseHanded, nullptr});
+  releaseApplyResult(lastApply, releasingFiles());
   lastApply = ApplyResult{};
 }
 
-const char* outcomeOf(int status) {
-  switch (status) {
-    case kExitWritten: return "written";
-    case kExitNotModelPath: return "not-a-model";
-    case kExitNotStudioModel: return "not-studio";
-    case kExitOldVersion: return "old-version";
-    case kExitNoJiggleBones: return "no-jiggle-bones";
-    case kExitCannotRead: return "cannot-read";
-    case kExitDamaged: return "damaged";
-    case kExitEditsRefused: return "edits-refused";
-    default: return "failed";
-  }
-}
-
-int finish(int status) {
+int finish(RunOutcome outcome) {
+  const int status = exitStatusOf(outcome);
   numbers[kSproingStatus] = status;
-  texts[kSproingOutcome] = outcomeOf(status);
+  texts[kSproingOutcome] = outcomeWord(outcome);
   return status;
 }
 
-void putNotes(const std::vector<EditNote>& notes, std::string& out) {
-  for (const EditNote& note : notes) {
-    out += std::to_string(note.line);
-    out += '\x1f';
-    out += note.what;
-    out += '\x1e';
-  }
+void putNote(std::string& out, std::size_t line, const std::string& what) {
+  out += std::to_string(line);
+  out += '\x1f';
+  out += what;
+  out += '\x1e';
 }
 
 // The last part of a path inside a drop, where the page saves a changed model.
 std::string fileNameOf(const char* path) {
   const std::string whole(path);
   return whole.substr(whole.find_last_of("/\\") + 1);
+}
+
+// The names of the bones whose text the apply changed, in the order of the edits.
+void putChangedBones(const EditsFindings& findings, std::string& out) {
+  JiggleBone before;
+  JiggleBone after;
+  for (std::size_t i = 0; i < findings.changes.count; ++i) {
+    const ChangedRecord& change = findings.changes.items[i];
+    before.name = change.name;
+    before.nameLength = change.nameLength;
+    std::memcpy(before.words, change.before, sizeof before.words);
+    after = before;
+    std::memcpy(after.words, change.after, sizeof after.words);
+    if (!renderBoneChanges(before, after, sinkInto(discardSink, nullptr))) continue;
+    out.append(change.name, change.nameLength);
+    out += '\x1e';
+  }
 }
 
 void putWord(std::string& out, const char* group, const char* name, const std::string& value) {
@@ -152,8 +180,8 @@ std::string allWords() {
   for (const RunOutcomeName& outcome : kRunOutcomeNames) {
     putWord(out, "outcome", outcome.word, std::to_string(outcome.status) + '\x1f' + outcome.label);
   }
-  putWord(out, "skipped", "no-bone", "no bone of this model");
-  putWord(out, "skipped", "no-rule", "no jiggle rule in this model");
+  putWord(out, "skipped", "no-bone", skippedReason(false));
+  putWord(out, "skipped", "no-rule", skippedReason(true));
   char factor[40];
   std::snprintf(factor, sizeof factor, "%.17g", 1 / kRadToDeg);
   putWord(out, "degrees", "to-radians", factor);
@@ -168,26 +196,22 @@ extern "C" {
 
 SPROING_EXPORT int sproingProcess(unsigned char* bytes, std::size_t size, const char* path) {
   clearTexts();
-  HandedFiles handed{{HandedFile{path, bytes, size}, HandedFile{}}};
+  HandedFiles handed{{HandedFile{path, bytes, size}, HandedFile{}}, &texts[kSproingDefinitions]};
   const RunFiles files = handedFiles(handed);
-  ModelImage image;
-  ModelCheck check = startDump(path, files, image);
+  DumpRequest request;
+  request.modelPath = path;
+  DumpResult result = runDump(request, files);
   releaseUnused(handed);
-  if (check.status != kExitWritten) {
-    texts[kSproingConsole] = std::move(check.message);
-    finishDump(files, image);
-    return finish(check.status);
+  renderDumpLines(request, result, sinkInto(lineSink, &texts[kSproingConsole]));
+  sinkFlush(lineSink);
+  if (result.outcome == RunOutcome::Written) {
+    renderBoneSummary(result.image, texts[kSproingBones]);
+    texts[kSproingOutputName] = result.outputName;
+  } else {
+    texts[kSproingDefinitions].clear();
   }
-  TextSink& file = sinkInto(fileSink, texts[kSproingDefinitions]);
-  TextSink& lines = sinkInto(lineSink, texts[kSproingConsole]);
-  renderJiggleDefinitions(image, file, lines);
-  renderWroteLine(lines, check.outputName);
-  sinkFlush(file);
-  sinkFlush(lines);
-  renderBoneSummary(image, texts[kSproingBones]);
-  texts[kSproingOutputName] = std::move(check.outputName);
-  finishDump(files, image);
-  return finish(kExitWritten);
+  releaseDumpResult(result, files);
+  return finish(result.outcome);
 }
 
 SPROING_EXPORT int sproingApply(unsigned char* model, std::size_t modelSize, const char* modelPath,
@@ -195,34 +219,47 @@ SPROING_EXPORT int sproingApply(unsigned char* model, std::size_t modelSize, con
                                 int skipMissingBones) {
   clearTexts();
   const std::string outputName = fileNameOf(modelPath);
-  HandedFiles handed{{HandedFile{modelPath, model, modelSize}, HandedFile{editsPath, edits, editsSize}}};
+  HandedFiles handed{{HandedFile{modelPath, model, modelSize}, HandedFile{editsPath, edits, editsSize}}, nullptr};
   ApplyRequest request;
   request.modelPath = modelPath;
   request.editsPath = editsPath;
   request.outputPath = outputName.c_str();
   request.skipMissingBones = skipMissingBones != 0;
-  lastApply = runApply(request, handedFiles(handed));
+  const RunFiles files = handedFiles(handed);
+  lastApply = runApply(request, files);
   releaseUnused(handed);
-  texts[kSproingConsole] = lastApply.console;
+  renderApplyLines(request, lastApply, false, sinkInto(lineSink, &texts[kSproingConsole]));
+  sinkFlush(lineSink);
   texts[kSproingOutputName] = outputName;
-  putNotes(lastApply.refusals, texts[kSproingRefusals]);
-  putNotes(lastApply.warnings, texts[kSproingWarnings]);
-  for (const SkippedBone& skipped : lastApply.skipped) {
-    std::string& out = texts[kSproingSkipped];
-    out += std::to_string(skipped.line) + '\x1f' + skipped.name + '\x1f' + (skipped.inModel ? "no-rule" : "no-bone");
-    out += '\x1e';
+  const EditsFindings& findings = lastApply.findings;
+  if (lastApply.outcome == RunOutcome::EditsRefused) {
+    for (std::size_t i = 0; i < findings.faults.count; ++i) {
+      putNote(texts[kSproingRefusals], findings.faults.listed[i].line, editFaultText(findings.faults.listed[i]));
+    }
+    numbers[kSproingUnlistedRefusals] = static_cast<int>(findings.faults.total - findings.faults.count);
   }
-  for (const std::string& name : lastApply.changedBones) texts[kSproingChangedBones] += name + '\x1e';
-  numbers[kSproingChanged] = lastApply.changed ? 1 : 0;
-  numbers[kSproingUnlistedRefusals] = static_cast<int>(lastApply.unlistedRefusals);
-  numbers[kSproingUnlistedWarnings] = static_cast<int>(lastApply.unlistedWarnings);
-  numbers[kSproingPassedOver] = static_cast<int>(lastApply.passedOver);
-  if (lastApply.status == kExitWritten) renderBoneSummary(lastApply.reading, texts[kSproingBones]);
-  return finish(lastApply.status);
+  if (lastApply.outcome == RunOutcome::Written) {
+    for (std::size_t i = 0; i < findings.warnings.count; ++i) {
+      putNote(texts[kSproingWarnings], findings.warnings.listed[i].line, editWarningText(findings.warnings.listed[i]));
+    }
+    numbers[kSproingUnlistedWarnings] = static_cast<int>(findings.warnings.total - findings.warnings.count);
+    for (std::size_t i = 0; i < findings.skipped.count; ++i) {
+      const SkippedBlock& skipped = findings.skipped.items[i];
+      std::string& out = texts[kSproingSkipped];
+      out += std::to_string(skipped.line) + '\x1f' + std::string(skipped.name.text, skipped.name.length) + '\x1f' +
+             (skipped.inModel ? "no-rule" : "no-bone");
+      out += '\x1e';
+    }
+    putChangedBones(findings, texts[kSproingChangedBones]);
+    numbers[kSproingChanged] = lastApply.changed ? 1 : 0;
+    numbers[kSproingPassedOver] = static_cast<int>(findings.passedOver);
+    renderBoneSummary(lastApply.reading, texts[kSproingBones]);
+  }
+  return finish(lastApply.outcome);
 }
 
 SPROING_EXPORT int sproingModelPath(const char* path) {
-  return checkModelPath(path).status == kExitWritten ? 1 : 0;
+  return takesModelPath(path) ? 1 : 0;
 }
 
 SPROING_EXPORT const char* sproingText(int which) {

@@ -22,9 +22,6 @@ namespace {
 const std::string kFixtures = SPROING_SOURCE_DIR "/tests/fixtures/";
 const std::string kSampleDefinitions = readFile(kFixtures + "crate01_jiggles.qci");
 const std::string kSampleConsole = readFile(kFixtures + "crate01.stdout");
-// Its console lines but the closing one.
-const std::string kSampleBoneLines =
-    kSampleConsole.substr(0, kSampleConsole.rfind('\n', kSampleConsole.size() - 2) + 1);
 
 const std::string kSamplePath = std::string(SPROING_SOURCE_DIR) + "/examples/crate01.mdl";
 
@@ -169,14 +166,13 @@ TEST_F(EndToEnd, AFolderWhereTheOutputShouldGoIsACannotWrite) {
   std::filesystem::create_directory(folder + "/crate01_jiggles.qci");
   const ToolRun result = run({kSamplePath});
   EXPECT_EQ(result.status, 8);
-  EXPECT_EQ(withoutCarriageReturns(result.output),
-            kSampleBoneLines + "Cannot write crate01_jiggles.qci\n");
+  EXPECT_EQ(withoutCarriageReturns(result.output), "Cannot write crate01_jiggles.qci\n");
   EXPECT_EQ(folderEntries(folder), std::vector<std::string>{"crate01_jiggles.qci"});
   EXPECT_TRUE(std::filesystem::is_directory(folder + "/crate01_jiggles.qci"));
 }
 
 // Console text far longer than any buffer on its way out comes out whole, in order, with
-// the closing line last, whether the file is written or not.
+// the closing line last; a file not written is said in one line.
 TEST_F(EndToEnd, LongConsoleTextComesOutWholeAndInOrder) {
   const std::string model = putModel("many.mdl", buildModel(manyJiggleBones(3000)).bytes);
   std::string text;
@@ -197,8 +193,7 @@ TEST_F(EndToEnd, LongConsoleTextComesOutWholeAndInOrder) {
   std::filesystem::create_directory(folder + "/many_jiggles.qci");
   const ToolRun refused = run({model});
   EXPECT_EQ(refused.status, 8);
-  EXPECT_EQ(withoutCarriageReturns(refused.output),
-            bones + "Cannot write many_jiggles.qci\n");
+  EXPECT_EQ(withoutCarriageReturns(refused.output), "Cannot write many_jiggles.qci\n");
 }
 
 // A console that cannot be written is reported once the run is over, on standard error;
@@ -229,39 +224,40 @@ TEST_F(EndToEnd, ALostConsoleIsReportedAfterTheRun) {
 }
 
 // Interrupted while writing, the tool removes its temporary file and leaves the earlier
-// output as it was. Its console goes into a pipe nobody reads, so it stops, mid-file,
-// once the pipe is full, and stays there until the interrupt.
+// output as it was. The run is stopped (SIGSTOP) once its temporary file is seen and, if
+// the file is still there, interrupted while stopped: mid-file for certain. A run that got
+// past its writing before it was stopped is tried again.
 TEST_F(EndToEnd, AnInterruptedRunLeavesNothingBehind) {
-  const std::string model = putModel("many.mdl", buildModel(manyJiggleBones(5000)).bytes);
+  const std::string model = putModel("many.mdl", buildModel(manyJiggleBones(100000)).bytes);
   const std::string earlier = "an earlier output file, to be kept byte for byte\n";
-  writeFile(folder + "/many_jiggles.qci", earlier);
-  const std::string pipeFolder = makeScratchFolder();
-  const std::string pipe = pipeFolder + "/console";
-  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
-  const int reader = open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
-  ASSERT_NE(reader, -1);
-  ToolRunOptions options;
-  options.standardOutput = pipe;
-  ToolProcess process = startTool({model}, folder, options);
-
   const auto isTemporary = [](const std::string& name) {
     return name.starts_with("sproing_dump_") && name.ends_with(".tmp");
   };
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-  bool started = false;
-  while (!started && std::chrono::steady_clock::now() < deadline) {
-    for (const std::string& name : folderEntries(folder)) started = started || isTemporary(name);
-    std::this_thread::sleep_for(std::chrono::milliseconds(started ? 200 : 5));
+  const auto writing = [&] {
+    for (const std::string& name : folderEntries(folder)) {
+      if (isTemporary(name)) return true;
+    }
+    return false;
+  };
+  bool interrupted = false;
+  for (int attempt = 0; attempt < 5 && !interrupted; ++attempt) {
+    writeFile(folder + "/many_jiggles.qci", earlier);
+    ToolProcess process = startTool({model}, folder);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!writing() && std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    kill(process.pid, SIGSTOP);
+    interrupted = writing();
+    kill(process.pid, SIGINT);
+    kill(process.pid, SIGCONT);
+    const ToolRun result = waitForTool(process);
+    if (!interrupted) continue;
+    EXPECT_EQ(result.status, 130);
+    EXPECT_EQ(folderEntries(folder), (std::vector<std::string>{model, "many_jiggles.qci"}));
+    EXPECT_EQ(readFile(folder + "/many_jiggles.qci"), earlier);
   }
-  EXPECT_TRUE(started) << "no temporary file appeared";
-  kill(process.pid, SIGINT);
-  const ToolRun result = waitForTool(process);
-  close(reader);
-  removeFolder(pipeFolder);
-
-  EXPECT_EQ(result.status, 130);
-  EXPECT_EQ(folderEntries(folder), (std::vector<std::string>{model, "many_jiggles.qci"}));
-  EXPECT_EQ(readFile(folder + "/many_jiggles.qci"), earlier);
+  EXPECT_TRUE(interrupted) << "no run was caught writing";
 }
 
 }  // namespace

@@ -20,11 +20,6 @@ namespace {
 const std::string kSamplePath = std::string(SPROING_SOURCE_DIR) + "/examples/crate01.mdl";
 const char kOutput[] = "crate01_jiggles.qci";
 const char kEarlier[] = "an earlier output file, to be kept byte for byte\n";
-// The sample's console lines but the closing one.
-const std::string kBoneLines = [] {
-  const std::string console = readFile(SPROING_SOURCE_DIR "/tests/fixtures/crate01.stdout");
-  return console.substr(0, console.rfind('\n', console.size() - 2) + 1);
-}();
 
 bool underCi() {
   const char* ci = std::getenv("CI");
@@ -71,13 +66,11 @@ class FileSystemFaults : public ::testing::Test {
     writeFile(folder + "/big.mdl", bytesOf(buildModel(plan).bytes));
   }
 
-  // Every bone echoed, then the failure; the earlier file as it was and nothing else left.
+  // The failure alone, since no bone was written; the earlier file as it was and nothing
+  // else left.
   void expectBigModelUnwritten(const ToolRun& result) {
     EXPECT_EQ(result.status, 8);
-    const std::string bone = "Jigglebone: bone - is_flexible - is_rigid - has_base_spring \n";
-    std::string expected;
-    for (int i = 0; i < 400; ++i) expected += bone;
-    EXPECT_EQ(withoutCarriageReturns(result.output), expected + "Cannot write big_jiggles.qci\n");
+    EXPECT_EQ(withoutCarriageReturns(result.output), "Cannot write big_jiggles.qci\n");
     EXPECT_EQ(result.errors, "");
     EXPECT_EQ(folderEntries(work), std::vector<std::string>{"big_jiggles.qci"});
     EXPECT_EQ(readFile(work + "/big_jiggles.qci"), kEarlier);
@@ -113,7 +106,7 @@ TEST_F(FileSystemFaults, OutputFolderFull) {
          std::fflush(filler) == 0) {
   }
   std::fclose(filler);
-  expectFailure({kSamplePath}, 8, kBoneLines + "Cannot write " + kOutput + "\n",
+  expectFailure({kSamplePath}, 8, std::string("Cannot write ") + kOutput + "\n",
                 {kOutput, "filler"});
 }
 
@@ -148,7 +141,7 @@ TEST_F(FileSystemFaults, ReadOnlyCurrentFolder) {
 TEST_F(FileSystemFaults, FolderWhereTheOutputShouldGo) {
   std::filesystem::create_directory(work + "/" + kOutput);
   writeFile(work + "/" + kOutput + "/inside", kEarlier);
-  expectFailure({kSamplePath}, 8, kBoneLines + "Cannot write " + kOutput + "\n",
+  expectFailure({kSamplePath}, 8, std::string("Cannot write ") + kOutput + "\n",
                 {kOutput});
   EXPECT_EQ(readFile(work + "/" + kOutput + "/inside"), kEarlier);
 }

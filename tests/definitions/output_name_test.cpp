@@ -2,7 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace {
+
+std::string made(const char* modelName, std::size_t room = 96) {
+  char name[96] = {};
+  return makeOutputName(modelName, name, room) ? name : "(does not fit)";
+}
 
 TEST(OutputName, BaseNameLessItsExtension) {
   struct Case {
@@ -24,7 +31,10 @@ TEST(OutputName, BaseNameLessItsExtension) {
       {"", "_jiggles.qci"},
       {"dir/", "_jiggles.qci"},
   };
-  for (const Case& c : cases) EXPECT_EQ(makeOutputName(c.modelName), c.outputName) << c.modelName;
+  for (const Case& c : cases) EXPECT_EQ(made(c.modelName), c.outputName) << c.modelName;
+  // The room counts the NUL: "crate01_jiggles.qci" is 19 characters.
+  EXPECT_EQ(made("crate01.mdl", 20), "crate01_jiggles.qci");
+  EXPECT_EQ(made("crate01.mdl", 19), "(does not fit)");
 }
 
 TEST(OutputName, RefusesControlCharactersAndColons) {

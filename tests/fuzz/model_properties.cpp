@@ -10,6 +10,7 @@
 #include "definitions/text_sink.h"
 #include "model/byte_order.h"
 #include "model/model_image.h"
+#include "run/console_lines.h"
 #include "run/model_checks.h"
 #include "tests/support/in_memory.h"
 #include "tests/support/model_builder.h"
@@ -36,6 +37,35 @@ struct OwnedImage {
 using Text = RenderedText;
 
 Text render(const ModelImage& image) { return renderedText(image); }
+
+// The checks' outcome as the dump reports it: its status, its console line, and the output
+// name of an accepted image.
+struct Checked {
+  int status = 0;
+  std::string message;
+  std::string outputName;
+};
+
+Checked checked(ModelImage& image) {
+  const ModelCheck check = checkLoadedModel(image);
+  Checked out;
+  out.status = exitStatusOf(check.outcome);
+  if (check.outcome == RunOutcome::Written) {
+    out.outputName = check.outputName;
+    return out;
+  }
+  DumpResult result;
+  result.outcome = check.outcome;
+  result.version = check.version;
+  result.damage = check.damage;
+  DumpRequest request;
+  request.modelPath = "m.mdl";
+  TextSink sink;
+  sink.memory = &out.message;
+  renderDumpRefusal(request, result, sink);
+  sinkFlush(sink);
+  return out;
+}
 
 bool startsWith(const std::string& text, const char* prefix) {
   return text.compare(0, std::strlen(prefix), prefix) == 0;
@@ -92,11 +122,11 @@ std::string checkAccepted(const unsigned char* data, std::size_t size, ModelImag
 
   // Running the path again, on a fresh copy and on the normalised image, changes nothing.
   OwnedImage again(data, size);
-  if (checkLoadedModel(again.image, "m.mdl").status != 0 ||
+  if (checked(again.image).status != 0 ||
       !(render(again.image) == first)) {
     return "a second run over the same bytes gave a different result";
   }
-  if (checkLoadedModel(image, "m.mdl").status != 0 || !(render(image) == first)) {
+  if (checked(image).status != 0 || !(render(image) == first)) {
     return "the normalised image is not accepted with the same text";
   }
   return {};
@@ -107,7 +137,7 @@ std::string checkAccepted(const unsigned char* data, std::size_t size, ModelImag
 std::string findImageViolation(const unsigned char* data, std::size_t size) {
   OwnedImage owned(data, size);
   ModelImage& image = owned.image;
-  const ModelCheck check = checkLoadedModel(image, "m.mdl");
+  const Checked check = checked(image);
   if (check.status != 0 && (check.message.empty() || check.message.back() != '\n' ||
                             !check.outputName.empty())) {
     return "a refusal without its one console line, or with an output name";
@@ -350,7 +380,7 @@ std::string findPlanViolation(const unsigned char* data, std::size_t size) {
   Expected expected;
   const BuiltModel built = buildModel(choosePlan(choices, expected));
   OwnedImage owned(built.bytes.data(), built.bytes.size());
-  const ModelCheck check = checkLoadedModel(owned.image, "m.mdl");
+  const Checked check = checked(owned.image);
   if (check.status != expected.status) {
     return "a built model got status " + std::to_string(check.status) + " instead of " +
            std::to_string(expected.status) + ": " + check.message;

@@ -6,6 +6,7 @@
 #include <limits>
 #include <string>
 
+#include "run/console_lines.h"
 #include "tests/support/model_builder.h"
 
 namespace {
@@ -13,12 +14,18 @@ namespace {
 constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
 constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
 
+// The damage found, in the console's words; empty for a sound image.
 std::string damageOf(std::vector<unsigned char> bytes) {
   ModelDamage damage;
   const ModelImage image{bytes.data(), bytes.size()};
   const bool found = findModelDamage(image, damage);
-  EXPECT_EQ(found, damage.what[0] != '\0');
-  return damage.what;
+  EXPECT_EQ(found, damage.kind != ModelDamageKind::None);
+  std::string words;
+  TextSink sink;
+  sink.memory = &words;
+  renderDamage(damage, sink);
+  sinkFlush(sink);
+  return words;
 }
 
 // The sample model with two jiggle bones (1 and 2), records after the bone table.

@@ -1,0 +1,221 @@
+#include "run/console_lines.h"
+
+#include <charconv>
+#include <cstring>
+#include <string>
+
+#include "definitions/change_report.h"
+#include "definitions/edit_messages.h"
+#include "definitions/jiggle_text.h"
+#include "model/byte_order.h"
+#include "model/jiggle_bone.h"
+
+namespace {
+
+void put(TextSink& console, const char* text) { sinkWrite(console, text, std::strlen(text)); }
+
+void put(TextSink& console, const std::string& text) { sinkWrite(console, text.data(), text.size()); }
+
+template <typename Number>
+void putNumber(TextSink& console, Number number) {
+  char text[24];
+  const char* end = std::to_chars(text, text + sizeof text, number).ptr;
+  sinkWrite(console, text, static_cast<std::size_t>(end - text));
+}
+
+// The line of an ending about one file, or none where the outcome is not one of these.
+bool putFileLine(TextSink& console, RunOutcome outcome, RunFileRole about, const char* path) {
+  switch (outcome) {
+    case RunOutcome::CannotRead:
+      put(console, "Cannot read ");
+      break;
+    case RunOutcome::CannotWrite:
+      put(console, "Cannot write ");
+      break;
+    case RunOutcome::OutOfMemory:
+      put(console, about == RunFileRole::Output ? "Not enough memory to write " : "Not enough memory to read ");
+      break;
+    default: return false;
+  }
+  put(console, path);
+  put(console, "\n");
+  return true;
+}
+
+// The refusals the model's checks make, the same for both tools.
+bool putModelRefusal(TextSink& console, RunOutcome outcome, std::int32_t version, const ModelDamage& damage,
+                     const char* path) {
+  switch (outcome) {
+    case RunOutcome::NotModelPath: put(console, "Specified file is not a model (*.mdl).\n"); return true;
+    case RunOutcome::NotStudioModel:
+      put(console, path);
+      put(console, " is not a studio model!\n");
+      return true;
+    case RunOutcome::OldVersion:
+      put(console, "Version ");
+      putNumber(console, version);
+      put(console, " models do not have jigglebone data, exiting..\n");
+      return true;
+    case RunOutcome::Damaged:
+      put(console, path);
+      put(console, " is damaged: ");
+      renderDamage(damage, console);
+      put(console, "\n");
+      return true;
+    case RunOutcome::NoJiggleBones: put(console, "No bones contain jiggle info, exiting..\n"); return true;
+    default: return false;
+  }
+}
+
+void putBoneLines(const ModelImage& image, TextSink& console) {
+  const std::int32_t bones = boneCount(image);
+  for (std::int32_t i = 0; i < bones; ++i) {
+    const unsigned char* bone = boneRecord(image, i);
+    if (!isJiggleBone(bone)) continue;
+    const char* name = boneName(bone);
+    renderJiggleBoneLine(name, std::strlen(name), readUint32LE(jiggleParams(bone) + JiggleParams::kFlags), console);
+  }
+}
+
+// "<edits>:<line>: " before a note, as a compiler says where; the whole text's have no line.
+void putPlace(TextSink& console, const char* editsPath, std::size_t line) {
+  put(console, editsPath);
+  if (line == 0) {
+    put(console, " ");
+    return;
+  }
+  put(console, ":");
+  putNumber(console, line);
+  put(console, ": ");
+}
+
+void putRefusals(TextSink& console, const ApplyRequest& request, const EditsFindings& findings) {
+  for (std::size_t i = 0; i < findings.faults.count; ++i) {
+    const EditFault& fault = findings.faults.listed[i];
+    putPlace(console, request.editsPath, fault.line);
+    put(console, editFaultText(fault));
+    put(console, "\n");
+  }
+  if (findings.faults.total > findings.faults.count) {
+    put(console, "... and ");
+    putNumber(console, findings.faults.total - findings.faults.count);
+    put(console, " more\n");
+  }
+}
+
+// What the edits did, in the order the tool tells it: passed over, skipped, warned, changed.
+void putReport(TextSink& console, const ApplyRequest& request, const EditsFindings& findings) {
+  if (findings.passedOver > 0) {
+    put(console, "Passed over ");
+    renderCount(findings.passedOver, "other command", "other commands", console);
+    put(console, "\n");
+  }
+  for (std::size_t i = 0; i < findings.skipped.count; ++i) {
+    const SkippedBlock& block = findings.skipped.items[i];
+    put(console, "Skipped ");
+    put(console, shownName(block.name));
+    put(console, ": ");
+    put(console, skippedReason(block.inModel));
+    put(console, "\n");
+  }
+  for (std::size_t i = 0; i < findings.warnings.count; ++i) {
+    const EditWarning& warning = findings.warnings.listed[i];
+    put(console, "Warning ");
+    putPlace(console, request.editsPath, warning.line);
+    put(console, editWarningText(warning));
+    put(console, "\n");
+  }
+  if (findings.warnings.total > findings.warnings.count) {
+    put(console, "... and ");
+    renderCount(findings.warnings.total - findings.warnings.count, "more warning", "more warnings", console);
+    put(console, "\n");
+  }
+  bool any = false;
+  JiggleBone before;
+  JiggleBone after;
+  for (std::size_t i = 0; i < findings.changes.count; ++i) {
+    const ChangedRecord& change = findings.changes.items[i];
+    before.name = change.name;
+    before.nameLength = change.nameLength;
+    std::memcpy(before.words, change.before, sizeof before.words);
+    after = before;
+    std::memcpy(after.words, change.after, sizeof after.words);
+    any = renderBoneChanges(before, after, console) || any;
+  }
+  if (!any) put(console, "No jiggle bone changed\n");
+}
+
+}  // namespace
+
+void renderCount(std::size_t count, const char* one, const char* many, TextSink& console) {
+  putNumber(console, count);
+  put(console, " ");
+  put(console, count == 1 ? one : many);
+}
+
+const char* skippedReason(bool inModel) { return inModel ? "no jiggle rule in this model" : "no bone of this model"; }
+
+void renderDamage(const ModelDamage& damage, TextSink& console) {
+  const auto bone = [&](const char* what) {
+    put(console, "bone ");
+    putNumber(console, damage.bone);
+    put(console, what);
+  };
+  static_assert(kMaxBoneNameLength == 4096, "the words below name the limit");
+  switch (damage.kind) {
+    case ModelDamageKind::None: break;
+    case ModelDamageKind::HeaderOutside: put(console, "the header lies outside the file"); break;
+    case ModelDamageKind::RetiredWordOutside: put(console, "the header's retired word lies outside the file"); break;
+    case ModelDamageKind::ModelNameUnended: put(console, "the model name runs past the end of its field"); break;
+    case ModelDamageKind::BoneTableOutside: put(console, "the bone table lies outside the file"); break;
+    case ModelDamageKind::DescriptorTableOutside:
+      put(console, "the animation descriptor table lies outside the file");
+      break;
+    case ModelDamageKind::JiggleRecordOutside: bone("'s jiggle parameters lie outside the file"); break;
+    case ModelDamageKind::BoneNameOutside: bone("'s name lies outside the file"); break;
+    case ModelDamageKind::BoneNameRunsPastEnd: bone("'s name runs past the end of the file"); break;
+    case ModelDamageKind::BoneNameTooLong: bone("'s name is longer than 4096 characters"); break;
+    case ModelDamageKind::UnusableOutputName:
+      put(console, "its stored name gives an unusable output file name");
+      break;
+  }
+}
+
+void renderDumpRefusal(const DumpRequest& request, const DumpResult& result, TextSink& console) {
+  if (putModelRefusal(console, result.outcome, result.version, result.damage, request.modelPath)) return;
+  const bool aboutOutput = result.about == RunFileRole::Output;
+  putFileLine(console, result.outcome, result.about, aboutOutput ? dumpOutputPath(request, result) : request.modelPath);
+}
+
+void renderDumpLines(const DumpRequest& request, const DumpResult& result, TextSink& console) {
+  if (result.outcome != RunOutcome::Written) return renderDumpRefusal(request, result, console);
+  putBoneLines(result.image, console);
+  put(console, "Wrote ");
+  put(console, dumpOutputPath(request, result));
+  put(console, "\n");
+}
+
+void renderApplyLines(const ApplyRequest& request, const ApplyResult& result, bool closingLine, TextSink& console) {
+  if (putModelRefusal(console, result.outcome, result.version, result.damage, request.modelPath)) return;
+  switch (result.outcome) {
+    case RunOutcome::OutputIsInput:
+      put(console, request.outputPath);
+      put(console, result.about == RunFileRole::Edits ? " is the edits file itself: name another output file\n"
+                                                       : " is the model itself: name another output file\n");
+      return;
+    case RunOutcome::EditsRefused: return putRefusals(console, request, result.findings);
+    case RunOutcome::Written:
+      putReport(console, request, result.findings);
+      if (closingLine) {
+        put(console, "Wrote ");
+        put(console, request.outputPath);
+        put(console, "\n");
+      }
+      return;
+    default: break;
+  }
+  const char* path = result.about == RunFileRole::Model   ? request.modelPath
+                     : result.about == RunFileRole::Edits ? request.editsPath
+                                                          : request.outputPath;
+  putFileLine(console, result.outcome, result.about, path);
+}

@@ -1,0 +1,33 @@
+// The one place where a run's facts become the console's lines: the command-line tools, the
+// sweep, the page's module and the tests all print through it, so that no front end makes a
+// message of its own or repeats the order of the checks.
+#pragma once
+
+#include <cstddef>
+
+#include "definitions/text_sink.h"
+#include "model/model_bounds.h"
+#include "run/apply_run.h"
+#include "run/dump_run.h"
+
+// sproing_dump: a line per jiggle bone and "Wrote <output>" once the text is in place;
+// else the one line of the refusal or failure, since nothing was written.
+void renderDumpLines(const DumpRequest& request, const DumpResult& result, TextSink& console);
+
+// That one line of a run that wrote nothing; nothing for a run that wrote its text.
+void renderDumpRefusal(const DumpRequest& request, const DumpResult& result, TextSink& console);
+
+// sproing_apply: a refusal's line, or every refusal of the edits ("<edits>:<line>: <what>",
+// the first few, then how many more); or what was passed over and skipped, the warnings, a
+// line per changed bone and, with `closingLine`, "Wrote <output>"; or, when the output
+// could not be written, that alone.
+void renderApplyLines(const ApplyRequest& request, const ApplyResult& result, bool closingLine, TextSink& console);
+
+// What is wrong with a damaged model, as "<path> is damaged: " goes on.
+void renderDamage(const ModelDamage& damage, TextSink& console);
+
+// Why a block was skipped under --skip-missing-bones, as "Skipped <name>: " goes on.
+const char* skippedReason(bool inModel);
+
+// "<n> <one>" or "<n> <many>", as counts are said.
+void renderCount(std::size_t count, const char* one, const char* many, TextSink& console);
