@@ -1,6 +1,7 @@
 #include "app/disk_files.h"
 
 #include "app/file_loader.h"
+#include "platform/folders.h"
 #include "platform/utf8_file.h"
 
 namespace {
@@ -15,6 +16,11 @@ bool sameFile(void*, const char* first, const char* second) { return isSameFileU
 
 bool openOutput(void* context, const char* path, bool text, TextSink& sink) {
   auto& output = *static_cast<DiskOutput*>(context);
+  if (output.makeFolders) {
+    const std::string target(path);
+    const std::size_t folderEnd = target.find_last_of(kPathSeparator == '/' ? "/" : "/\\");
+    if (folderEnd != std::string::npos && folderEnd > 0 && !makeFoldersUtf8(target.substr(0, folderEnd))) return false;
+  }
   if (!openOutputFile(output.file, path, output.temporaryPrefix, text)) return false;
   sink.stream = output.file.stream;
   sink.memory = nullptr;

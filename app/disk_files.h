@@ -8,6 +8,7 @@
 // What a run's files keep while it writes: one per thread that runs.
 struct DiskOutput {
   const char* temporaryPrefix = "sproing_";  // of the temporary file beside an output
+  bool makeFolders = false;                  // an output's folders are made where missing
   OutputFile file;
 };
 

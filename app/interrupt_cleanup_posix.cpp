@@ -3,6 +3,9 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <cstdlib>
+
 #include "app/interrupt_cleanup.h"
 #include "platform/output_file.h"
 
@@ -10,20 +13,34 @@ namespace {
 
 constexpr int kInterrupts[] = {SIGINT, SIGTERM, SIGHUP};
 
-// Only async-signal-safe calls: one unlink of a name prepared before writing began, then
-// the signal again, now with its default action, so the process ends as interrupted.
-void removeTemporaryFileAndEnd(int signal) {
-  const char* name = temporaryFileInProgress();
-  if (name != nullptr) unlink(name);
+std::atomic<int> firstInterrupt{0};
+static_assert(std::atomic<int>::is_always_lock_free);
+
+// Only async-signal-safe calls: no more temporary files, an unlink of each name prepared
+// before its writing began, then the signal again, now with its default action, so the
+// process ends as interrupted.
+void removeTemporaryFilesAndEnd(int signal) {
+  stopMakingTemporaryFiles();
+  for (std::size_t slot = 0; slot < kTemporaryFileSlots; ++slot) {
+    const char* name = temporaryFileInProgress(slot);
+    if (name != nullptr) unlink(name);
+  }
+  struct sigaction fallback {};
+  fallback.sa_handler = SIG_DFL;
+  sigemptyset(&fallback.sa_mask);
+  sigaction(signal, &fallback, nullptr);
   raise(signal);
 }
 
-}  // namespace
+// The first interrupt of a run of many files is noted; the next ends the process.
+void noteInterrupt(int signal) {
+  int none = 0;
+  if (!firstInterrupt.compare_exchange_strong(none, signal)) removeTemporaryFilesAndEnd(signal);
+}
 
-void removeTemporaryFileOnInterrupt() {
+void handleInterrupts(void (*handler)(int)) {
   struct sigaction action {};
-  action.sa_handler = removeTemporaryFileAndEnd;
-  action.sa_flags = static_cast<int>(SA_RESETHAND);
+  action.sa_handler = handler;
   sigemptyset(&action.sa_mask);
   for (const int signal : kInterrupts) sigaddset(&action.sa_mask, signal);
   for (const int signal : kInterrupts) {
@@ -38,6 +55,27 @@ void removeTemporaryFileOnInterrupt() {
   ignore.sa_handler = SIG_IGN;
   sigemptyset(&ignore.sa_mask);
   sigaction(SIGPIPE, &ignore, nullptr);
+}
+
+}  // namespace
+
+void removeTemporaryFileOnInterrupt() { handleInterrupts(removeTemporaryFilesAndEnd); }
+
+void stopOnInterrupt() { handleInterrupts(noteInterrupt); }
+
+int interruptSignal() { return firstInterrupt; }
+
+void endAsInterrupted(int signal) {
+  struct sigaction fallback {};
+  fallback.sa_handler = SIG_DFL;
+  sigemptyset(&fallback.sa_mask);
+  sigaction(signal, &fallback, nullptr);
+  sigset_t unblocked;
+  sigemptyset(&unblocked);
+  sigaddset(&unblocked, signal);
+  sigprocmask(SIG_UNBLOCK, &unblocked, nullptr);
+  raise(signal);
+  std::_Exit(128 + signal);  // a signal that does not end the process by default
 }
 
 #endif

@@ -3,8 +3,12 @@
 #include "app/console_buffer.h"
 #include "app/interrupt_cleanup.h"
 
-int runTool(int argc, const char* const* argv, ToolRun run) {
-  removeTemporaryFileOnInterrupt();
+int runTool(int argc, const char* const* argv, ToolRun run, OnInterrupt onInterrupt) {
+  if (onInterrupt == OnInterrupt::End) {
+    removeTemporaryFileOnInterrupt();
+  } else {
+    stopOnInterrupt();
+  }
   bufferStandardOutput();
   return finishStandardOutput(run(argc, argv));
 }
@@ -38,7 +42,7 @@ bool stdoutIsConsole() {
 
 // The wide-character command line carries every path as typed, whatever the code page;
 // the tools take it on as UTF-8 like everywhere else.
-int runToolWide(int argc, wchar_t** argv, ToolRun run) {
+int runToolWide(int argc, wchar_t** argv, ToolRun run, OnInterrupt onInterrupt) {
   std::vector<std::string> arguments;
   for (int i = 0; i < argc; ++i) arguments.push_back(utf8Of(argv[i]));
   std::vector<const char*> pointers;
@@ -48,7 +52,7 @@ int runToolWide(int argc, wchar_t** argv, ToolRun run) {
   // The console's code page belongs to whoever opened it: give it back as it was.
   const UINT consoleCodePage = stdoutIsConsole() ? GetConsoleOutputCP() : 0;
   if (consoleCodePage != 0) SetConsoleOutputCP(CP_UTF8);
-  const int status = runTool(argc, pointers.data(), run);
+  const int status = runTool(argc, pointers.data(), run, onInterrupt);
   if (consoleCodePage != 0) SetConsoleOutputCP(consoleCodePage);
   return status;
 }

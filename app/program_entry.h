@@ -7,9 +7,13 @@
 // exit status.
 using ToolRun = int (*)(int argc, const char* const* argv);
 
+// What an interrupt does: end the run at once, its temporary file removed; or, for a run of
+// many files, let it finish those it is writing and stop (interrupt_cleanup.h).
+enum class OnInterrupt { End, Stop };
+
 // The status to end the process with.
-int runTool(int argc, const char* const* argv, ToolRun run);
+int runTool(int argc, const char* const* argv, ToolRun run, OnInterrupt onInterrupt = OnInterrupt::End);
 
 #ifdef _WIN32
-int runToolWide(int argc, wchar_t** argv, ToolRun run);
+int runToolWide(int argc, wchar_t** argv, ToolRun run, OnInterrupt onInterrupt = OnInterrupt::End);
 #endif

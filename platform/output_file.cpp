@@ -12,12 +12,27 @@ namespace {
 
 constexpr int kNameAttempts = 64;
 
-// The temporary file's name, where a signal handler (or, on Windows, a console control
-// handler's thread) can read it without allocating: published before the file is created,
-// withdrawn once it is renamed or removed. The text it points to does not change while
-// published. A lock-free atomic is safe in a signal handler.
-std::atomic<const char*> pendingName{nullptr};
-static_assert(std::atomic<const char*>::is_always_lock_free);
+// The temporary files' names, where a signal handler (or, on Windows, a console control
+// handler's thread) can read them without allocating: each published before its file is
+// created, withdrawn once it is renamed or removed. The text a name points to does not
+// change while published. Lock-free atomics are safe in a signal handler.
+std::atomic<const char*> pendingNames[kTemporaryFileSlots] = {};
+std::atomic<bool> stopped{false};
+static_assert(std::atomic<const char*>::is_always_lock_free && std::atomic<bool>::is_always_lock_free);
+
+// A free slot for a name, claimed with it; kTemporaryFileSlots when none is free.
+std::size_t publish(const char* name) {
+  for (std::size_t slot = 0; slot < kTemporaryFileSlots; ++slot) {
+    const char* empty = nullptr;
+    if (pendingNames[slot].compare_exchange_strong(empty, name)) return slot;
+  }
+  return kTemporaryFileSlots;
+}
+
+void withdraw(OutputFile& output) {
+  if (output.slot < kTemporaryFileSlots) pendingNames[output.slot] = nullptr;
+  output.slot = kTemporaryFileSlots;
+}
 
 #ifdef _WIN32
 constexpr const char* kSeparators = "/\\:";
@@ -55,17 +70,28 @@ bool openOutputFile(OutputFile& output, const std::string& target, const char* p
     // A fresh name per attempt: several runs may share the folder.
     output.temporaryName = temporaryNameFor(target, prefix, generator());
     // Published first: an interrupt that comes just after the file is made must find it.
-    pendingName = output.temporaryName.c_str();
+    output.slot = publish(output.temporaryName.c_str());
+    if (output.slot == kTemporaryFileSlots || stopped) {
+      withdraw(output);
+      return false;
+    }
     errno = 0;
     std::FILE* stream = createNewFileUtf8(output.temporaryName.c_str(), text);
+    const int error = errno;
+    if (stream != nullptr && stopped) {
+      // An interrupt came while it was made, and may have missed it.
+      output.stream = stream;
+      discardOutputFile(output);
+      return false;
+    }
     if (stream != nullptr) {
       // The text arrives in large blocks already; a second buffer would only split them.
       std::setvbuf(stream, nullptr, _IONBF, 0);
       output.stream = stream;
       return true;
     }
-    pendingName = nullptr;
-    if (errno != EEXIST) return false;
+    withdraw(output);
+    if (error != EEXIST) return false;
   }
   return false;
 }
@@ -75,11 +101,11 @@ bool commitOutputFile(OutputFile& output, const std::string& target) {
   const bool closed = std::fclose(output.stream) == 0;
   output.stream = nullptr;
   if (written && closed && replaceFileUtf8(output.temporaryName.c_str(), target.c_str())) {
-    pendingName = nullptr;
+    withdraw(output);
     return true;
   }
   removeFileUtf8(output.temporaryName.c_str());
-  pendingName = nullptr;
+  withdraw(output);
   return false;
 }
 
@@ -87,7 +113,11 @@ void discardOutputFile(OutputFile& output) {
   if (output.stream != nullptr) std::fclose(output.stream);
   output.stream = nullptr;
   removeFileUtf8(output.temporaryName.c_str());
-  pendingName = nullptr;
+  withdraw(output);
 }
 
-const char* temporaryFileInProgress() { return pendingName; }
+const char* temporaryFileInProgress(std::size_t slot) {
+  return slot < kTemporaryFileSlots ? pendingNames[slot].load() : nullptr;
+}
+
+void stopMakingTemporaryFiles() { stopped = true; }

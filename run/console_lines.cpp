@@ -1,6 +1,7 @@
 #include "run/console_lines.h"
 
 #include <charconv>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -218,4 +219,91 @@ void renderApplyLines(const ApplyRequest& request, const ApplyResult& result, bo
                      : result.about == RunFileRole::Edits ? request.editsPath
                                                           : request.outputPath;
   putFileLine(console, result.outcome, result.about, path);
+}
+
+void renderSweepLine(const DumpRequest& request, const DumpResult& result, TextSink& console) {
+  put(console, request.modelPath);
+  put(console, ": ");
+  switch (result.outcome) {
+    case RunOutcome::Written:
+      renderCount(result.jiggleBones, "jiggle bone", "jiggle bones", console);
+      put(console, " written to ");
+      put(console, dumpOutputPath(request, result));
+      break;
+    case RunOutcome::OldVersion:
+      put(console, "old version (");
+      putNumber(console, result.version);
+      put(console, "), no jiggle bones");
+      break;
+    case RunOutcome::Damaged:
+      put(console, "damaged: ");
+      renderDamage(result.damage, console);
+      break;
+    case RunOutcome::CannotWrite:
+      put(console, "cannot write ");
+      put(console, dumpOutputPath(request, result));
+      break;
+    case RunOutcome::NotModelPath:
+      put(console, "not a model (*.mdl)");
+      break;
+    case RunOutcome::OutOfMemory:
+      put(console, result.about == RunFileRole::Output ? "not enough memory to write " : "not enough memory to read it");
+      if (result.about == RunFileRole::Output) put(console, dumpOutputPath(request, result));
+      break;
+    default: put(console, outcomeLabel(result.outcome)); break;
+  }
+  put(console, "\n");
+}
+
+void renderUnlistedFolderLine(const char* folder, TextSink& console) {
+  put(console, folder);
+  put(console, ": cannot read this folder\n");
+}
+
+void renderOtherCapitalsLine(const char* path, TextSink& console) {
+  put(console, path);
+  put(console, ": passed over: only a lower-case .mdl is taken, as by sproing_dump; rename it with .mdl in lower case\n");
+}
+
+void renderSweepSummary(const SweepTally& tally, TextSink& console) {
+  put(console, tally.interrupted ? "Interrupted after " : "Swept ");
+  renderCount(sweptModels(tally), "model", "models", console);
+  char seconds[32];
+  std::snprintf(seconds, sizeof seconds, " in %.2f s", tally.seconds);
+  put(console, seconds);
+  const char* parting = ": ";
+  for (std::size_t i = 0; i < kRunOutcomeCount; ++i) {
+    if (tally.byOutcome[i] == 0) continue;
+    put(console, parting);
+    putNumber(console, tally.byOutcome[i]);
+    put(console, " ");
+    put(console, outcomeLabel(static_cast<RunOutcome>(i)));
+    if (static_cast<RunOutcome>(i) == RunOutcome::Written) {
+      put(console, " (");
+      renderCount(tally.jiggleBones, "jiggle bone", "jiggle bones", console);
+      put(console, ")");
+    }
+    parting = ", ";
+  }
+  if (tally.unlistedFolders > 0) {
+    put(console, "; ");
+    renderCount(tally.unlistedFolders, "folder", "folders", console);
+    put(console, " could not be read");
+  }
+  if (tally.otherFiles > 0) {
+    put(console, "; ");
+    renderCount(tally.otherFiles, "other file", "other files", console);
+    put(console, " passed over");
+    if (tally.otherCapitals > 0) {
+      put(console, " (");
+      putNumber(console, tally.otherCapitals);
+      put(console, " named .MDL or in other capitals)");
+    }
+  }
+  if (tally.renamedOutputs > 0) {
+    put(console, "; ");
+    renderCount(tally.renamedOutputs, "output", "outputs", console);
+    put(console, " renamed, their names taken by other models");
+  }
+  put(console, "\n");
 }

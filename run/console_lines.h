@@ -9,6 +9,7 @@
 #include "model/model_bounds.h"
 #include "run/apply_run.h"
 #include "run/dump_run.h"
+#include "run/sweep_tally.h"
 
 // sproing_dump: a line per jiggle bone and "Wrote <output>" once the text is in place;
 // else the one line of the refusal or failure, since nothing was written.
@@ -22,6 +23,19 @@ void renderDumpRefusal(const DumpRequest& request, const DumpResult& result, Tex
 // line per changed bone and, with `closingLine`, "Wrote <output>"; or, when the output
 // could not be written, that alone.
 void renderApplyLines(const ApplyRequest& request, const ApplyResult& result, bool closingLine, TextSink& console);
+
+// sproing_sweep: a model's line, "<model>: <outcome>" with what it needs said (the bones
+// written and where, the version, the damage, the output that could not be written).
+void renderSweepLine(const DumpRequest& request, const DumpResult& result, TextSink& console);
+
+// A folder of the sweep that could not be listed; a file passed over whose name holds
+// ".mdl" in other capitals, with the way out.
+void renderUnlistedFolderLine(const char* folder, TextSink& console);
+void renderOtherCapitalsLine(const char* path, TextSink& console);
+
+// The sweep's last line: the models by outcome, the time taken, the files passed over and
+// the outputs renamed.
+void renderSweepSummary(const SweepTally& tally, TextSink& console);
 
 // What is wrong with a damaged model, as "<path> is damaged: " goes on.
 void renderDamage(const ModelDamage& damage, TextSink& console);

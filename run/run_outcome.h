@@ -52,4 +52,9 @@ constexpr const char* outcomeWord(RunOutcome outcome) {
 constexpr const char* outcomeLabel(RunOutcome outcome) {
   return kRunOutcomeNames[static_cast<std::size_t>(outcome)].label;
 }
+// Whether a dump can end so: the rest are the apply's alone.
+constexpr bool endsADump(RunOutcome outcome) {
+  return outcome != RunOutcome::EditsRefused && outcome != RunOutcome::OutputIsInput;
+}
+
 constexpr int exitStatusOf(RunOutcome outcome) { return kRunOutcomeNames[static_cast<std::size_t>(outcome)].status; }

@@ -78,10 +78,13 @@ namespace {
 // A minute is far more than any run needs, even under Wine or a memory checker.
 constexpr auto kTimeLimit = std::chrono::seconds(60);
 
-std::string toolUnderTest(bool apply) {
+std::string toolUnderTest(const ToolRunOptions& options) {
   // Set in the environment, these run another build (e.g. under Wine) with the same tests.
-  const char* tool = std::getenv(apply ? "SPROING_APPLY_UNDER_TEST" : "SPROING_TOOL_UNDER_TEST");
-  return tool != nullptr && *tool != '\0' ? tool : apply ? SPROING_APPLY_EXE : SPROING_DUMP_EXE;
+  const char* tool = std::getenv(options.sweep   ? "SPROING_SWEEP_UNDER_TEST"
+                                 : options.apply ? "SPROING_APPLY_UNDER_TEST"
+                                                 : "SPROING_TOOL_UNDER_TEST");
+  if (tool != nullptr && *tool != '\0') return tool;
+  return options.sweep ? SPROING_SWEEP_EXE : options.apply ? SPROING_APPLY_EXE : SPROING_DUMP_EXE;
 }
 
 std::string toolRunner() {
@@ -98,7 +101,7 @@ std::string toolRunner() {
 }  // namespace
 
 bool toolsAreWindowsBuilds() {
-  const std::string tool = toolUnderTest(false);
+  const std::string tool = toolUnderTest(ToolRunOptions{});
   return tool.size() >= 4 && tool.compare(tool.size() - 4, 4, ".exe") == 0;
 }
 
@@ -107,7 +110,7 @@ ToolProcess startTool(const std::vector<std::string>& arguments, const std::stri
   ToolProcess process;
   process.captured = makeScratchFolder();
   std::ostringstream command;
-  command << "exec " << toolRunner() << " " << quoted(toolUnderTest(options.apply));
+  command << "exec " << toolRunner() << " " << quoted(toolUnderTest(options));
   for (const std::string& argument : arguments) command << ' ' << quoted(argument);
   process.command = command.str();
   // Everything the child needs is made before the fork: it only opens, redirects and execs.

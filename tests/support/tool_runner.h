@@ -19,6 +19,7 @@ struct ToolRunOptions {
   long fileSizeLimit = 0;      // bytes the tool may write to any one file (0: no limit);
                                // a write past it fails rather than raising a signal
   bool apply = false;          // run sproing_apply rather than sproing_dump
+  bool sweep = false;          // or sproing_sweep
 };
 
 // A run started but not yet waited for.

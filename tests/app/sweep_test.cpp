@@ -1,0 +1,251 @@
+// sproing_sweep run as a user runs it over a folder of downloads: every model's text is
+// sproing_dump's byte for byte, named after its file under the folder it lies in, so that
+// models storing one name lose nothing; the JSON statuses are sproing_dump's; any number of
+// jobs gives the same files and lines; an interrupt leaves no temporary file.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tests/support/model_builder.h"
+#include "tests/support/tool_runner.h"
+
+namespace {
+
+ToolRun runSweep(const std::vector<std::string>& arguments, const std::string& folder) {
+  ToolRunOptions options;
+  options.sweep = true;
+  return runTool(arguments, folder, options);
+}
+
+// The lines a tool printed, with the separators of its system read as '/'.
+std::vector<std::string> linesOf(const std::string& output) {
+  std::string text = withoutCarriageReturns(output);
+  std::replace(text.begin(), text.end(), '\\', '/');
+  std::vector<std::string> lines;
+  for (std::size_t start = 0; start < text.size();) {
+    const std::size_t end = text.find('\n', start);
+    lines.push_back(text.substr(start, end - start));
+    start = end == std::string::npos ? text.size() : end + 1;
+  }
+  return lines;
+}
+
+// The files below `folder`, by their paths below it, with their bytes.
+std::map<std::string, std::string> filesBelow(const std::string& folder) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+    if (!entry.is_regular_file()) continue;
+    files[std::filesystem::relative(entry.path(), folder).generic_string()] = readFile(entry.path().string());
+  }
+  return files;
+}
+
+// What sproing_dump gives the model: its status, its console and the text it writes.
+struct Dumped {
+  int status = -1;
+  std::string console;
+  std::string text;
+};
+
+Dumped dumped(const std::string& model) {
+  const std::string folder = makeScratchFolder();
+  const ToolRun run = runTool({model}, folder);
+  Dumped out{run.status, withoutCarriageReturns(run.output), ""};
+  const std::vector<std::string> files = folderEntries(folder);
+  if (files.size() == 1) out.text = readFile(folder + "/" + files[0]);
+  removeFolder(folder);
+  return out;
+}
+
+std::vector<unsigned char> sampleStoring(const std::string& storedName) {
+  ModelPlan plan = sampleModelPlan();
+  plan.name = storedName;
+  return buildModel(plan).bytes;
+}
+
+void put(const std::string& path, const std::vector<unsigned char>& bytes) {
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+  writeFile(path, bytesOf(bytes));
+}
+
+class Sweep : public ::testing::Test {
+ protected:
+  void SetUp() override { folder = makeScratchFolder(); }
+  void TearDown() override { removeFolder(folder); }
+  std::string folder;
+};
+
+TEST_F(Sweep, NamesEachTextAfterItsFileUnderItsFolders) {
+  put(folder + "/in/red/pyro.mdl", sampleStoring("player/pyro.mdl"));
+  put(folder + "/in/blue/pyro.mdl", sampleStoring("player/pyro.mdl"));
+  put(folder + "/in/blue/pyro_arms.mdl", sampleStoring("player/pyro.mdl"));
+  put(folder + "/in/a folder/m\xC3\xA9" "decin/crate.mdl", sampleStoring("props/crate01.mdl"));
+  std::vector<unsigned char> damaged = sampleStoring("props/crate01.mdl");
+  damaged.resize(HeaderLayout::kUsedSize - 1);
+  put(folder + "/in/damaged.mdl", damaged);
+  put(folder + "/in/LOUD.MDL", sampleStoring("loud.mdl"));
+  writeFile(folder + "/in/readme.txt", "not a model\n");
+
+  const ToolRun run = runSweep({"-o", "out", "in"}, folder);
+  EXPECT_EQ(run.status, 2);  // the damaged model
+  EXPECT_EQ(run.errors, "");
+  std::vector<std::string> lines = linesOf(run.output);
+  ASSERT_FALSE(lines.empty());
+  const std::string summary = lines.back();
+  lines.pop_back();
+  std::sort(lines.begin(), lines.end());
+  const std::vector<std::string> expected = {
+      "in/LOUD.MDL: passed over: only a lower-case .mdl is taken, as by sproing_dump; rename it with .mdl in lower case",
+      "in/a folder/m\xC3\xA9" "decin/crate.mdl: 2 jiggle bones written to out/a folder/m\xC3\xA9" "decin/crate_jiggles.qci",
+      "in/blue/pyro.mdl: 2 jiggle bones written to out/blue/pyro_jiggles.qci",
+      "in/blue/pyro_arms.mdl: 2 jiggle bones written to out/blue/pyro_arms_jiggles.qci",
+      "in/damaged.mdl: damaged: the header lies outside the file",
+      "in/red/pyro.mdl: 2 jiggle bones written to out/red/pyro_jiggles.qci",
+  };
+  EXPECT_EQ(lines, expected);
+  EXPECT_EQ(summary.substr(0, 15), "Swept 5 models ");
+  EXPECT_NE(summary.find(": 4 written (8 jiggle bones), 1 damaged; 2 other files passed over "
+                         "(1 named .MDL or in other capitals)"),
+            std::string::npos)
+      << summary;
+
+  // Every text is the dump's of its model; nothing else is written, and no model changed.
+  const std::string sample = dumped(folder + "/in/red/pyro.mdl").text;
+  ASSERT_FALSE(sample.empty());
+  const std::map<std::string, std::string> written = filesBelow(folder + "/out");
+  const std::map<std::string, std::string> wanted = {
+      {"a folder/m\xC3\xA9" "decin/crate_jiggles.qci", dumped(folder + "/in/a folder/m\xC3\xA9" "decin/crate.mdl").text},
+      {"blue/pyro_arms_jiggles.qci", sample},
+      {"blue/pyro_jiggles.qci", sample},
+      {"red/pyro_jiggles.qci", sample},
+  };
+  EXPECT_EQ(written, wanted);
+  EXPECT_EQ(readFile(folder + "/in/damaged.mdl"), bytesOf(damaged));
+}
+
+TEST_F(Sweep, GivesEachModelTheDumpsStatusAndLine) {
+  ModelPlan old = sampleModelPlan();
+  old.version = 44;
+  ModelPlan plain = sampleModelPlan();
+  plain.bones.resize(1);
+  std::vector<unsigned char> damaged = sampleStoring("crate01.mdl");
+  damaged.resize(HeaderLayout::kUsedSize - 1);
+  const std::map<std::string, std::vector<unsigned char>> models = {
+      {"written.mdl", sampleStoring("crate01.mdl")}, {"old.mdl", buildModel(old).bytes},
+      {"plain.mdl", buildModel(plain).bytes},       {"damaged.mdl", damaged},
+      {"text.mdl", {'t', 'e', 'x', 't'}},
+  };
+  for (const auto& [name, bytes] : models) put(folder + "/in/" + name, bytes);
+
+  const ToolRun run = runSweep({"--json", "--quiet", "-o", "out", "in", "missing.mdl"}, folder);
+  EXPECT_EQ(run.status, 2);
+  std::vector<std::string> lines = linesOf(run.output);
+  ASSERT_EQ(lines.size(), models.size() + 2);  // --quiet leaves every JSON line
+  EXPECT_EQ(lines.back().find("{\"summary\":true,\"models\":6,"), 0U) << lines.back();
+  lines.pop_back();
+  for (const std::string& line : lines) {
+    const std::size_t nameStart = line.find("\"model\":\"") + 9;
+    const std::string model = line.substr(nameStart, line.find('"', nameStart) - nameStart);
+    SCOPED_TRACE(model);
+    const Dumped dump = dumped(folder + "/" + model);
+    const std::string status = "\"status\":" + std::to_string(dump.status) + ",";
+    EXPECT_NE(line.find(status), std::string::npos) << line;
+    if (dump.status == 0) {
+      EXPECT_NE(line.find("\"output\":\"out/written_jiggles.qci\",\"message\":null}"), std::string::npos) << line;
+    } else {
+      // The dump names the model by the path it was given; the sweep by the path it found.
+      std::string message = dump.console.substr(0, dump.console.size() - 1);
+      const std::size_t typed = message.find(folder + "/");
+      if (typed != std::string::npos) message.erase(typed, folder.size() + 1);
+      EXPECT_NE(line.find("\"output\":null,\"message\":\"" + message + "\"}"), std::string::npos) << line;
+    }
+  }
+}
+
+TEST_F(Sweep, AnyNumberOfJobsGivesTheSameFilesAndLines) {
+  for (int i = 0; i < 24; ++i) {
+    ModelPlan plan = sampleModelPlan();
+    plan.bones.resize(static_cast<std::size_t>(2 + i % 3));  // one jiggle bone or two
+    put(folder + "/in/" + std::to_string(i % 3) + "/m" + std::to_string(i) + ".mdl", buildModel(plan).bytes);
+  }
+  const ToolRun one = runSweep({"--jobs", "1", "-o", "one", "in"}, folder);
+  const ToolRun four = runSweep({"--jobs", "4", "-o", "four", "in"}, folder);
+  EXPECT_EQ(one.status, 0);
+  EXPECT_EQ(four.status, 0);
+  EXPECT_EQ(filesBelow(folder + "/one"), filesBelow(folder + "/four"));
+  std::vector<std::string> oneLines = linesOf(one.output);
+  std::vector<std::string> fourLines = linesOf(four.output);
+  ASSERT_EQ(oneLines.size(), 25U);
+  ASSERT_EQ(fourLines.size(), 25U);
+  // The same lines in the same order but for their output folders and the time taken.
+  for (std::size_t i = 0; i + 1 < oneLines.size(); ++i) {
+    const std::size_t inOne = oneLines[i].find(" to one/");
+    const std::size_t inFour = fourLines[i].find(" to four/");
+    ASSERT_NE(inOne, std::string::npos) << oneLines[i];
+    ASSERT_NE(inFour, std::string::npos) << fourLines[i];
+    EXPECT_EQ(oneLines[i].substr(0, inOne) + oneLines[i].substr(inOne + 8),
+              fourLines[i].substr(0, inFour) + fourLines[i].substr(inFour + 9));
+  }
+  EXPECT_EQ(oneLines.back().substr(0, oneLines.back().find(" in ")), fourLines.back().substr(0, fourLines.back().find(" in ")));
+}
+
+TEST_F(Sweep, AnInterruptLeavesOnlyWholeTexts) {
+  ModelPlan plan = sampleModelPlan();
+  JigglePlan everything;
+  everything.flags = JiggleBit::kFlexibleTip | JiggleBit::kRigidTip | JiggleBit::kYawLimited |
+                     JiggleBit::kPitchLimited | JiggleBit::kAngleLimited | JiggleBit::kBaseSpring;
+  plan.bones.assign(3000, jiggleBone("bone", everything));
+  const std::vector<unsigned char> model = buildModel(plan).bytes;
+  for (int i = 0; i < 24; ++i) put(folder + "/in/m" + std::to_string(i) + ".mdl", model);
+  const std::string text = dumped(folder + "/in/m0.mdl").text;
+  ASSERT_FALSE(text.empty());
+
+  ToolRunOptions options;
+  options.sweep = true;
+  ToolProcess process = startTool({"--jobs", "4", "-o", "out", "in"}, folder, options);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (!std::filesystem::exists(folder + "/out") && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  kill(process.pid, SIGINT);
+  const ToolRun run = waitForTool(process);
+  EXPECT_EQ(run.status, 130);
+  const std::vector<std::string> lines = linesOf(run.output);
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines.back().substr(0, 18), "Interrupted after ") << lines.back();
+  const std::map<std::string, std::string> written = filesBelow(folder + "/out");
+  EXPECT_LT(written.size(), 24U);
+  for (const auto& [name, bytes] : written) {
+    EXPECT_TRUE(name.size() > 12 && name.compare(name.size() - 12, 12, "_jiggles.qci") == 0) << name;
+    EXPECT_TRUE(bytes == text) << name << " is not whole";
+  }
+  EXPECT_EQ(lines.size(), written.size() + 1);  // a line for each text in place, and no other
+}
+
+TEST_F(Sweep, TellsItsUsageHelpAndVersion) {
+  const ToolRun none = runSweep({}, folder);
+  EXPECT_EQ(none.status, 1);
+  EXPECT_EQ(withoutCarriageReturns(none.output),
+            "sproing_sweep: no folder or model given\n"
+            "Usage: sproing_sweep [-o OUTDIR] [--jobs N] [--json] [--quiet] PATH...\n");
+  const ToolRun jobs = runSweep({"--jobs", "0", "in"}, folder);
+  EXPECT_EQ(jobs.status, 1);
+  EXPECT_EQ(linesOf(jobs.output)[0], "sproing_sweep: --jobs takes a number from 1 to 64, not 0");
+  const ToolRun help = runSweep({"--help"}, folder);
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.output.find("--json"), std::string::npos);
+  const ToolRun version = runSweep({"--version"}, folder);
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(linesOf(version.output)[0].substr(0, 14), "sproing_sweep ");
+  EXPECT_EQ(folderEntries(folder), std::vector<std::string>{});
+}
+
+}  // namespace
