@@ -32,8 +32,9 @@ sed 's/$/\r/' "$scratch/qci" >"$scratch/qci.crlf"
 
 # Runs a program on the sample in an empty folder: the console and the file must be as
 # expected. Then the apply program beside it writes the file back into a copy of the
-# sample, which must be the sample byte for byte. Arguments: what (for messages), line-end
-# suffix ("" or ".crlf"), dump command..., "--", apply command...
+# sample, which must be the sample byte for byte, and the sweep beside it gives the same
+# text for the folder. Arguments: what (for messages), line-end suffix ("" or ".crlf"),
+# dump command..., "--", apply command... (the sweep is the apply's sibling).
 run_sample() {
   local what="$1" ends="$2"
   shift 2
@@ -53,17 +54,24 @@ run_sample() {
   (cd "$folder" && "${apply[@]}" crate01.mdl crate01_jiggles.qci copy.mdl </dev/null >"$scratch/got" 2>&1) ||
     fail "$what: applying the sample's text failed: $(cat "$scratch/got")"
   cmp -s "$folder/copy.mdl" examples/crate01.mdl || fail "$what: the applied copy differs from the sample"
+  local sweep=("${apply[@]}")
+  sweep[${#sweep[@]}-1]="${apply[${#apply[@]}-1]/sproing_apply/sproing_sweep}"
+  rm "$folder/copy.mdl" "$folder/crate01_jiggles.qci"
+  (cd "$folder" && "${sweep[@]}" -o swept crate01.mdl </dev/null >"$scratch/got" 2>&1) ||
+    fail "$what: the sweep of the sample failed: $(cat "$scratch/got")"
+  cmp -s "$folder/swept/crate01_jiggles.qci" "$scratch/qci$ends" || fail "$what: the sweep's text differs"
 }
 
 echo "== cmake --install and the .tar.gz"
 prefix="$scratch/prefix"
 cmake --install build-release/linux --prefix "$prefix" >/dev/null
-files="bin/sproing_dump bin/sproing_apply share/man/man1/sproing_dump.1 share/man/man1/sproing_apply.1"
+files="bin/sproing_dump bin/sproing_apply bin/sproing_sweep share/man/man1/sproing_dump.1"
+files="$files share/man/man1/sproing_apply.1 share/man/man1/sproing_sweep.1"
 files="$files share/doc/sproing_dump/README.md share/doc/sproing_dump/LICENSE"
 for file in $files; do
   [ -f "$prefix/$file" ] || fail "not installed: $file"
 done
-for page in sproing_dump sproing_apply; do
+for page in sproing_dump sproing_apply sproing_sweep; do
   warnings="$(MANWIDTH=80 man --warnings -l "$prefix/share/man/man1/$page.1" 2>&1 >/dev/null)"
   [ -z "$warnings" ] || fail "man page $page warnings: $warnings"
 done
@@ -100,7 +108,7 @@ cmp -s "$scratch/packed" "$scratch/installed" || {
 while read -r path; do
   [ -e "$path" ] || fail "listed but not on disk: $path"
 done <"$scratch/installed"
-for program in sproing_dump sproing_apply; do
+for program in sproing_dump sproing_apply sproing_sweep; do
   [ "$(command -v $program)" = /usr/bin/$program ] ||
     fail "$program on PATH is $(command -v $program), not the package's"
   [ "$(man -w $program)" = /usr/share/man/man1/$program.1.gz ] ||
@@ -130,14 +138,14 @@ for bits in 32 64; do
   mkdir "$unpacked"
   (cd "$unpacked" && cmake -E tar xf "$archive")
   contents="$(cd "$unpacked/sproing_dump-$version-win$bits" && ls)"
-  [ "$contents" = "$(printf 'LICENSE\nREADME.md\nsproing_apply.exe\nsproing_dump.exe')" ] ||
+  [ "$contents" = "$(printf 'LICENSE\nREADME.md\nsproing_apply.exe\nsproing_dump.exe\nsproing_sweep.exe')" ] ||
     fail "$(basename "$archive"): unexpected contents: $contents"
   folder="$unpacked/sproing_dump-$version-win$bits"
   exe="$folder/sproing_dump.exe"
   # Machine field of the PE header, little-endian: i386 (0x14c) or AMD64 (0x8664).
   if [ "$bits" = 32 ]; then machine=4c01 loader="${SPROING_WINE32:-/usr/lib/wine/wine}"
   else machine=6486 loader="${SPROING_WINE64:-/usr/lib/wine/wine64}"; fi
-  for program in "$exe" "$folder/sproing_apply.exe"; do
+  for program in "$exe" "$folder/sproing_apply.exe" "$folder/sproing_sweep.exe"; do
     header="$(od -An -tx1 -j"$(od -An -tu4 -j60 -N4 "$program" | tr -d ' ')" -N6 "$program" | tr -d ' ')"
     [ "$header" = "50450000$machine" ] ||
       fail "$(basename "$archive"): $(basename "$program") is not a $bits-bit Windows program ($header)"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The Windows builds under Wine: the 64-bit one always, the 32-bit one where this host can
 # run 32-bit programs. For each: its unit tests, then the end-to-end suite (driven from
-# Linux) against its sproing_dump.exe and sproing_apply.exe. Then the two builds' files and console text are
+# Linux) against its sproing_dump.exe, sproing_apply.exe and sproing_sweep.exe. Then the two builds' files and console text are
 # compared byte for byte. The release .zip files are checked in the packaging stage.
 #
 # SPROING_WINE32 and SPROING_WINE64 name the Wine loaders (Debian's by default). The
@@ -36,7 +36,8 @@ configure build-windows64 mingw-x86_64
 configure build-windows mingw-i686
 cmake -S . -B build-windows-e2e -G Ninja -DCMAKE_BUILD_TYPE=Release -DSPROING_WARNINGS_AS_ERRORS=ON \
   -DSPROING_TOOL_UNDER_TEST="$PWD/build-windows64/sproing_dump.exe" \
-  -DSPROING_APPLY_UNDER_TEST="$PWD/build-windows64/sproing_apply.exe" -DSPROING_TOOL_RUNNER="$wine64" >/dev/null
+  -DSPROING_APPLY_UNDER_TEST="$PWD/build-windows64/sproing_apply.exe" \
+  -DSPROING_SWEEP_UNDER_TEST="$PWD/build-windows64/sproing_sweep.exe" -DSPROING_TOOL_RUNNER="$wine64" >/dev/null
 cmake --build build-windows64 -j2
 cmake --build build-windows -j2
 cmake --build build-windows-e2e -j2 --target sproing_end_to_end_tests
@@ -59,7 +60,7 @@ for entry in $builds; do
   # by the program's width.
   ctest --test-dir "$build" --output-on-failure --timeout 300
   SPROING_TOOL_UNDER_TEST="$PWD/$build/sproing_dump.exe" SPROING_APPLY_UNDER_TEST="$PWD/$build/sproing_apply.exe" \
-    SPROING_TOOL_RUNNER="$loader" \
+    SPROING_SWEEP_UNDER_TEST="$PWD/$build/sproing_sweep.exe" SPROING_TOOL_RUNNER="$loader" \
     build-windows-e2e/tests/sproing_end_to_end_tests --gtest_brief=1
 done
 

@@ -4,7 +4,7 @@ include(GNUInstallDirs)
 
 if(WIN32)
   # Unpacked, the archive shows the program beside its documents, as Windows users expect.
-  install(TARGETS sproing_dump sproing_apply RUNTIME DESTINATION .)
+  install(TARGETS sproing_dump sproing_apply sproing_sweep RUNTIME DESTINATION .)
   install(FILES README.md LICENSE DESTINATION .)
 else()
   # The latest entry of the package changelog is the release: it must name the project
@@ -33,11 +33,11 @@ else()
   list(GET _months ${_at} _month)
   set(SPROING_MAN_DATE "${_month} ${_year}")
 
-  foreach(_page sproing_dump sproing_apply)
+  foreach(_page sproing_dump sproing_apply sproing_sweep)
     configure_file(man/${_page}.1.in ${PROJECT_BINARY_DIR}/${_page}.1 @ONLY)
   endforeach()
-  install(TARGETS sproing_dump sproing_apply RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT program)
-  install(FILES ${PROJECT_BINARY_DIR}/sproing_dump.1 ${PROJECT_BINARY_DIR}/sproing_apply.1
+  install(TARGETS sproing_dump sproing_apply sproing_sweep RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT program)
+  install(FILES ${PROJECT_BINARY_DIR}/sproing_dump.1 ${PROJECT_BINARY_DIR}/sproing_apply.1 ${PROJECT_BINARY_DIR}/sproing_sweep.1
           DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT documents)
   install(FILES README.md LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT documents)
 
@@ -47,7 +47,7 @@ else()
   # every build). Only the .deb gets these; `cmake --install` and the .tar.gz do not.
   set(_debian ${PROJECT_BINARY_DIR}/debian)
   configure_file(LICENSE ${_debian}/copyright COPYONLY)
-  foreach(_file sproing_dump.1 sproing_apply.1 debian/changelog)
+  foreach(_file sproing_dump.1 sproing_apply.1 sproing_sweep.1 debian/changelog)
     get_filename_component(_name ${_file} NAME)
     execute_process(COMMAND gzip -9 -n -c INPUT_FILE ${PROJECT_BINARY_DIR}/${_file}
                     OUTPUT_FILE ${_debian}/${_name}.gz RESULT_VARIABLE _gzip)
@@ -55,7 +55,7 @@ else()
       message(FATAL_ERROR "gzip ${_file} failed (${_gzip}); Debian: apt-get install gzip")
     endif()
   endforeach()
-  install(FILES ${_debian}/sproing_dump.1.gz ${_debian}/sproing_apply.1.gz DESTINATION share/man/man1
+  install(FILES ${_debian}/sproing_dump.1.gz ${_debian}/sproing_apply.1.gz ${_debian}/sproing_sweep.1.gz DESTINATION share/man/man1
           COMPONENT debian EXCLUDE_FROM_ALL)
   install(FILES ${_debian}/copyright ${_debian}/changelog.gz README.md
           DESTINATION share/doc/sproing-dump COMPONENT debian EXCLUDE_FROM_ALL)

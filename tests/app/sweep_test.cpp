@@ -25,9 +25,11 @@ ToolRun runSweep(const std::vector<std::string>& arguments, const std::string& f
   return runTool(arguments, folder, options);
 }
 
-// The lines a tool printed, with the separators of its system read as '/'.
+// The lines a tool printed, with the separators of its system read as '/' (a Windows
+// build's, and those escaped in JSON).
 std::vector<std::string> linesOf(const std::string& output) {
   std::string text = withoutCarriageReturns(output);
+  for (std::size_t at = text.find("\\\\"); at != std::string::npos; at = text.find("\\\\", at)) text.replace(at, 2, "/");
   std::replace(text.begin(), text.end(), '\\', '/');
   std::vector<std::string> lines;
   for (std::size_t start = 0; start < text.size();) {
