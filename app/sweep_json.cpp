@@ -70,7 +70,7 @@ std::string sweepModelJson(const DumpRequest& request, const DumpResult& result)
   std::string out = "{\"model\":" + quoted(request.modelPath);
   out += ",\"status\":" + std::to_string(exitStatusOf(result.outcome));
   out += ",\"outcome\":\"" + std::string(outcomeWord(result.outcome)) + "\"";
-  out += ",\"jiggle_bones\":" + std::to_string(result.jiggleBones);
+  out += ",\"jiggle_bones\":" + std::to_string(written ? result.jiggleBones : 0);
   out += ",\"output\":" + (written ? quoted(dumpOutputPath(request, result)) : std::string("null"));
   out += ",\"message\":" + (written ? std::string("null") : quoted(refusalLine(request, result)));
   return out + "}";

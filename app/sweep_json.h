@@ -7,7 +7,7 @@
 #include "run/dump_run.h"
 #include "run/sweep_tally.h"
 
-// {"model", "status" (sproing_dump's exit status), "outcome", "jiggle_bones", "output"
+// {"model", "status" (sproing_dump's exit status), "outcome", "jiggle_bones" (written), "output"
 // (the file written, or null), "message" (sproing_dump's console line, or null)}
 std::string sweepModelJson(const DumpRequest& request, const DumpResult& result);
 

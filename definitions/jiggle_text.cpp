@@ -158,13 +158,16 @@ constexpr auto kRestLines = [] {
 
 std::size_t jiggleBoneRestLines(std::uint32_t flags) { return kRestLines[flags & kShownBitsMask]; }
 
-void renderJiggleDefinitions(const ModelImage& image, TextSink& file) {
+std::size_t renderJiggleDefinitions(const ModelImage& image, TextSink& file) {
   const std::int32_t bones = boneCount(image);
+  std::size_t written = 0;
   JiggleBone decoded;
   for (std::int32_t i = 0; i < bones; ++i) {
     const unsigned char* bone = boneRecord(image, i);
     if (!isJiggleBone(bone)) continue;
     decodeJiggleBone(image, bone, decoded);
     renderJiggleBone(decoded, file);
+    ++written;
   }
+  return written;
 }

@@ -7,8 +7,9 @@
 #include "model/jiggle_bone.h"
 #include "model/model_image.h"
 
-// The image must have passed findModelDamage. The sink is not flushed here.
-void renderJiggleDefinitions(const ModelImage& image, TextSink& file);
+// The image must have passed findModelDamage. The sink is not flushed here. Returns how
+// many bones were written.
+std::size_t renderJiggleDefinitions(const ModelImage& image, TextSink& file);
 
 // One bone's block.
 void renderJiggleBone(const JiggleBone& bone, TextSink& file);

@@ -15,6 +15,20 @@ bool sinkFlush(TextSink& sink) {
 }
 
 void sinkWriteSpilling(TextSink& sink, const char* text, std::size_t length) {
+  // A sink that keeps nothing has nothing to copy.
+  if (sink.stream == nullptr && sink.memory == nullptr) {
+    sink.used = 0;
+    return;
+  }
+  // A piece larger than the buffer, such as a whole model, goes on as it is, not copied.
+  if (length >= sizeof sink.buffer && sinkFlush(sink)) {
+    if (sink.stream != nullptr) {
+      if (std::fwrite(text, 1, length, sink.stream) != length) sink.failed = true;
+    } else {
+      sink.memory->append(text, length);
+    }
+    return;
+  }
   while (length > 0) {
     if (sink.used == sizeof sink.buffer) sinkFlush(sink);
     const std::size_t room = sizeof sink.buffer - sink.used;

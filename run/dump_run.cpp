@@ -15,21 +15,16 @@ DumpResult ended(RunOutcome outcome, RunFileRole about = RunFileRole::Model) {
   return result;
 }
 
-std::size_t countJiggleBones(const ModelImage& image) {
-  std::size_t count = 0;
-  const std::int32_t bones = boneCount(image);
-  for (std::int32_t i = 0; i < bones; ++i) count += isJiggleBone(boneRecord(image, i)) ? 1 : 0;
-  return count;
-}
-
 // The text, through a sink of the run's memory: the output gets it whole, or not at all.
-RunOutcome writeDefinitions(const ModelImage& image, const char* path, const RunFiles& files) {
+// Counts the bones written.
+RunOutcome writeDefinitions(const ModelImage& image, const char* path, const RunFiles& files,
+                            std::size_t& bones) {
   auto* sink = static_cast<TextSink*>(allocateWith(files.memory, sizeof(TextSink)));
   if (sink == nullptr) return RunOutcome::OutOfMemory;
   new (sink) TextSink{};
   RunOutcome outcome = RunOutcome::CannotWrite;
   if (openRunOutput(files, path, true, *sink)) {
-    renderJiggleDefinitions(image, *sink);
+    bones = renderJiggleDefinitions(image, *sink);
     if (closeRunOutput(files, path, *sink, true)) outcome = RunOutcome::Written;
   }
   freeWith(files.memory, sink);
@@ -55,8 +50,7 @@ DumpResult runDump(const DumpRequest& request, const RunFiles& files) {
     return result;
   }
   std::memcpy(result.outputName, check.outputName, sizeof result.outputName);
-  result.jiggleBones = countJiggleBones(result.image);
-  result.outcome = writeDefinitions(result.image, dumpOutputPath(request, result), files);
+  result.outcome = writeDefinitions(result.image, dumpOutputPath(request, result), files, result.jiggleBones);
   if (result.outcome != RunOutcome::Written) result.about = RunFileRole::Output;
   return result;
 }

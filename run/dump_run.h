@@ -27,7 +27,7 @@ struct DumpResult {
   std::int32_t version = 0;                // OldVersion
   ModelDamage damage;                      // Damaged
   char outputName[kOutputNameRoom] = {};   // made from the stored name, once the model passed
-  std::size_t jiggleBones = 0;             // once the model passed its checks
+  std::size_t jiggleBones = 0;             // once its text was made
   // The checked model, once it passed: the console's bone lines name its jiggle bones.
   // Given back by releaseDumpResult.
   ModelImage image;

@@ -14,7 +14,7 @@ int sproingProcess(unsigned char* bytes, std::size_t size, const char* path);
 
 // sproing_apply, with the model's own file name as the output, and skipMissingBones (0 or
 // 1) as its option. Takes ownership of both buffers (from malloc, or null as above).
-// Returns the status: 0, 2, 3, 4, 5, 6, 7 or 10.
+// Returns the status.
 int sproingApply(unsigned char* model, std::size_t modelSize, const char* modelPath,
                  unsigned char* edits, std::size_t editsSize, const char* editsPath,
                  int skipMissingBones);
@@ -34,8 +34,7 @@ enum SproingText : int {
   kSproingWarnings = 6,      // the same
   kSproingSkipped = 7,       // "<line>\x1f<name>\x1f<no-bone | no-rule>\x1e" each
   kSproingChangedBones = 8,  // "<name>\x1e" each, in the order of the edits
-  kSproingOutcome = 9,       // one word for the status: written, not-a-model, not-studio,
-                             // old-version, no-jiggle-bones, cannot-read, damaged, edits-refused
+  kSproingOutcome = 9,       // the outcome's word (sproingWords lists them)
 };
 const char* sproingText(int which);
 std::size_t sproingTextLength(int which);

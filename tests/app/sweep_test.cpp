@@ -28,9 +28,16 @@ ToolRun runSweep(const std::vector<std::string>& arguments, const std::string& f
 // The lines a tool printed, with the separators of its system read as '/' (a Windows
 // build's, and those escaped in JSON).
 std::vector<std::string> linesOf(const std::string& output) {
-  std::string text = withoutCarriageReturns(output);
-  for (std::size_t at = text.find("\\\\"); at != std::string::npos; at = text.find("\\\\", at)) text.replace(at, 2, "/");
-  std::replace(text.begin(), text.end(), '\\', '/');
+  const std::string raw = withoutCarriageReturns(output);
+  std::string text;
+  for (std::size_t i = 0; i < raw.size(); ++i) {
+    if (raw[i] != '\\') {
+      text += raw[i];
+      continue;
+    }
+    text += '/';
+    if (i + 1 < raw.size() && raw[i + 1] == '\\') ++i;
+  }
   std::vector<std::string> lines;
   for (std::size_t start = 0; start < text.size();) {
     const std::size_t end = text.find('\n', start);
