@@ -26,9 +26,11 @@ enum class EditFaultKind : std::uint8_t {
   ExpectedOpen,      // word: the name or block; found: what stood instead of "{"
   ExpectedInBone,    // found: what stood where a block or "}" should
   ExpectedInBlock,   // block; found: what stood where a keyword or "}" should
+  NeverClosed,       // the text ends inside the block of a command passed over; line: where
+                     // it opened; word: the command
   UnclosedAtEnd,     // the text ends inside a block; line: where it opened; word: the bone
-                     // (or passed-over command); block: the inner block, or kNoBlock for the
-                     // bone's own
+                     // (or the word whose block is passed over); block: the inner block, or
+                     // kNoBlock for the bone's own
   // Read past, so that the faults after them are found too.
   LikelyTypo,        // word: a "$" command close to "$jigglebone"
   Unclosed,          // as UnclosedAtEnd, before otherLine, where the next command or block stands

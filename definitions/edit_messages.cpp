@@ -126,6 +126,9 @@ std::string editFaultText(const EditFault& fault) {
     case EditFaultKind::ExpectedInBone: return expectedInBone() + ", found " + describe(fault);
     case EditFaultKind::ExpectedInBlock:
       return "expected a keyword of " + blockName(fault.block) + " or \"}\", found " + describe(fault);
+    case EditFaultKind::NeverClosed:
+      return "the block of " + shownName(fault.word) + " opened at line " + std::to_string(fault.line) +
+             " is never closed";
     case EditFaultKind::UnclosedAtEnd: return unclosedText(fault, "the end of the text");
     case EditFaultKind::Unclosed: return unclosedText(fault, "line " + std::to_string(fault.otherLine));
     case EditFaultKind::LikelyTypo:

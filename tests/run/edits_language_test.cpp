@@ -64,12 +64,20 @@ TEST(EditsLanguage, EachRuleMessageAndWarning) {
        "/* tuned\n   by hand */\n$JiggleBone tail_1 { IS_FLEXIBLE { Yaw_Stiffness 150 // was 100\n"
        "YAW_CONSTRAINT -30 30 angle_constraint 45 } }\n$sequence idle \"idle\" fps 30\n",
        0, "Passed over 4 other commands\nChanged tail_1: yaw_stiffness 100 -> 150\n"},
-      {"a } missing from a block passed over ends it at the next command",
-       "$bodygroup body {\n studio \"a.smd\"\n$jigglebone tail_1 { is_boing {\n$jigglebone tail_2 { }", 10,
-       "e.qci:1: the block of $bodygroup opened at line 1 is not closed before line 3\n"
-       "e.qci:3: is_boing is part of the $jigglebone language that these tools neither read nor write; the "
+      {"a block passed over holds commands, nested braces, and braces in quotes and comments",
+       "$model body \"x_ref.smd\" { flexfile \"x_flex\" { $include \"flex.qci\" } $include \"rules.qci\" }\n"
+       "$texturegroup skinfamilies { { \"a{\" } { b } /* } */ // }\n}\n"
+       "$collisionmodel \"phys.smd\" { $mass 10 $concave }\n"
+       "$jigglebone tail_1 { is_flexible { yaw_stiffness 150 yaw_constraint -30 30 angle_constraint 45 } }", 0,
+       "Passed over 3 other commands\nChanged tail_1: yaw_stiffness 100 -> 150\n"},
+      {"a block passed over never closed is refused where it opened",
+       "$modelname m.mdl\n$bodygroup body {\n studio \"a.smd\"\n$jigglebone tail_1 { is_boing {\n$jigglebone tail_2 { }",
+       10, "e.qci:2: the block of $bodygroup opened at line 2 is never closed\n"},
+      {"a command in a $jigglebone block still ends it",
+       "$jigglebone tail_1 { is_boing {\n$jigglebone tail_2 { }", 10,
+       "e.qci:1: is_boing is part of the $jigglebone language that these tools neither read nor write; the "
        "model keeps what it has: leave it out\n"
-       "e.qci:3: the block of tail_1 opened at line 3 is not closed before line 4\n"},
+       "e.qci:1: the block of tail_1 opened at line 1 is not closed before line 2\n"},
       {"a command close to $jigglebone is a likely typo", "$jiglbone tail_1 { }\n$jiggle_settings { }", 10,
        "e.qci:1: $jiglbone is not a command these tools read; did you mean $jigglebone?\n"},
       // The words of refusals.
@@ -165,7 +173,7 @@ TEST(EditsLanguage, LargeHostileEditsAreAnsweredWhole) {
   EXPECT_EQ(unknown.refusals.size(), 20U);
   EXPECT_EQ(unknown.console.substr(unknown.console.rfind("...")), "... and 299980 more\n");
   const AppliedModel braces = applyInMemory(model, "$other " + std::string(10000000, '{'));
-  EXPECT_EQ(braces.console, "e.qci:1: the block of $other opened at line 1 is not closed before the end of the text\n");
+  EXPECT_EQ(braces.console, "e.qci:1: the block of $other opened at line 1 is never closed\n");
 }
 
 // Angles written by an edit are stored as the float32 nearest to degrees / 57.2957763671875
