@@ -85,6 +85,11 @@ enum class EditWarningKind : std::uint8_t {
   MinimumAboveMaximum,  // values[0] above values[1]
   Negative,             // values[0]
   BeyondHalfTurn,       // values[0], an angle beyond 180 degrees either way
+  WholeDegreesShown,    // values[0]: an angle stored as written; bits[0]: what is stored
+  LosesBlock,           // name: the bone; block: the block it had and the edit leaves out
+  LosesLimit,           // name: the bone; keyword: the limit's line; bits: its stored values;
+                        // block: the tip block to write the line in
+  TypographicQuotes,    // name: a bone's name written in typographic quotes
 };
 
 struct EditWarning {
@@ -92,4 +97,7 @@ struct EditWarning {
   std::size_t line = 0;
   std::uint8_t keyword = 0;
   EditToken values[2];
+  EditToken name;
+  std::uint8_t block = kNoBlock;
+  std::uint32_t bits[2] = {};
 };

@@ -45,8 +45,10 @@ TEST(EditsLanguage, EachRuleMessageAndWarning) {
     bool skipMissingBones = false;
   } const cases[] = {
       // The rules of a block.
-      {"a limit's line left out removes it, said in words",
+      {"a limit's line left out removes it, warned of and said in words",
        "$jigglebone \"tail_1\" { is_flexible { yaw_stiffness 120 } }", 0,
+       "Warning e.qci:1: tail_1 loses its yaw limit: write yaw_constraint -30 30 in its is_flexible block to keep it\n"
+       "Warning e.qci:1: tail_1 loses its angle limit: write angle_constraint 45 in its is_flexible block to keep it\n"
        "Changed tail_1: yaw_stiffness 100 -> 120, yaw_constraint -30 30 -> (none), yaw_friction 1 -> (none), "
        "angle_constraint 45 -> (none)\ntail_1: yaw limit removed\ntail_1: angle limit removed\n"},
       {"its tuning lines without it are refused, each on its line",
@@ -55,7 +57,31 @@ TEST(EditsLanguage, EachRuleMessageAndWarning) {
       {"a limit's line in the other tip block does not switch it on for this one",
        "$jigglebone tail_2 { is_flexible { pitch_constraint -20 20 } is_rigid { pitch_bounce 0.1 } }", 10,
        "e.qci:1: pitch_bounce" + std::string(kPitchAlone)},
-      {"any other line left out keeps its value",
+      {"a block left out removes it and its limits, each warned of",
+       "$jigglebone tail_1 {\n has_base_spring { base_mass 1 } }", 0,
+       "Warning e.qci:1: tail_1 loses its is_flexible block: write is_flexible { } in its $jigglebone block to keep it\n"
+       "Warning e.qci:1: tail_1 loses its yaw limit: write yaw_constraint -30 30 in its is_flexible block to keep it\n"
+       "Warning e.qci:1: tail_1 loses its angle limit: write angle_constraint 45 in its is_flexible block to keep it\n"
+       "Changed tail_1: is_flexible removed, has_base_spring added, yaw_stiffness 100 -> (none), yaw_damping 5 -> "
+       "(none), pitch_stiffness 100 -> (none), pitch_damping 5 -> (none), along_stiffness 50 -> (none), "
+       "along_damping 2 -> (none), length 12 -> (none), tip_mass 0.5 -> (none), yaw_constraint -30 30 -> (none), "
+       "yaw_friction 1 -> (none), angle_constraint 45 -> (none), base_mass (none) -> 1, stiffness (none) -> 0, "
+       "damping (none) -> 0, left_constraint (none) -> 0 0, left_friction (none) -> 0, up_constraint (none) -> 0 0, "
+       "up_friction (none) -> 0, forward_constraint (none) -> 0 0, forward_friction (none) -> 0\n"},
+      {"allow_length_flex clears the bit of a length held fixed, said in words",
+       "$jigglebone tail_1 { is_flexible { allow_length_flex yaw_constraint -30 30 angle_constraint 45 } }", 0,
+       "Changed tail_1: length may flex\n"},
+      {"allow_length_flex in is_rigid", "$jigglebone tail_2 { is_rigid { allow_length_flex pitch_constraint -20 20 } }",
+       10, "e.qci:1: allow_length_flex belongs in is_flexible, not is_rigid\n"},
+      // Degrees as written.
+      {"a fraction of a degree is stored, and warned of", "$jigglebone tail_1 { is_flexible {\n yaw_constraint -30 30 "
+       "angle_constraint 45.4 } }", 0,
+       "Warning e.qci:2: 45.4 degrees is stored; the dump shows whole degrees (45)\n"
+       "Changed tail_1: angle_constraint 45 -> 45.4\n"},
+      {"the number the dump shows, however written, keeps the stored bits",
+       "$jigglebone tail_1 { is_flexible { yaw_constraint -3e1 30.0 angle_constraint 45.0000001 } }", 0,
+       "No jiggle bone changed\n"},
+      {"any other line left out keeps its value, and a length held fixed stays so",
        "$jigglebone tail_1 { is_flexible { angle_constraint 45 yaw_constraint -30 30 } }", 0,
        "No jiggle bone changed\n"},
       // What a model's source may hold around its blocks.
@@ -87,9 +113,9 @@ TEST(EditsLanguage, EachRuleMessageAndWarning) {
        "e.qci:2: is_rgdi is not a block of $jigglebone; did you mean is_rigid?\n"
        "e.qci:3: is_rg is not a block of $jigglebone\n"},
       {"words of the wider language", "$jigglebone tail_1 {\n is_boing { impact_speed 1 }\n"
-       " is_flexible { allow_length_flex } }", 10,
+       " is_flexible { yaw_bounce 1 } }", 10,
        "e.qci:2: is_boing is part of the $jigglebone language that these tools neither read nor write; the "
-       "model keeps what it has: leave it out\ne.qci:3: allow_length_flex is part of the $jigglebone language "
+       "model keeps what it has: leave it out\ne.qci:3: yaw_bounce is part of the $jigglebone language "
        "that these tools neither read nor write; the model keeps what it has: leave it out\n"},
       {"a keyword in the wrong block", "$jigglebone tail_2 { has_base_spring { tip_mass 1 } }", 10,
        "e.qci:1: tip_mass belongs in is_flexible, not has_base_spring\n"},
@@ -142,7 +168,9 @@ TEST(EditsLanguage, EachRuleMessageAndWarning) {
        "Skipped hair_0_8: no bone of this model\nSkipped tail_tip: no jiggle rule in this model\n"
        "Changed tail_1: yaw_damping 5 -> 6\n", true},
   };
-  const std::vector<unsigned char> model = buildModel(sampleModelPlan()).bytes;
+  ModelPlan plan = sampleModelPlan();
+  plan.bones[1].rule->flags |= 0x20;  // tail_1's length held fixed, as most real flexible tips are
+  const std::vector<unsigned char> model = buildModel(plan).bytes;
   for (const Case& c : cases) {
     const AppliedModel result = applyInMemory(model, c.edits, c.skipMissingBones);
     EXPECT_EQ(result.status, c.status) << c.title;
@@ -176,20 +204,47 @@ TEST(EditsLanguage, LargeHostileEditsAreAnsweredWhole) {
   EXPECT_EQ(braces.console, "e.qci:1: the block of $other opened at line 1 is never closed\n");
 }
 
-// Angles written by an edit are stored as the float32 nearest to degrees / 57.2957763671875
-// (= degrees * 8192 / 469367, worked out exactly): not degrees * pi / 180, which for 1 and
-// -179 rounds to the neighbouring float.
-TEST(EditsLanguage, DegreesAreStoredAsTheFactorGives) {
-  ModelPlan plan = sampleModelPlan();
-  const BuiltModel built = buildModel(plan);
+// Angles an edit writes are stored as the float32 nearest to degrees * pi / 180, as real
+// compiled models hold them, worked out by hand with the floats on either side:
+//   1     0.0174532925  0x3C8EFA35 0.0174532924  (0x3C8EFA36 0.0174532942)
+//   45    0.7853981634  0x3F490FDB 0.7853981853  (0x3F490FDA 0.7853981256)
+//   -30  -0.5235987756  0xBF060A92 -0.5235987902 (0xBF060A91 -0.5235987306)
+//   45.4  0.7923794804  0x3F4AD962 0.7923794985  (0x3F4AD961 0.7923794389)
+// The old factor, 1 / 57.2957763671875, gave 0x3C8EFA36 for 1 degree.
+TEST(EditsLanguage, DegreesAreStoredAsRealModelsHoldThem) {
+  const BuiltModel built = buildModel(sampleModelPlan());
   const AppliedModel result = applyInMemory(
-      built.bytes, "$jigglebone tail_1 { is_flexible { yaw_constraint -30 45 pitch_constraint 1 -179 } }");
+      built.bytes, "$jigglebone tail_2 { is_rigid { yaw_constraint -30 45 pitch_constraint 1 45.4 } }");
   ASSERT_EQ(result.status, 0) << result.console;
-  const std::size_t record = built.boneRules[1];
+  const std::size_t record = built.boneRules[2];
   EXPECT_EQ(static_cast<std::uint32_t>(getInt32(result.bytes, record + JiggleLayout::kYawMin)), 0xBF060A92u);
   EXPECT_EQ(static_cast<std::uint32_t>(getInt32(result.bytes, record + JiggleLayout::kYawMax)), 0x3F490FDBu);
-  EXPECT_EQ(static_cast<std::uint32_t>(getInt32(result.bytes, record + JiggleLayout::kPitchMin)), 0x3C8EFA36u);
-  EXPECT_EQ(static_cast<std::uint32_t>(getInt32(result.bytes, record + JiggleLayout::kPitchMax)), 0xC047F1E7u);
+  EXPECT_EQ(static_cast<std::uint32_t>(getInt32(result.bytes, record + JiggleLayout::kPitchMin)), 0x3C8EFA35u);
+  EXPECT_EQ(static_cast<std::uint32_t>(getInt32(result.bytes, record + JiggleLayout::kPitchMax)), 0x3F4AD962u);
+}
+
+// A whole model source, as modders hold one, given to the sample: it changes exactly what
+// its $jigglebone blocks say, and clears the bit of a length held fixed where a flexible
+// block allows the length to flex.
+TEST(EditsLanguage, AWholeModelSourceChangesWhatItsBlocksSay) {
+  ModelPlan plan = sampleModelPlan();
+  plan.bones[1].rule->flags |= 0x20;
+  const BuiltModel built = buildModel(plan);
+  const std::string source = readFixture("crate01_source.qc");
+  const AppliedModel whole = applyInMemory(built.bytes, source);
+  ASSERT_EQ(whole.status, 0) << whole.console;
+  EXPECT_EQ(whole.console,
+            "Passed over 10 other commands\nChanged tail_1: yaw_stiffness 100 -> 80, length may flex\n"
+            "Changed tail_2: stiffness 300 -> 350\n");
+  std::string blocks;
+  for (std::size_t at = source.find("$jigglebone"); at != std::string::npos; at = source.find("$jigglebone", at + 1)) {
+    blocks += source.substr(at, source.find("\n}\n", at) + 3 - at);
+  }
+  const AppliedModel alone = applyInMemory(built.bytes, blocks);
+  EXPECT_EQ(whole.bytes, alone.bytes);
+  const std::size_t record = built.boneRules[1];
+  EXPECT_EQ(getInt32(whole.bytes, record + JiggleLayout::kFlags),
+            static_cast<std::int32_t>(JiggleBit::kFlexibleTip | JiggleBit::kYawLimited | JiggleBit::kAngleLimited));
 }
 
 }  // namespace
