@@ -42,7 +42,8 @@ enum class EditFaultKind : std::uint8_t {
   ValueCount,        // keyword; count: values found
   NotANumberWord,    // keyword; word: what stood where a number belongs
   // Found by the apply step.
-  NoSuchBone,        // word: the name; suggestion: a bone of the model named so in other capitals
+  NoSuchBone,        // word: the name; suggestion: a bone of the model named so in other
+                     // capitals; suggestSkipping: the text names several bones
   SharedName,        // word
   NoJiggleRule,      // word
   NamedTwice,        // word; otherLine: where first named
@@ -68,6 +69,7 @@ struct EditFault {
   std::uint8_t block = kNoBlock;
   std::uint8_t keyword = 0;
   std::size_t count = 0;
+  bool suggestSkipping = false;
 };
 
 inline EditFault makeFault(EditFaultKind kind, std::size_t line, const EditToken& word = {}) {

@@ -161,8 +161,12 @@ std::string editFaultText(const EditFault& fault) {
     case EditFaultKind::ValueCount: return valueCountText(fault);
     case EditFaultKind::NotANumberWord: return std::string(keywordOf(fault)) + " needs a number, found " + word;
     case EditFaultKind::NoSuchBone:
+      // A name in other capitals is a slip; a missing bone, among several named, more likely
+      // a tuning made for a sibling model.
       return "no bone " + shownName(fault.word) + " in this model" +
-             (fault.suggestion.text == nullptr ? std::string() : "; did you mean " + shownName(fault.suggestion) + "?");
+             (fault.suggestion.text != nullptr ? "; did you mean " + shownName(fault.suggestion) + "?"
+              : fault.suggestSkipping      ? std::string("; to skip the bones a model lacks, add --skip-missing-bones")
+                                           : std::string());
     case EditFaultKind::SharedName: return shownName(fault.word) + " names more than one bone of this model";
     case EditFaultKind::NoJiggleRule:
       return shownName(fault.word) + " has no jiggle rule: adding a jiggle rule needs the model rebuilt from its source";

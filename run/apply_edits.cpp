@@ -357,6 +357,14 @@ void applyEditsText(ModelImage& output, ModelImage& reading, const char* edits, 
   } else {
     applyStatements(apply);
   }
+  // A text of several bones, one of which the model lacks, is likely a tuning made for
+  // another model of the character.
+  if (apply.bonesNamed > 1) {
+    for (std::size_t i = 0; i < findings.faults.count; ++i) {
+      EditFault& fault = findings.faults.listed[i];
+      fault.suggestSkipping = fault.kind == EditFaultKind::NoSuchBone;
+    }
+  }
   releaseBoneNameIndex(apply.names);
   releaseRecordNeighbours(apply.neighbours);
   std::free(apply.namedOn);

@@ -9,6 +9,7 @@
 #include "definitions/change_report.h"
 #include "definitions/closing_line.h"
 #include "definitions/edit_messages.h"
+#include "definitions/edits_encoding.h"
 #include "definitions/near_words.h"
 #include "model/jiggle_bone.h"
 #include "model/model_bounds.h"
@@ -159,8 +160,12 @@ ApplyResult runApply(const ApplyRequest& request, const RunFiles& files) {
     return refused(std::move(check));
   }
   EditsFindings findings;
-  applyEditsText(result.output, result.reading, reinterpret_cast<const char*>(edits.bytes), edits.size,
-                 request.skipMissingBones, findings);
+  EditsText text;
+  if (!readEditsAsUtf8(edits.bytes, edits.size, MemoryHook{}, text)) {
+    findings.outOfMemory = true;
+  } else {
+    applyEditsText(result.output, result.reading, text.text, text.size, request.skipMissingBones, findings);
+  }
   if (findings.outOfMemory) {
     result.status = kExitCannotRead;
     result.console = cannotRead(request.modelPath).message;
@@ -170,6 +175,7 @@ ApplyResult runApply(const ApplyRequest& request, const RunFiles& files) {
     report(result, findings, request.editsPath);
   }
   releaseFindings(findings);
+  releaseEditsText(text, MemoryHook{});
   releaseRunFile(files, edits);
   if (result.status != kExitWritten) releaseApplyResult(result, files);
   return result;

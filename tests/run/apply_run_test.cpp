@@ -168,7 +168,7 @@ TEST(ApplyRun, RefusesWithTheLineAndWhatIsWrong) {
   for (const char c : kSample) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
   for (const std::string& before : {kSample, crlf}) {
     EXPECT_EQ(applyInMemory(model, before + "$jigglebone tail_9 { }").console,
-              "e.qci:39: no bone tail_9 in this model\n");
+              "e.qci:39: no bone tail_9 in this model; to skip the bones a model lacks, add --skip-missing-bones\n");
   }
   const AppliedModel shared = applyInMemory(buildModel(twins).bytes, "$jigglebone tail_tip { }");
   EXPECT_EQ(shared.console, "e.qci:1: tail_tip names more than one bone of this model\n");

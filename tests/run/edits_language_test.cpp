@@ -32,6 +32,28 @@ std::string repeated(const std::string& piece, std::size_t times) {
   return text;
 }
 
+// The same text as UTF-16 in either byte order, after its byte order mark; ASCII and the
+// typographic quotes (U+201C, U+201D) only.
+std::string utf16(const std::string& text, bool little) {
+  std::string out = little ? "\xFF\xFE" : "\xFE\xFF";
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    unsigned unit = static_cast<unsigned char>(text[i]);
+    if (unit == 0xE2) {  // E2 80 9C or 9D
+      unit = 0x2000 + 0x1C + (static_cast<unsigned char>(text[i + 2]) - 0x9C);
+      i += 2;
+    }
+    const char low = static_cast<char>(unit & 0xFF);
+    const char high = static_cast<char>(unit >> 8);
+    out += little ? std::string{low, high} : std::string{high, low};
+  }
+  return out;
+}
+
+const char kSkipHint[] = "; to skip the bones a model lacks, add --skip-missing-bones\n";
+const char kQuotesWarning[] =
+    "Warning e.qci:1: typographic quotes around tail_1 are read as straight ones; a model's source needs "
+    "\"tail_1\"\n";
+
 const char kPitchAlone[] =
     " needs pitch_constraint in the same block: write pitch_constraint to keep the pitch limit, or leave "
     "out pitch_friction and pitch_bounce to remove it\n";
@@ -146,12 +168,15 @@ TEST(EditsLanguage, EachRuleMessageAndWarning) {
        "$jigglebone tail_2 { is_rigid { tip_mass 1 } is_rigid { } }\n$jigglebone \"open { }\n$jigglebone tail_8 { }",
        10,
        "e.qci:1: yaw_friction needs yaw_constraint in the same block: write yaw_constraint to keep the yaw "
-       "limit, or leave out yaw_friction to remove it\ne.qci:2: 1x is not a number\ne.qci:3: no bone tail_9 in this model\n"
+       "limit, or leave out yaw_friction to remove it\ne.qci:2: 1x is not a number\ne.qci:3: no bone tail_9 in this model" +
+           std::string(kSkipHint) +
        "e.qci:4: is_rigid stands twice in one $jigglebone\ne.qci:5: a quoted name is not closed on its line\n"},
       {"at most twenty, then how many more", repeated("$jigglebone tail_9 { }\n", 25), 10,
        [] {
          std::string lines;
-         for (int line = 1; line <= 20; ++line) lines += "e.qci:" + std::to_string(line) + ": no bone tail_9 in this model\n";
+         for (int line = 1; line <= 20; ++line) {
+           lines += "e.qci:" + std::to_string(line) + ": no bone tail_9 in this model" + kSkipHint;
+         }
          return lines + "... and 5 more\n";
        }()},
       // Warnings, for values the edits change only.
@@ -162,6 +187,15 @@ TEST(EditsLanguage, EachRuleMessageAndWarning) {
        "Warning e.qci:3: tip_mass -1 is below zero: a mass is meant to be zero or more\n"
        "Warning e.qci:4: angle_constraint 270 lies beyond 180 degrees\n"
        "Changed tail_1: tip_mass 0.5 -> -1, yaw_constraint -30 30 -> 30 -30, angle_constraint 45 -> 270\n"},
+      // Pasted text.
+      {"UTF-16, either byte order, with typographic quotes",
+       utf16("$jigglebone \xE2\x80\x9Ctail_1\xE2\x80\x9D { is_flexible { yaw_stiffness 150 yaw_constraint -30 30\r\n"
+             "angle_constraint 45 } }", true),
+       0, std::string(kQuotesWarning) + "Changed tail_1: yaw_stiffness 100 -> 150\n"},
+      {"UTF-16 big-endian", utf16("$jigglebone tail_9 { }", false), 10, "e.qci:1: no bone tail_9 in this model\n"},
+      {"typographic quotes of either kind, in UTF-8",
+       "$jigglebone \xE2\x80\x98tail_1\xE2\x80\x99 { is_flexible { yaw_damping 6 yaw_constraint -30 30 "
+       "angle_constraint 45 } }", 0, std::string(kQuotesWarning) + "Changed tail_1: yaw_damping 5 -> 6\n"},
       // Sibling models.
       {"bones the model lacks, skipped", "$jigglebone hair_0_8 { }\n$jigglebone tail_tip { }\n"
        "$jigglebone tail_1 { is_flexible { yaw_constraint -30 30 yaw_damping 6 angle_constraint 45 } }", 0,
