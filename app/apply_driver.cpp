@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "app/apply_help.h"
 #include "app/disk_files.h"
 #include "platform/output_file.h"
 #include "run/apply_run.h"
@@ -12,6 +13,18 @@
 namespace {
 
 constexpr char kSkipMissingBones[] = "--skip-missing-bones";
+
+// What the command line asks for besides a run: --help or --version, anywhere on it.
+enum class Asked { Run, Help, Version };
+
+Asked askedFor(int argc, const char* const* argv) {
+  Asked asked = Asked::Run;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--help") == 0) return Asked::Help;
+    if (std::strcmp(argv[i], "--version") == 0) asked = Asked::Version;
+  }
+  return asked;
+}
 
 // The changed model, through a temporary file beside it that replaces the output only once
 // complete.
@@ -45,13 +58,19 @@ bool readArguments(int argc, const char* const* argv, ApplyRequest& request) {
 
 }  // namespace
 
-// The statuses in the order they are checked: 1 here, then the run's (2, 11, 6, 3, 4, 7, 5,
-// 6, 10), then 8 (or 0) from the writing. The console is printed once the output is in
-// place, so that it never reports a change that did not happen.
+// The statuses in the order they are checked: 0 for --help or --version, 1 here, then the
+// run's (2, 11, 6, 3, 4, 7, 5, 6, 10), then 8 (or 0) from the writing. The console is
+// printed once the output is in place, so that it never reports a change that did not
+// happen.
 int runSproingApply(int argc, const char* const* argv) {
+  const Asked asked = askedFor(argc, argv);
+  if (asked != Asked::Run) {
+    std::fputs(asked == Asked::Help ? kApplyHelp : kApplyVersion, stdout);
+    return kExitWritten;
+  }
   ApplyRequest request;
   if (!readArguments(argc, argv, request)) {
-    std::fputs("Usage: sproing_apply.exe [--skip-missing-bones] modelfile.mdl edits.qci output.mdl\n", stdout);
+    std::fputs(kApplyUsage, stdout);
     return kExitUsage;
   }
   const RunFiles& files = diskFiles();
