@@ -161,7 +161,9 @@ void endBlock(Apply& apply, const EditStatement& statement) {
   const EditedBone& edited = apply.bone;
   for (std::size_t k = block.first; k < block.end; ++k) {
     const JiggleKeyword& keyword = kJiggleKeywords[k];
-    if (keyword.flag == 0 || keyword.role == JiggleRole::Limit || edited.blockLines[k] == 0) continue;
+    if (keyword.flag == 0 || isSwitch(keyword) || keyword.role == JiggleRole::Limit || edited.blockLines[k] == 0) {
+      continue;
+    }
     if (edited.blockLines[limitLineOf(keyword.flag)] != 0) continue;
     EditFault fault = makeFault(EditFaultKind::LimitTuningAlone, edited.blockLines[k]);
     fault.keyword = static_cast<std::uint8_t>(k);
