@@ -208,7 +208,8 @@ std::string editWarningText(const EditWarning& warning) {
       std::string values;
       for (std::size_t i = 0; i < k.valueCount; ++i) {
         char number[kNumberTextSize] = {};
-        values += " " + std::string(number, formatValue(k.unit, floatFromBits(warning.bits[i]), number));
+        values += ' ';
+        values.append(number, formatValue(k.unit, floatFromBits(warning.bits[i]), number));
       }
       return shownName(warning.name) + " loses its " + kJiggleAxisNames[static_cast<std::size_t>(k.axis)] +
              " limit: write " + keyword + values + " in its " + blockName(warning.block) + " block to keep it";
