@@ -32,18 +32,13 @@ std::string repeated(const std::string& piece, std::size_t times) {
   return text;
 }
 
-// The same text as UTF-16 in either byte order, after its byte order mark; ASCII and the
-// typographic quotes (U+201C, U+201D) only.
+// ASCII and the quotes U+201C and U+201D as UTF-16, in either byte order, after its mark.
 std::string utf16(const std::string& text, bool little) {
   std::string out = little ? "\xFF\xFE" : "\xFE\xFF";
   for (std::size_t i = 0; i < text.size(); ++i) {
-    unsigned unit = static_cast<unsigned char>(text[i]);
-    if (unit == 0xE2) {  // E2 80 9C or 9D
-      unit = 0x2000 + 0x1C + (static_cast<unsigned char>(text[i + 2]) - 0x9C);
-      i += 2;
-    }
-    const char low = static_cast<char>(unit & 0xFF);
-    const char high = static_cast<char>(unit >> 8);
+    const unsigned unit = text[i] == '\xE2' ? 0x2000u + static_cast<unsigned char>(text[i += 2]) - 0x80u
+                                            : static_cast<unsigned char>(text[i]);
+    const char low = static_cast<char>(unit & 0xFF), high = static_cast<char>(unit >> 8);
     out += little ? std::string{low, high} : std::string{high, low};
   }
   return out;
