@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/apply_help.h"
 #include "app/disk_files.h"
 #include "run/apply_run.h"
 #include "run/console_lines.h"
@@ -14,6 +15,18 @@ constexpr char kSkipMissingBones[] = "--skip-missing-bones";
 
 // The sink is large: kept off the stack.
 TextSink console;
+
+// What the command line asks for besides a run: --help or --version, anywhere on it.
+enum class Asked { Run, Help, Version };
+
+Asked askedFor(int argc, const char* const* argv) {
+  Asked asked = Asked::Run;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--help") == 0) return Asked::Help;
+    if (std::strcmp(argv[i], "--version") == 0) asked = Asked::Version;
+  }
+  return asked;
+}
 
 // The option anywhere among the three paths.
 bool readArguments(int argc, const char* const* argv, ApplyRequest& request) {
@@ -35,12 +48,17 @@ bool readArguments(int argc, const char* const* argv, ApplyRequest& request) {
 
 }  // namespace
 
-// The console is printed once the run is over, the output in place, so that it never
-// reports a change that did not happen.
+// --help and --version answer at once; the console is printed once the run is over, the
+// output in place, so that it never reports a change that did not happen.
 int runSproingApply(int argc, const char* const* argv) {
+  const Asked asked = askedFor(argc, argv);
+  if (asked != Asked::Run) {
+    std::fputs(asked == Asked::Help ? kApplyHelp : kApplyVersion, stdout);
+    return kExitWritten;
+  }
   ApplyRequest request;
   if (!readArguments(argc, argv, request)) {
-    std::fputs("Usage: sproing_apply.exe [--skip-missing-bones] modelfile.mdl edits.qci output.mdl\n", stdout);
+    std::fputs(kApplyUsage, stdout);
     return kExitUsage;
   }
   DiskOutput output;

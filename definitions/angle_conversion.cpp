@@ -17,7 +17,7 @@ std::int32_t toWholeDegrees(float radians) {
 }
 
 bool toRadians(double degrees, float& radians) {
-  const double exact = degrees / kRadToDeg;
+  const double exact = degrees * kDegreesToRadians;
   if (!(std::fabs(exact) <= static_cast<double>(std::numeric_limits<float>::max()))) return false;
   radians = static_cast<float>(exact);
   return true;

@@ -11,7 +11,14 @@ constexpr double kRadToDeg = 57.2957763671875;
 // not-a-number gives 0.
 std::int32_t toWholeDegrees(float radians);
 
-// Degrees to the stored radians: the float32 nearest to degrees / kRadToDeg, the inverse of
-// the conversion above. Every whole number of degrees from -100000 to 100000 comes back
-// through toWholeDegrees as itself. False for a value beyond float32's range.
+// pi / 180 as a double: degrees written in an edit are stored through it, as real compiled
+// models store them, and not through the inverse of kRadToDeg.
+constexpr double kDegreesToRadians = 3.14159265358979323846 / 180;
+
+// Degrees to the stored radians: the float32 nearest to degrees * kDegreesToRadians,
+// computed in double precision. Every whole number of degrees from -100000 to 100000 comes
+// back through toWholeDegrees as itself. False for a value beyond float32's range.
 bool toRadians(double degrees, float& radians);
+
+// Stored radians as a number of degrees, in double precision: what a written angle was.
+inline double degreesOf(float radians) { return static_cast<double>(radians) / kDegreesToRadians; }

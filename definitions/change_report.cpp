@@ -4,6 +4,7 @@
 
 #include "definitions/jiggle_keywords.h"
 #include "definitions/jiggle_text.h"
+#include "definitions/value_text.h"
 
 namespace {
 
@@ -22,6 +23,25 @@ void startPart(Report& report) {
   } else {
     sinkLiteral(report.console, ", ");
   }
+}
+
+// A keyword line's values after the edit: as the dump shows them, but for an angle the edit
+// changed, which shows as written (45.4 where the dump shows 45).
+std::size_t editedValues(const JiggleBone& before, const JiggleBone& after, const JiggleKeyword& keyword,
+                         char (&text)[64]) {
+  std::size_t length = 0;
+  for (std::size_t i = 0; i < keyword.valueCount; ++i) {
+    const std::size_t word = keyword.fields[i] / 4;
+    const float value = jiggleValue(after, keyword.fields[i]);
+    char number[kNumberTextSize] = {};
+    const std::size_t size = keyword.unit == JiggleUnit::WholeDegrees && after.words[word] != before.words[word]
+                                 ? formatWrittenDegrees(value, number)
+                                 : formatValue(keyword.unit, value, number);
+    if (i > 0) text[length++] = ' ';
+    std::memcpy(text + length, number, size);
+    length += size;
+  }
+  return length;
 }
 
 }  // namespace
@@ -43,12 +63,22 @@ bool renderBoneChanges(const JiggleBone& before, const JiggleBone& after, TextSi
   }
   for (std::size_t k = 0; k < kJiggleKeywordCount; ++k) {
     const JiggleKeyword& keyword = kJiggleKeywords[k];
+    // A switch has no line in the dump: what it did is said in words, "length may flex".
+    if (isSwitch(keyword)) {
+      if ((oldFlags & keyword.flag) != 0 && (newFlags & keyword.flag) == 0) {
+        startPart(report);
+        const char* role = kJiggleRoleNames[static_cast<std::size_t>(keyword.role)];
+        sinkWrite(console, role, std::strlen(role));
+        sinkLiteral(console, " may flex");
+      }
+      continue;
+    }
     char oldText[64] = {};
     char newText[64] = {};
     const bool wasShown = blockShowing(k, oldFlags) >= 0;
     const bool isShown = blockShowing(k, newFlags) >= 0;
     const std::size_t oldLength = wasShown ? renderKeywordValues(before, keyword, oldText) : 0;
-    const std::size_t newLength = isShown ? renderKeywordValues(after, keyword, newText) : 0;
+    const std::size_t newLength = isShown ? editedValues(before, after, keyword, newText) : 0;
     if (wasShown == isShown && oldLength == newLength &&
         std::memcmp(oldText, newText, oldLength) == 0) {
       continue;

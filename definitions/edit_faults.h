@@ -26,9 +26,11 @@ enum class EditFaultKind : std::uint8_t {
   ExpectedOpen,      // word: the name or block; found: what stood instead of "{"
   ExpectedInBone,    // found: what stood where a block or "}" should
   ExpectedInBlock,   // block; found: what stood where a keyword or "}" should
+  NeverClosed,       // the text ends inside the block of a command passed over; line: where
+                     // it opened; word: the command
   UnclosedAtEnd,     // the text ends inside a block; line: where it opened; word: the bone
-                     // (or passed-over command); block: the inner block, or kNoBlock for the
-                     // bone's own
+                     // (or the word whose block is passed over); block: the inner block, or
+                     // kNoBlock for the bone's own
   // Read past, so that the faults after them are found too.
   LikelyTypo,        // word: a "$" command close to "$jigglebone"
   Unclosed,          // as UnclosedAtEnd, before otherLine, where the next command or block stands
@@ -40,7 +42,8 @@ enum class EditFaultKind : std::uint8_t {
   ValueCount,        // keyword; count: values found
   NotANumberWord,    // keyword; word: what stood where a number belongs
   // Found by the apply step.
-  NoSuchBone,        // word: the name; suggestion: a bone of the model named so in other capitals
+  NoSuchBone,        // word: the name; suggestion: a bone of the model named so in other
+                     // capitals; suggestSkipping: the text names several bones
   SharedName,        // word
   NoJiggleRule,      // word
   NamedTwice,        // word; otherLine: where first named
@@ -66,6 +69,7 @@ struct EditFault {
   std::uint8_t block = kNoBlock;
   std::uint8_t keyword = 0;
   std::size_t count = 0;
+  bool suggestSkipping = false;
 };
 
 inline EditFault makeFault(EditFaultKind kind, std::size_t line, const EditToken& word = {}) {
@@ -83,6 +87,11 @@ enum class EditWarningKind : std::uint8_t {
   MinimumAboveMaximum,  // values[0] above values[1]
   Negative,             // values[0]
   BeyondHalfTurn,       // values[0], an angle beyond 180 degrees either way
+  WholeDegreesShown,    // values[0]: an angle stored as written; bits[0]: what is stored
+  LosesBlock,           // name: the bone; block: the block it had and the edit leaves out
+  LosesLimit,           // name: the bone; keyword: the limit's line; bits: its stored values;
+                        // block: the tip block to write the line in
+  TypographicQuotes,    // name: a bone's name written in typographic quotes
 };
 
 struct EditWarning {
@@ -90,4 +99,7 @@ struct EditWarning {
   std::size_t line = 0;
   std::uint8_t keyword = 0;
   EditToken values[2];
+  EditToken name;
+  std::uint8_t block = kNoBlock;
+  std::uint32_t bits[2] = {};
 };

@@ -2,8 +2,11 @@
 
 #include <cstring>
 
+#include "definitions/angle_conversion.h"
 #include "definitions/jiggle_keywords.h"
 #include "definitions/near_words.h"
+#include "definitions/value_text.h"
+#include "model/byte_order.h"
 
 namespace {
 
@@ -94,6 +97,7 @@ std::string limitTuningText(const EditFault& fault) {
 
 std::string valueCountText(const EditFault& fault) {
   const JiggleKeyword& k = kJiggleKeywords[fault.keyword];
+  if (isSwitch(k)) return std::string(k.keyword) + " stands alone, without a value, found " + std::to_string(fault.count);
   if (fault.count == 0) {
     return std::string(k.keyword) + (k.valueCount == 1 ? " needs a number" : " needs two numbers") +
            ", found " + describe(fault);
@@ -126,6 +130,9 @@ std::string editFaultText(const EditFault& fault) {
     case EditFaultKind::ExpectedInBone: return expectedInBone() + ", found " + describe(fault);
     case EditFaultKind::ExpectedInBlock:
       return "expected a keyword of " + blockName(fault.block) + " or \"}\", found " + describe(fault);
+    case EditFaultKind::NeverClosed:
+      return "the block of " + shownName(fault.word) + " opened at line " + std::to_string(fault.line) +
+             " is never closed";
     case EditFaultKind::UnclosedAtEnd: return unclosedText(fault, "the end of the text");
     case EditFaultKind::Unclosed: return unclosedText(fault, "line " + std::to_string(fault.otherLine));
     case EditFaultKind::LikelyTypo:
@@ -154,8 +161,12 @@ std::string editFaultText(const EditFault& fault) {
     case EditFaultKind::ValueCount: return valueCountText(fault);
     case EditFaultKind::NotANumberWord: return std::string(keywordOf(fault)) + " needs a number, found " + word;
     case EditFaultKind::NoSuchBone:
+      // A name in other capitals is a slip; a missing bone, among several named, more likely
+      // a tuning made for a sibling model.
       return "no bone " + shownName(fault.word) + " in this model" +
-             (fault.suggestion.text == nullptr ? std::string() : "; did you mean " + shownName(fault.suggestion) + "?");
+             (fault.suggestion.text != nullptr ? "; did you mean " + shownName(fault.suggestion) + "?"
+              : fault.suggestSkipping      ? std::string("; to skip the bones a model lacks, add --skip-missing-bones")
+                                           : std::string());
     case EditFaultKind::SharedName: return shownName(fault.word) + " names more than one bone of this model";
     case EditFaultKind::NoJiggleRule:
       return shownName(fault.word) + " has no jiggle rule: adding a jiggle rule needs the model rebuilt from its source";
@@ -187,6 +198,25 @@ std::string editWarningText(const EditWarning& warning) {
              kJiggleRoleNames[static_cast<std::size_t>(k.role)] + " is meant to be zero or more";
     case EditWarningKind::BeyondHalfTurn:
       return keyword + " " + shown(warning.values[0]) + " lies beyond 180 degrees";
+    case EditWarningKind::WholeDegreesShown:
+      return shown(warning.values[0]) + " degrees is stored; the dump shows whole degrees (" +
+             std::to_string(toWholeDegrees(floatFromBits(warning.bits[0]))) + ")";
+    case EditWarningKind::LosesBlock:
+      return shownName(warning.name) + " loses its " + blockName(warning.block) + " block: write " +
+             blockName(warning.block) + " { } in its $jigglebone block to keep it";
+    case EditWarningKind::LosesLimit: {
+      std::string values;
+      for (std::size_t i = 0; i < k.valueCount; ++i) {
+        char number[kNumberTextSize] = {};
+        values += ' ';
+        values.append(number, formatValue(k.unit, floatFromBits(warning.bits[i]), number));
+      }
+      return shownName(warning.name) + " loses its " + kJiggleAxisNames[static_cast<std::size_t>(k.axis)] +
+             " limit: write " + keyword + values + " in its " + blockName(warning.block) + " block to keep it";
+    }
+    case EditWarningKind::TypographicQuotes:
+      return "typographic quotes around " + shownName(warning.name) + " are read as straight ones; a model's "
+             "source needs \"" + shown(warning.name) + "\"";
   }
   return keyword;
 }

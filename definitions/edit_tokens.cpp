@@ -108,6 +108,32 @@ Token quotedToken(TokenCursor& c) {
   return t;
 }
 
+// “ ” ‘ ’ in UTF-8: E2 80 followed by 9C, 9D, 98 or 99. Any of them opens or closes a
+// name, since pasted text mixes them by language and by editor.
+bool isTypographicQuote(const char* at, const char* end) {
+  if (end - at < static_cast<std::ptrdiff_t>(kTypographicQuoteLength)) return false;
+  const auto third = static_cast<unsigned char>(at[2]);
+  return static_cast<unsigned char>(at[0]) == 0xE2 && static_cast<unsigned char>(at[1]) == 0x80 &&
+         (third == 0x9C || third == 0x9D || third == 0x98 || third == 0x99);
+}
+
+// A name in typographic quotes closed on its own line; else false, and the bytes are a word.
+bool typographicToken(TokenCursor& c, Token& t) {
+  const char* start = c.at + kTypographicQuoteLength;
+  for (const char* at = start; at < c.end; ++at) {
+    const auto b = static_cast<unsigned char>(*at);
+    if (b == '\n' || b == '\r' || isControl(b)) return false;
+    if (isTypographicQuote(at, c.end)) {
+      t.kind = TokenKind::TypographicQuoted;
+      t.text.text = start;
+      t.text.length = static_cast<std::size_t>(at - start);
+      c.at = at + kTypographicQuoteLength;
+      return true;
+    }
+  }
+  return false;
+}
+
 }  // namespace
 
 Token readToken(TokenCursor& c) {
@@ -123,6 +149,7 @@ Token readToken(TokenCursor& c) {
     return t;
   }
   const std::uint8_t byteClass = classOf(*c.at);
+  if (byteClass == 0 && isTypographicQuote(c.at, c.end) && typographicToken(c, t)) return t;
   if (byteClass == 0 || byteClass == kSlash) {
     c.at = wordEnd(c.at, c.end);
     t.kind = TokenKind::Word;
@@ -152,12 +179,13 @@ FoundKind foundKindOf(const Token& t) {
     case TokenKind::Open: return FoundKind::Open;
     case TokenKind::Close: return FoundKind::Close;
     case TokenKind::Quoted: return FoundKind::Quoted;
+    case TokenKind::TypographicQuoted: return FoundKind::Quoted;
     default: return FoundKind::Word;
   }
 }
 
 bool looksLikeValue(const Token& t) {
-  if (t.kind == TokenKind::Quoted) return true;
+  if (isQuoted(t)) return true;
   if (t.kind != TokenKind::Word) return false;
   const EditToken& word = t.text;
   const char c = word.text[0];

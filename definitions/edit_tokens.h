@@ -8,12 +8,21 @@
 
 #include "definitions/edit_faults.h"
 
-enum class TokenKind : std::uint8_t { End, Open, Close, Word, Quoted, Unclosed, Control, UnclosedComment };
+// TypographicQuoted: a name between typographic quotes (“ ” ‘ ’), as text pasted from a chat
+// or a word processor has it, taken as quoted.
+enum class TokenKind : std::uint8_t {
+  End, Open, Close, Word, Quoted, TypographicQuoted, Unclosed, Control, UnclosedComment
+};
 
 struct Token {
   TokenKind kind = TokenKind::End;
   EditToken text;  // a quoted name without its quotes
 };
+
+inline bool isQuoted(const Token& t) { return t.kind == TokenKind::Quoted || t.kind == TokenKind::TypographicQuoted; }
+
+// The bytes of a typographic quote in UTF-8, each of the four.
+inline constexpr std::size_t kTypographicQuoteLength = 3;
 
 // Where the tokens are read from. `at` to `end` must be followed by a NUL byte: the loops
 // stop on it rather than test the end at every byte.

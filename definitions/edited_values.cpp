@@ -12,13 +12,22 @@ bool sameText(const char* a, std::size_t aLength, const char* b, std::size_t bLe
   return aLength == bLength && std::memcmp(a, b, aLength) == 0;
 }
 
-// Degrees are parsed in double precision, then turned into the stored radians.
-ParsedNumber parseValue(const EditToken& value, JiggleUnit unit, float& parsed) {
-  if (unit == JiggleUnit::AsStored) return parseFloat32(value.text, value.length, parsed);
+// An angle keeps its stored bits where the number written is the one the dump shows, or
+// one that is stored and shown as it: 45.0, or 45.0000001. Any other number, fractions
+// included, is stored as written.
+ParsedNumber resolveDegrees(const EditToken& value, std::uint32_t stored, const char* shown,
+                            std::size_t shownLength, std::uint32_t& bits) {
   double degrees = 0;
   const ParsedNumber outcome = parseFloat64(value.text, value.length, degrees);
   if (outcome != ParsedNumber::Finite) return outcome;
-  return toRadians(degrees, parsed) ? ParsedNumber::Finite : ParsedNumber::TooLarge;
+  float radians = 0;
+  if (!toRadians(degrees, radians)) return ParsedNumber::TooLarge;
+  char text[kNumberTextSize] = {};
+  const std::size_t length = formatWrittenDegrees(radians, text);
+  const bool same = degrees == static_cast<double>(toWholeDegrees(floatFromBits(stored))) ||
+                    sameText(text, length, shown, shownLength);
+  bits = same ? stored : bitsOfFloat(radians);
+  return ParsedNumber::Finite;
 }
 
 }  // namespace
@@ -32,8 +41,9 @@ ParsedNumber resolveEditedValue(const EditToken& value, JiggleUnit unit, std::ui
     bits = stored;
     return ParsedNumber::Finite;
   }
+  if (unit == JiggleUnit::WholeDegrees) return resolveDegrees(value, stored, shown, shownLength, bits);
   float parsed = 0;
-  const ParsedNumber outcome = parseValue(value, unit, parsed);
+  const ParsedNumber outcome = parseFloat32(value.text, value.length, parsed);
   if (outcome != ParsedNumber::Finite) return outcome;
   char text[kNumberTextSize] = {};
   const std::size_t length = formatValue(unit, parsed, text);
@@ -41,7 +51,9 @@ ParsedNumber resolveEditedValue(const EditToken& value, JiggleUnit unit, std::ui
   return ParsedNumber::Finite;
 }
 
-std::uint32_t editedFlags(std::uint32_t stored, std::uint32_t textBits) {
+std::uint32_t editedFlags(std::uint32_t stored, std::uint32_t textBits, std::uint32_t clearedBits) {
   const bool limitsShown = ((stored | textBits) & kTipBits) != 0;
-  return (stored & ~kTextBits) | (textBits & kBlockBits) | ((limitsShown ? textBits : stored) & kLimitBits);
+  const std::uint32_t flags =
+      (stored & ~kTextBits) | (textBits & kBlockBits) | ((limitsShown ? textBits : stored) & kLimitBits);
+  return flags & ~(clearedBits & kSwitchBits);
 }

@@ -36,9 +36,13 @@ inline constexpr std::uint8_t kInTips = kInFlexible | kInRigid;
 struct JiggleKeyword {
   char keyword[20];  // ended by a NUL; "forward_constraint" is the longest
   std::uint8_t length;
-  std::uint32_t flag;  // the limit bit that shows the line inside a tip block; 0: always shown
+  // The limit bit that shows the line inside a tip block; 0: always shown. For a line
+  // without values, the bit that the line's presence clears.
+  std::uint32_t flag;
   JiggleUnit unit;
-  std::uint8_t valueCount;  // 1, or 2 for a minimum and a maximum
+  // 1, or 2 for a minimum and a maximum; 0 for a line that stands alone as a switch, which
+  // the dump never writes (its text is fixed) and a block without it leaves as stored.
+  std::uint8_t valueCount;
   std::uint8_t fields[2];   // byte offsets in JiggleParams, in the order written
   std::uint8_t blocks;      // kIn... bits
   JiggleRole role;
@@ -58,6 +62,9 @@ inline constexpr JiggleKeyword kJiggleKeywords[] = {
      JiggleRole::Stiffness, JiggleAxis::Along},
     {"along_damping", 13, 0, JiggleUnit::AsStored, 1, {JiggleParams::kAlongDamping, 0}, kInFlexible,
      JiggleRole::Damping, JiggleAxis::Along},
+    // Clears LengthFixed: the tip's length may flex.
+    {"allow_length_flex", 17, LengthFixed, JiggleUnit::AsStored, 0, {0, 0}, kInFlexible, JiggleRole::Length,
+     JiggleAxis::Along},
     // Both tip blocks: the same fields.
     {"length", 6, 0, JiggleUnit::AsStored, 1, {JiggleParams::kLength, 0}, kInTips, JiggleRole::Length,
      JiggleAxis::Tip},
@@ -129,10 +136,19 @@ inline constexpr auto kJiggleBlocks = [] {
 }();
 inline constexpr std::size_t kJiggleBlockCount = kJiggleBlocks.size();
 
+// A line that stands alone: its presence clears its bit, its absence keeps it as stored.
+constexpr bool isSwitch(const JiggleKeyword& keyword) { return keyword.valueCount == 0; }
+
 // The bits the text decides; every other bit of flags is kept as stored.
 inline constexpr std::uint32_t kLimitBits = [] {
   std::uint32_t bits = 0;
-  for (const JiggleKeyword& k : kJiggleKeywords) bits |= k.flag;
+  for (const JiggleKeyword& k : kJiggleKeywords) bits |= isSwitch(k) ? 0 : k.flag;
+  return bits;
+}();
+// The bits that switch lines clear.
+inline constexpr std::uint32_t kSwitchBits = [] {
+  std::uint32_t bits = 0;
+  for (const JiggleKeyword& k : kJiggleKeywords) bits |= isSwitch(k) ? k.flag : 0;
   return bits;
 }();
 // The blocks that show limit lines.
@@ -140,7 +156,7 @@ inline constexpr std::uint32_t kTipBits = [] {
   std::uint32_t bits = 0;
   for (std::size_t b = 0; b < kJiggleBlockCount; ++b) {
     for (const JiggleKeyword& k : kJiggleKeywords) {
-      if (k.flag != 0 && (k.blocks & (1u << b)) != 0) bits |= kJiggleBlocks[b].flag;
+      if (!isSwitch(k) && k.flag != 0 && (k.blocks & (1u << b)) != 0) bits |= kJiggleBlocks[b].flag;
     }
   }
   return bits;
@@ -166,7 +182,8 @@ constexpr int limitLineOf(std::uint32_t flag) {
 constexpr bool tableIsSound() {
   for (const JiggleKeyword& k : kJiggleKeywords) {
     if (std::char_traits<char>::length(k.keyword) != k.length || k.length > kLongestKeyword) return false;
-    if (k.blocks == 0 || (k.flag != 0 && limitLineOf(k.flag) < 0)) return false;
+    if (k.blocks == 0 || (!isSwitch(k) && k.flag != 0 && limitLineOf(k.flag) < 0)) return false;
+    if (isSwitch(k) && (k.flag == 0 || k.role == JiggleRole::Limit)) return false;
   }
   for (const JiggleBlock& b : kJiggleBlocks) {
     if (std::char_traits<char>::length(b.keyword) != b.length || b.first >= b.end) return false;
@@ -177,13 +194,15 @@ constexpr bool tableIsSound() {
       if ((kJiggleKeywords[k].blocks & (1u << b)) == 0) return false;
     }
   }
-  return kTipBits == (FlexibleTip | RigidTip) && kLimitBits == (YawLimited | PitchLimited | AngleLimited);
+  return kTipBits == (FlexibleTip | RigidTip) && kLimitBits == (YawLimited | PitchLimited | AngleLimited) &&
+         (kSwitchBits & (kBlockBits | kLimitBits)) == 0;
 }
 static_assert(tableIsSound());
 
-// Whether a keyword line shows for a bone with these flags, inside a block that shows.
+// Whether a keyword line shows for a bone with these flags, inside a block that shows. A
+// switch never does: the dump's lines are fixed.
 constexpr bool keywordShows(const JiggleKeyword& keyword, std::uint32_t flags) {
-  return keyword.flag == 0 || (flags & keyword.flag) != 0;
+  return !isSwitch(keyword) && (keyword.flag == 0 || (flags & keyword.flag) != 0);
 }
 
 // The first block, in the order written, that shows keyword k for a bone with these flags;
@@ -204,7 +223,6 @@ struct ForeignJiggleWord {
   bool block;  // opens a block of its own
 };
 inline constexpr ForeignJiggleWord kForeignJiggleWords[] = {
-    {"is_boing", true},       {"allow_length_flex", false}, {"yaw_bounce", false},
-    {"impact_speed", false},  {"impact_angle", false},      {"damping_rate", false},
-    {"frequency", false},     {"amplitude", false},
+    {"is_boing", true},      {"yaw_bounce", false}, {"impact_speed", false}, {"impact_angle", false},
+    {"damping_rate", false}, {"frequency", false},  {"amplitude", false},
 };

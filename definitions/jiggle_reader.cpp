@@ -33,7 +33,10 @@ bool give(EditStatement& s, EditStatementKind kind, std::size_t line, const Toke
   s.line = line;
   s.start = first.text.text;
   // A quoted token's text leaves out its closing quote.
-  s.end = last.text.text + last.text.length + (last.kind == TokenKind::Quoted ? 1 : 0);
+  const std::size_t closing = last.kind == TokenKind::Quoted              ? 1
+                              : last.kind == TokenKind::TypographicQuoted ? kTypographicQuoteLength
+                                                                          : 0;
+  s.end = last.text.text + last.text.length + closing;
   return true;
 }
 
@@ -56,7 +59,7 @@ bool readTop(EditsReader& r, EditStatement& s) {
     }
     const Token name = nextToken(tokens);
     if (isBad(name)) return hand(r, s, badTokenFault(name));
-    if ((name.kind != TokenKind::Word && name.kind != TokenKind::Quoted) || isCommand(name)) {
+    if ((name.kind != TokenKind::Word && !isQuoted(name)) || isCommand(name)) {
       return hand(r, s, faultFound(EditFaultKind::MissingName, name));
     }
     const Token open = nextToken(tokens);
@@ -71,6 +74,7 @@ bool readTop(EditsReader& r, EditStatement& s) {
     r.boneOpenedLine = open.text.line;
     r.blocksSeen = 0;
     s.name = name.text;
+    s.typographicQuotes = name.kind == TokenKind::TypographicQuoted;
     return give(s, EditStatementKind::BoneStart, name.text.line, start, open);
   }
 }

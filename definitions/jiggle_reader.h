@@ -33,6 +33,7 @@ struct EditStatement {
   const char* start = nullptr;
   const char* end = nullptr;
   EditToken name;
+  bool typographicQuotes = false;  // the name stands in typographic quotes
   std::uint8_t block = 0;    // index into kJiggleBlocks
   std::uint8_t keyword = 0;  // index into kJiggleKeywords
   EditToken values[2];

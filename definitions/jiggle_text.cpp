@@ -59,7 +59,9 @@ void putValue(TextSink& out, const JiggleBone& bone, std::size_t field, char end
 template <std::size_t K>
 void putLine(TextSink& file, const JiggleBone& bone, std::uint32_t flags) {
   constexpr const JiggleKeyword& keyword = kJiggleKeywords[K];
-  if constexpr (keyword.flag != 0) {
+  if constexpr (isSwitch(keyword)) {
+    return;  // never written: the dump's lines are fixed
+  } else if constexpr (keyword.flag != 0) {
     if ((flags & keyword.flag) == 0) return;
   }
   sinkWriteFromArray(file, kLinePrefixes[K].text, kLinePrefixes[K].length);

@@ -29,6 +29,7 @@ void skipHeld(TokenCursor& tokens, HeldFaults& held, const EditToken& word) {
 }
 
 void passOverCommand(TokenCursor& tokens, HeldFaults& held, const Token& command) {
+  // A counter, not a stack: any depth costs the same, and nothing recurses.
   std::size_t depth = 0;
   std::size_t openedLine = 0;
   for (;;) {
@@ -38,18 +39,13 @@ void passOverCommand(TokenCursor& tokens, HeldFaults& held, const Token& command
       return;
     }
     if (t.kind == TokenKind::End) {
-      if (depth > 0) holdFault(held, makeFault(EditFaultKind::UnclosedAtEnd, openedLine, command.text));
+      if (depth > 0) holdFault(held, makeFault(EditFaultKind::NeverClosed, openedLine, command.text));
       return;
     }
-    if ((depth == 0 && isCommand(t)) || (depth == 0 && t.kind == TokenKind::Close)) {
+    // Inside its blocks everything is the command's, "$" words included: commands nest in
+    // a model's source ($model holding $include, $collisionjoints holding $mass).
+    if (depth == 0 && (isCommand(t) || t.kind == TokenKind::Close)) {
       return putBack(tokens, t);  // the next command; or a stray "}", which the top level refuses
-    }
-    // Commands do not nest: one inside a block means its "}" is missing.
-    if (isCommand(t)) {
-      EditFault fault = makeFault(EditFaultKind::Unclosed, openedLine, command.text);
-      fault.otherLine = t.text.line;
-      holdFault(held, fault);
-      return putBack(tokens, t);
     }
     if (t.kind == TokenKind::Open && depth++ == 0) openedLine = t.text.line;
     if (t.kind == TokenKind::Close) --depth;

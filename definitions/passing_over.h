@@ -12,5 +12,7 @@
 void skipHeld(TokenCursor& tokens, HeldFaults& held, const EditToken& word);
 
 // A "$command" other than "$jigglebone", its name read: its arguments and any "{ }" blocks,
-// up to the next "$" word outside a block, or a stray "}", which is left to be read.
+// up to the next "$" word outside a block, or a stray "}", which is left to be read. Its
+// blocks are passed over by balanced braces, whatever they hold (other commands, nested
+// braces, quoted braces, comments); one never closed is a fault where it opened.
 void passOverCommand(TokenCursor& tokens, HeldFaults& held, const Token& command);

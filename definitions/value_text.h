@@ -22,3 +22,9 @@ inline std::size_t formatValue(JiggleUnit unit, float value, char (&text)[kNumbe
   return unit == JiggleUnit::WholeDegrees ? formatValueAs<JiggleUnit::WholeDegrees>(value, text)
                                           : formatValueAs<JiggleUnit::AsStored>(value, text);
 }
+
+// An angle as an edit wrote it: its degrees with "%g" rather than whole, so that the
+// change line shows 45.4 where the dump shows 45.
+inline std::size_t formatWrittenDegrees(float radians, char (&text)[kNumberTextSize]) {
+  return formatGeneral(static_cast<float>(degreesOf(radians)), text);
+}

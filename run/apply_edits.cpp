@@ -34,6 +34,7 @@ struct EditedBone {
   std::size_t setOnLine[kJiggleWords] = {};  // where each word was given; 0: not given
   EditToken given[kJiggleWords];             // the text each was given as
   std::uint32_t textBits = 0;                // blocks written and limits switched on
+  std::uint32_t clearedBits = 0;             // the bits of the switch lines written
   std::size_t blockLines[kJiggleKeywordCount] = {};  // the open block's lines, by keyword
 };
 
@@ -51,6 +52,7 @@ struct Apply {
   RecordNeighbours neighbours{};
   bool mapped = false;
   EditedBone bone{};
+  std::size_t bonesNamed = 0;  // the blocks the text holds
 };
 
 void note(Apply& apply, const EditFault& fault) { keepEarliest(apply.findings.faults, fault); }
@@ -88,6 +90,15 @@ void startBone(Apply& apply, EditsReader& reader, const EditStatement& statement
   std::memset(edited.words, 0, sizeof edited.words);
   std::memset(edited.setOnLine, 0, sizeof edited.setOnLine);
   edited.textBits = 0;
+  edited.clearedBits = 0;
+  ++apply.bonesNamed;
+  if (statement.typographicQuotes) {
+    EditWarning warning;
+    warning.kind = EditWarningKind::TypographicQuotes;
+    warning.line = statement.line;
+    warning.name = statement.name;
+    keepEarliest(apply.findings.warnings, warning);
+  }
   const std::int32_t index =
       findBoneByName(apply.reading, apply.names, statement.name.text, statement.name.length);
   if (index == kNoSuchBone) return refuseBone(apply, statement, EditFaultKind::NoSuchBone, true);
@@ -121,6 +132,10 @@ void takeValues(Apply& apply, const EditStatement& statement) {
   const JiggleKeyword& keyword = kJiggleKeywords[statement.keyword];
   EditedBone& edited = apply.bone;
   if (edited.blockLines[statement.keyword] == 0) edited.blockLines[statement.keyword] = statement.line;
+  if (isSwitch(keyword)) {
+    edited.clearedBits |= keyword.flag;
+    return;
+  }
   for (std::size_t i = 0; i < keyword.valueCount; ++i) {
     const std::size_t word = keyword.fields[i] / 4;
     std::uint32_t bits = 0;
@@ -147,7 +162,9 @@ void endBlock(Apply& apply, const EditStatement& statement) {
   const EditedBone& edited = apply.bone;
   for (std::size_t k = block.first; k < block.end; ++k) {
     const JiggleKeyword& keyword = kJiggleKeywords[k];
-    if (keyword.flag == 0 || keyword.role == JiggleRole::Limit || edited.blockLines[k] == 0) continue;
+    if (keyword.flag == 0 || isSwitch(keyword) || keyword.role == JiggleRole::Limit || edited.blockLines[k] == 0) {
+      continue;
+    }
     if (edited.blockLines[limitLineOf(keyword.flag)] != 0) continue;
     EditFault fault = makeFault(EditFaultKind::LimitTuningAlone, edited.blockLines[k]);
     fault.keyword = static_cast<std::uint8_t>(k);
@@ -172,13 +189,68 @@ void warn(Apply& apply, EditWarningKind kind, std::size_t keyword, std::size_t l
   keepEarliest(apply.findings.warnings, warning);
 }
 
+// An angle changed to a number the dump will show otherwise, rounded to whole degrees.
+void warnOfFraction(Apply& apply, std::size_t keyword, std::size_t line, std::size_t word) {
+  const EditedBone& edited = apply.bone;
+  if (edited.words[word] == edited.stored.words[word]) return;
+  const EditToken& text = edited.given[word];
+  double degrees = 0;
+  const float stored = floatFromBits(edited.words[word]);
+  if (parseFloat64(text.text, text.length, degrees) != ParsedNumber::Finite ||
+      degrees == static_cast<double>(toWholeDegrees(stored))) {
+    return;
+  }
+  EditWarning warning;
+  warning.kind = EditWarningKind::WholeDegreesShown;
+  warning.line = line;
+  warning.keyword = static_cast<std::uint8_t>(keyword);
+  warning.values[0] = text;
+  warning.bits[0] = edited.words[word];
+  keepEarliest(apply.findings.warnings, warning);
+}
+
+// What the edit removes that the bone has, a warning each, before it is gone: a block left
+// out, and a limit whose line is left out while the tip shows limits. Each names the line
+// that keeps it, with the stored values. The model's own text removes nothing.
+void warnOfRemovals(Apply& apply, std::uint32_t flags) {
+  const EditedBone& edited = apply.bone;
+  const std::uint32_t stored = jiggleFlags(edited.stored);
+  const EditToken name{edited.stored.name, edited.stored.nameLength, edited.line};
+  std::uint8_t tipBlock = kNoBlock;  // where a limit's line goes: the edit's first tip block, else the bone's
+  for (const std::uint32_t bits : {flags, stored}) {
+    for (std::size_t b = 0; b < kJiggleBlockCount && tipBlock == kNoBlock; ++b) {
+      if ((kJiggleBlocks[b].flag & kTipBits & bits) != 0) tipBlock = static_cast<std::uint8_t>(b);
+    }
+  }
+  EditWarning warning;
+  warning.line = edited.line;
+  warning.name = name;
+  for (std::size_t b = 0; b < kJiggleBlockCount; ++b) {
+    if ((stored & kJiggleBlocks[b].flag) == 0 || (flags & kJiggleBlocks[b].flag) != 0) continue;
+    warning.kind = EditWarningKind::LosesBlock;
+    warning.block = static_cast<std::uint8_t>(b);
+    keepEarliest(apply.findings.warnings, warning);
+  }
+  if ((stored & kTipBits) == 0) return;  // limits the text never showed are kept
+  for (std::size_t k = 0; k < kJiggleKeywordCount; ++k) {
+    const JiggleKeyword& keyword = kJiggleKeywords[k];
+    if (keyword.role != JiggleRole::Limit || keyword.flag == 0) continue;
+    if ((stored & keyword.flag) == 0 || (flags & keyword.flag) != 0) continue;
+    warning.kind = EditWarningKind::LosesLimit;
+    warning.keyword = static_cast<std::uint8_t>(k);
+    warning.block = tipBlock;
+    for (std::size_t i = 0; i < keyword.valueCount; ++i) warning.bits[i] = edited.stored.words[keyword.fields[i] / 4];
+    keepEarliest(apply.findings.warnings, warning);
+  }
+}
+
 // Values the edit changes that cannot be meant: said, not refused.
 void warnOfValues(Apply& apply) {
   const EditedBone& edited = apply.bone;
   for (std::size_t k = 0; k < kJiggleKeywordCount; ++k) {
     const JiggleKeyword& keyword = kJiggleKeywords[k];
     const std::size_t first = keyword.fields[0] / 4;
-    if (edited.setOnLine[first] == 0) continue;
+    if (isSwitch(keyword) || edited.setOnLine[first] == 0) continue;
     bool changed = false;
     float values[2] = {};
     EditToken texts[2];
@@ -196,6 +268,7 @@ void warnOfValues(Apply& apply) {
         if (std::abs(static_cast<double>(toWholeDegrees(values[i]))) > 180) {
           warn(apply, EditWarningKind::BeyondHalfTurn, k, line, texts[i]);
         }
+        warnOfFraction(apply, k, line, keyword.fields[i] / 4);
       }
     }
     if (keyword.valueCount == 2 && values[0] > values[1]) {
@@ -209,7 +282,8 @@ void finishBone(Apply& apply) {
   const bool applying = edited.use == BoneUse::Apply;
   edited.use = BoneUse::None;
   if (!applying) return;
-  edited.words[JiggleParams::kFlags / 4] = editedFlags(jiggleFlags(edited.stored), edited.textBits);
+  edited.words[JiggleParams::kFlags / 4] =
+      editedFlags(jiggleFlags(edited.stored), edited.textBits, edited.clearedBits);
   if (std::memcmp(edited.words, edited.stored.words, sizeof edited.words) == 0) return;
   // Mapped once, at the first change: a model left as it was needs no map.
   if (!apply.mapped) {
@@ -224,6 +298,7 @@ void finishBone(Apply& apply) {
   if (!recordStandsAlone(apply.neighbours, edited.stored.record)) {
     return noteAbout(apply, EditFaultKind::RecordOverlaps, edited.line, name);
   }
+  warnOfRemovals(apply, edited.words[JiggleParams::kFlags / 4]);
   warnOfValues(apply);
   if (failed(apply)) return;  // nothing will be written: the faults are all that is wanted
   ChangedRecord change{edited.index, edited.line, edited.stored.name, edited.stored.nameLength, {}, {}};
@@ -286,6 +361,14 @@ void applyEditsText(ModelImage& output, ModelImage& reading, const char* edits, 
     findings.outOfMemory = true;
   } else {
     applyStatements(apply);
+  }
+  // A text of several bones, one of which the model lacks, is likely a tuning made for
+  // another model of the character.
+  if (apply.bonesNamed > 1) {
+    for (std::size_t i = 0; i < findings.faults.count; ++i) {
+      EditFault& fault = findings.faults.listed[i];
+      fault.suggestSkipping = fault.kind == EditFaultKind::NoSuchBone;
+    }
   }
   releaseBoneNameIndex(memory, apply.names);
   releaseRecordNeighbours(memory, apply.neighbours);

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "definitions/edits_encoding.h"
 #include "model/model_bounds.h"
 #include "model/model_image.h"
 #include "run/apply_edits.h"
@@ -19,7 +20,7 @@ struct ApplyResult {
   ModelDamage damage;        // Damaged
   // EditsRefused: the faults, the first few by line, a bone named in other capitals found
   // for those that name none of the model's. Written: the warnings, the blocks skipped, the
-  // records changed and the commands passed over. Their tokens point into `edits` and
+  // records changed and the commands passed over. Their tokens point into `editsText` and
   // `reading`.
   EditsFindings findings;
   bool changed = false;  // a record changed: the output differs from the model
@@ -29,4 +30,5 @@ struct ApplyResult {
   ModelImage output;
   ModelImage reading;
   ModelImage edits;
+  EditsText editsText;  // the edits as UTF-8: their own bytes, or a conversion of UTF-16
 };

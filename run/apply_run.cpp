@@ -3,6 +3,7 @@
 #include <cstring>
 #include <new>
 
+#include "definitions/edits_encoding.h"
 #include "definitions/near_words.h"
 #include "model/model_bounds.h"
 #include "run/model_checks.h"
@@ -107,8 +108,12 @@ ApplyResult runApply(const ApplyRequest& request, const RunFiles& files) {
   // The reader wants a NUL after the text.
   const FileLoad edits = loadRunFile(files, request.editsPath, 1, result.edits);
   if (edits != FileLoad::Loaded) return stop(result, outcomeOfLoad(edits), RunFileRole::Edits, files);
-  applyEditsText(result.output, result.reading, reinterpret_cast<const char*>(result.edits.bytes),
-                 result.edits.size, request.skipMissingBones, files.memory, result.findings);
+  // Text saved as UTF-16 is read as the same text in UTF-8.
+  if (!readEditsAsUtf8(result.edits.bytes, result.edits.size, files.memory, result.editsText)) {
+    return stop(result, RunOutcome::OutOfMemory, RunFileRole::Edits, files);
+  }
+  applyEditsText(result.output, result.reading, result.editsText.text, result.editsText.size,
+                 request.skipMissingBones, files.memory, result.findings);
   if (result.findings.outOfMemory) return stop(result, RunOutcome::OutOfMemory, RunFileRole::Output, files);
   if (result.findings.faults.total > 0) {
     suggestBones(result);
@@ -123,6 +128,7 @@ ApplyResult runApply(const ApplyRequest& request, const RunFiles& files) {
 
 void releaseApplyResult(ApplyResult& result, const RunFiles& files) {
   releaseFindings(result.findings, files.memory);
+  releaseEditsText(result.editsText, files.memory);
   if (result.reading.bytes != result.output.bytes) freeWith(files.memory, result.reading.bytes);
   result.reading = ModelImage{};
   releaseRunFile(files, result.output);

@@ -183,7 +183,7 @@ std::string allWords() {
   putWord(out, "skipped", "no-bone", skippedReason(false));
   putWord(out, "skipped", "no-rule", skippedReason(true));
   char factor[40];
-  std::snprintf(factor, sizeof factor, "%.17g", 1 / kRadToDeg);
+  std::snprintf(factor, sizeof factor, "%.17g", kDegreesToRadians);
   putWord(out, "degrees", "to-radians", factor);
   std::snprintf(factor, sizeof factor, "%.17g", kRadToDeg);
   putWord(out, "degrees", "to-degrees", factor);

@@ -121,4 +121,16 @@ TEST(ApplyEndToEnd, EachRefusalHasItsStatusAndLineAndWritesNothing) {
   removeFolder(folder);
 }
 
+// --help and --version, anywhere on the line, answer and end the run with status 0.
+TEST(ApplyEndToEnd, HelpAndVersionEndWithStatusZero) {
+  const std::string folder = makeScratchFolder();
+  const ToolRun help = runApply({"m.mdl", "--help", "e.qci"}, folder);
+  const ToolRun version = runApply({"--version"}, folder);
+  EXPECT_EQ(help.status, 0);
+  EXPECT_EQ(withoutCarriageReturns(help.output).find("Usage: sproing_apply.exe [--skip-missing-bones]"), 0U);
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(withoutCarriageReturns(version.output), "sproing_apply " SPROING_PROJECT_VERSION "\n");
+  removeFolder(folder);
+}
+
 }  // namespace

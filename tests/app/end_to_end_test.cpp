@@ -143,6 +143,7 @@ TEST_F(EndToEnd, EachRefusalHasItsMessageAndStatus) {
       {{"a.mdl", "b.mdl"}, 1, "Usage: sproing_dump.exe modelfile.mdl\n"},
       {{"A.MDL"}, 2, "Specified file is not a model (*.mdl).\n"},
       {{"model_mdl"}, 2, "Specified file is not a model (*.mdl).\n"},
+      {{"--help"}, 2, "Specified file is not a model (*.mdl).\n"},  // no options: its lines are fixed
       {{"missing.mdl"}, 6, "Cannot read missing.mdl\n"},
       {{"folder.mdl"}, 6, "Cannot read folder.mdl\n"},
       {{"./text.mdl"}, 3, "./text.mdl is not a studio model!\n"},

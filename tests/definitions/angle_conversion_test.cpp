@@ -77,3 +77,25 @@ TEST(AngleConversion, EveryWholeDegreeAnEditWritesDumpsBackAsItself) {
   }
   EXPECT_EQ(wrong, 0);
 }
+
+// An angle written as the number the dump shows keeps the stored bits, however the number is
+// written; any other is stored as written. 0x3F490FDA dumps as 45 (44.999997 degrees) and
+// 0x46885A97 as 1000000 (1000000.11), though neither is what 45 or 1000000 degrees give.
+TEST(AngleConversion, TheNumberTheDumpShowsKeepsTheStoredBits) {
+  struct Case {
+    std::uint32_t stored;
+    const char* written;
+    std::uint32_t expected;
+  } const cases[] = {
+      {0x3F490FDA, "45", 0x3F490FDA},        {0x3F490FDA, "45.0", 0x3F490FDA},
+      {0x3F490FDA, "45.0000001", 0x3F490FDA}, {0x3F490FDA, "45.4", 0x3F4AD962},
+      {0x46885A97, "1000000.0", 0x46885A97},  {0x46885A97, "1e6", 0x46885A97},
+      {0x46885A97, "999999", 0x46885A8D},
+  };
+  for (const Case& c : cases) {
+    std::uint32_t bits = 0;
+    const EditToken text{c.written, std::strlen(c.written), 1};
+    ASSERT_EQ(resolveEditedValue(text, JiggleUnit::WholeDegrees, c.stored, bits), ParsedNumber::Finite);
+    EXPECT_EQ(bits, c.expected) << c.written;
+  }
+}
