@@ -28,7 +28,8 @@ const watcher = new IntersectionObserver((seen) => {
 
 // The entry of a bone: its motion and its ghost's, kept while its card comes and goes.
 function motionEntry(bone, stored) {
-  return { motion: boneMotion(bone), ghost: stored ? boneMotion(stored) : null, joltedAt: -Infinity, movers: null };
+  return { motion: boneMotion(bone), ghost: stored ? boneMotion(stored) : null, joltedAt: -Infinity, movers: null,
+    plot: null, swing: null };
 }
 
 function showCard(card, entry) {
@@ -77,7 +78,7 @@ function frame(now) {
       if (over) rest(entry);
       moving.delete(entry);
     }
-    draw(entry);
+    draw(entry, now);
   }
   const work = performance.now() - started;
   previewFrames.count += 1;
@@ -107,7 +108,7 @@ function placeBone(parts, angle, stretch) {
 function drawMotion(movers, motion, which) {
   const axes = motion.axes;
   if (axes.yaw && movers.yaw) {
-    const stretch = Math.max(0.3, Math.min(1.2, 1 + axes.along.x / motion.length));
+    const stretch = axes.along ? Math.max(0.3, Math.min(1.2, 1 + axes.along.x / motion.length)) : 1;
     placeBone(movers.yaw[which], axes.yaw.x, stretch);
     placeBone(movers.pitch[which], axes.pitch.x, stretch);
     placeBone(movers.angle[which], Math.hypot(axes.yaw.x, axes.pitch.x), stretch);
@@ -120,7 +121,23 @@ function drawMotion(movers, motion, which) {
   }
 }
 
-function draw(entry) {
+// The plot's cursor at the time since the jolt, while the plot's time lasts.
+function drawCursor(entry, now) {
+  if (!entry.plot) return;
+  const { cursor, seconds } = entry.plot;
+  const t = (now - entry.joltedAt) / 1000;
+  if (t < 0 || t > seconds) {
+    if (cursor.style.display !== 'none') cursor.style.display = 'none';
+    return;
+  }
+  const x = ((200 * t) / seconds).toFixed(1);
+  cursor.setAttribute('x1', x);
+  cursor.setAttribute('x2', x);
+  cursor.style.display = '';
+}
+
+function draw(entry, now = performance.now()) {
+  drawCursor(entry, now);
   if (!entry.movers) return;
   drawMotion(entry.movers, entry.motion, 'now');
   if (entry.ghost) drawMotion(entry.movers, entry.ghost, 'ghost');

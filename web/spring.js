@@ -62,7 +62,7 @@ function springAxis(stiffness, damping, inertia, low = null, high = null, fricti
 // `bone`'s numbers (bone_data.js: look-ups by role and axis) as a motion.
 function boneMotion(bone) {
   const get = (role, axis) => boneValues(bone, role, axis);
-  const degrees = (values) => values.map((value) => (Number(value) * Math.PI) / 180);
+  const degrees = (values) => values.map((value) => Number(value) * moduleWords.toRadians);
   const limit = (axis, toRadians) => {
     const values = get('limit', axis);
     if (values === null || values.length < 2 || !values.every((v) => Number.isFinite(Number(v)))) return [null, null];
@@ -78,7 +78,9 @@ function boneMotion(bone) {
       motion.axes[axis] = springAxis(one('stiffness', axis), one('damping', axis), inertia,
         ...limit(axis, true), one('friction', axis), one('bounce', axis));
     }
-    motion.axes.along = springAxis(one('stiffness', 'along'), one('damping', 'along'), inertia);
+    // A tip held at its length does not stretch.
+    motion.lengthFlexes = !bone.facts.includes('length-fixed');
+    if (motion.lengthFlexes) motion.axes.along = springAxis(one('stiffness', 'along'), one('damping', 'along'), inertia);
     const angle = get('limit', 'angle');
     if (angle !== null && Number.isFinite(Number(angle[0]))) motion.angle = Math.max(0, degrees(angle)[0]);
   }
@@ -100,7 +102,7 @@ function joltMotion(motion, strength = 1) {
   if (motion.flexible) {
     axes.yaw.v -= shake('left') / motion.length;
     axes.pitch.v -= shake('up') / motion.length;
-    axes.along.v -= shake('forward');
+    if (axes.along) axes.along.v -= shake('forward');
   }
   if (motion.base) for (const axis of ['left', 'up', 'forward']) axes[axis].v -= shake(axis);
 }
@@ -177,5 +179,6 @@ function motionAtRest(motion) {
 }
 
 if (typeof module !== 'undefined') {
-  module.exports = { kSpringStep, kJoltSpeed, springMatrix, boneMotion, joltMotion, stepMotion, motionAtRest };
+  module.exports = { kSpringStep, kJoltSpeed, kJoltDirection, kBoneInertia, springNumber, springMatrix, boneMotion,
+    joltMotion, stepMotion, motionAtRest };
 }
