@@ -42,12 +42,20 @@ function bonePanel(result) {
   const column = element('div', 'bone-column');
   const bar = element('div', 'cards-bar');
   const compact = button(compactCards ? 'Full cards' : 'One line per bone', () => {
+    // The bone at the top of the box stays there.
+    const atTop = state.list.keys().find((key) => state.list.topOf(key) + state.list.heightOf(key) > scroller.scrollTop);
     compactCards = !compactCards;
     state.full.clear();
     compact.textContent = compactCards ? 'Full cards' : 'One line per bone';
     compact.setAttribute('aria-pressed', String(compactCards));
-    for (const key of state.list.keys()) state.list.forget(key);
+    state.list.remeasure(compactCards ? kLineEstimate : kCardEstimate);
     for (const key of [...state.list.made().keys()]) state.list.remake(key);
+    // Heights are learned as the new items are drawn: placed again until it stands still.
+    for (let pass = 0; pass < 3; pass += 1) {
+      state.list.render();
+      scroller.scrollTop = atTop === undefined ? 0 : state.list.topOf(atTop);
+    }
+    state.list.render();
   }, 'compact');
   compact.setAttribute('aria-pressed', String(compactCards));
   bar.append(element('span', 'cards-count', plural(state.bones.length, 'jiggle bone', 'jiggle bones')), compact,
@@ -102,10 +110,17 @@ function compactLine(result, index, item, card) {
   const numbers = swing ? `${swingNumber(swing.hz)} Hz, ${zetaText(swing.zeta)}` : 'moves only with its base';
   const changed = stored && stored.record !== bone.record ? element('span', 'was', ' edited') : '';
   const line = element('span', 'line-numbers', `${numbers}; ${limits}`);
+  line.title = line.textContent;
   const open = button('Full card', () => {
     state.full.add(index);
     state.list.forget(index);
     state.list.remake(index, '.jolt');
+    // The card opened stays in view, its top where its line was.
+    for (let pass = 0; pass < 2; pass += 1) {
+      state.list.render();
+      state.scroller.scrollTop = state.list.topOf(index);
+    }
+    state.list.render();
   }, 'full-card');
   open.setAttribute('aria-label', `Full card of ${bone.name}`);
   card.append(name, line);

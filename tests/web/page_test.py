@@ -530,8 +530,9 @@ try:
     lines = driver.execute_async_script("const done = arguments[arguments.length - 1];"
         "document.querySelector('#rows .compact').click();"
         "requestAnimationFrame(() => requestAnimationFrame(() => { const box = document.querySelector('.cards-scroll');"
-        "const top = box.getBoundingClientRect().bottom;"
-        "const seen = [...box.querySelectorAll('figure.bone.compact')].filter((f) => f.getBoundingClientRect().bottom <= top);"
+        "const view = box.getBoundingClientRect();"
+        "const seen = [...box.querySelectorAll('figure.bone.compact')].filter((f) => f.getBoundingClientRect().top >= view.top"
+        " && f.getBoundingClientRect().bottom <= view.bottom);"
         "seen[0].querySelector('.full-card').click();"
         "requestAnimationFrame(() => done([seen.length, box.querySelectorAll('figure.bone table.swing').length]));"
         "}));")
