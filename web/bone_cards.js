@@ -174,7 +174,7 @@ function makeCard(result, index) {
   if (entry.ghost && stored.record !== bone.record) {
     for (const parts of Object.values(movers)) {
       if (!parts || !parts.ghost) continue;
-      for (const part of parts.ghost.line ? [parts.ghost.line, parts.ghost.tip] : [parts.ghost]) part.style.display = '';
+      (parts.ghost.group || parts.ghost).style.display = '';
     }
   }
   if (state.caret === index) {

@@ -49,19 +49,23 @@ function wedge(from, to, kind) {
   return svgElement('path', { d: `M50 50 L${rim(from)} A${r} ${r} 0 ${large} 0 ${rim(to)} Z`, class: kind });
 }
 
-// The bone and its tip as they move, and their twin in outline for the stored setting.
+// The bone and its tip as they move, and their twin in outline for the stored setting: each
+// a group that turns about the dial's middle, so that a frame sets one attribute per dial.
 function movingBone(svg) {
   const parts = {};
   for (const ghost of [true, false]) {
     const suffix = ghost ? ' ghost' : '';
+    const group = svgElement('g', {});
     const line = svgElement('line', { x1: 50, y1: 50, x2: 90, y2: 50, class: `needle${suffix}` });
     const tip = svgElement('circle', { cx: 90, cy: 50, r: 4, class: `tip-dot${suffix}` });
-    svg.append(line, tip);
-    parts[ghost ? 'ghost' : 'now'] = { line, tip };
+    group.append(line, tip);
+    svg.append(group);
+    parts[ghost ? 'ghost' : 'now'] = { group, line, tip };
   }
-  parts.ghost.line.style.display = parts.ghost.tip.style.display = 'none';
+  parts.ghost.group.style.display = 'none';
   return parts;
 }
+
 
 // `low` and `high` as the text has them, in degrees; null when there is no limit.
 function dial(axis, kind, low, high, moving) {
@@ -116,6 +120,7 @@ function bar(axis, low, high, span) {
   }
   const dots = {};
   for (const ghost of [true, false]) {
+    // Moved by its transform, one attribute a frame.
     dots[ghost ? 'ghost' : 'now'] = svgElement('circle', { cx: 50, cy: 10, r: 3, class: `base-dot${ghost ? ' ghost' : ''}` });
     svg.appendChild(dots[ghost ? 'ghost' : 'now']);
   }
@@ -262,11 +267,7 @@ function boneLegend(scale, bones) {
     svgElement('path', { d: `M${rim(8, 30)} A30 30 0 0 0 ${rim(60, 30)}`, class: 'turn' }),
     svgElement('path', { d: `M${rim(60, 30)} l-1 9 l-7 -5 z`, class: 'turn-head' }));
   const bone = movingBone(svg);
-  const [x, y] = rim(20).split(' ');
-  for (const [part, ax, ay] of [[bone.now.line, 'x2', 'y2'], [bone.now.tip, 'cx', 'cy']]) {
-    part.setAttribute(ax, x);
-    part.setAttribute(ay, y);
-  }
+  bone.now.group.setAttribute('transform', 'rotate(-20 50 50)');
   const ranges = typicalRanges(bones);
   const range = (key, unit) => {
     const found = ranges.get(key);

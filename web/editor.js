@@ -52,12 +52,14 @@ function bench(result, index) {
   area.addEventListener('input', () => {
     edit.text = area.value;
     edit.lineCount = countLines(edit.text);
-    drawGutter(result, area, area.previousElementSibling);
+    // Next frame: reading the box's size now would lay its whole text out at once.
+    requestAnimationFrame(() => drawGutter(result, area, area.previousElementSibling));
     textChanged(result);
     showEdit(result);
     caretMoved(result, area);
   });
   area.addEventListener('keydown', (event) => {
+    undoScale(edit, area, event);
     if (event.key === 'Enter' && (event.ctrlKey || event.metaKey)) {
       event.preventDefault();
       requestApply(edit);

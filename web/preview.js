@@ -96,12 +96,20 @@ function rest(entry) {
   }
 }
 
+// The bone turned by `angle` (radians, counter-clockwise), stretched to `stretch` of its length.
 function placeBone(parts, angle, stretch) {
-  const [x, y] = dialPoint(angle, 40 * stretch).map((v) => v.toFixed(2));
-  parts.line.setAttribute('x2', x);
-  parts.line.setAttribute('y2', y);
-  parts.tip.setAttribute('cx', x);
-  parts.tip.setAttribute('cy', y);
+  // Tenths of a degree and of a unit: finer than a pixel, and no text made for a still part.
+  const turn = Math.round(-angle * moduleWords.toDegrees * 10);
+  if (parts.group.turn !== turn) {
+    parts.group.turn = turn;
+    parts.group.setAttribute('transform', `rotate(${turn / 10} 50 50)`);
+  }
+  const reach = Math.round(400 * stretch);
+  if (parts.line.reach !== reach && (parts.line.reach !== undefined || reach !== 400)) {
+    parts.line.reach = reach;
+    parts.line.setAttribute('x2', String(50 + reach / 10));
+    parts.tip.setAttribute('cx', String(50 + reach / 10));
+  }
 }
 
 // The ghost's setting may have blocks the card does not draw: those are left out.
@@ -116,7 +124,12 @@ function drawMotion(movers, motion, which) {
   if (axes.left && movers.left) {
     for (const axis of kBaseAxes) {
       const offset = Math.max(-1.1, Math.min(1.1, axes[axis].x / movers.span));
-      movers[axis][which].setAttribute('cx', (50 + 45 * offset).toFixed(2));
+      const dot = movers[axis][which];
+      const shift = Math.round(450 * offset);
+      if (dot.shift !== shift) {
+        dot.shift = shift;
+        dot.setAttribute('transform', `translate(${shift / 10} 0)`);
+      }
     }
   }
 }
@@ -130,10 +143,12 @@ function drawCursor(entry, now) {
     if (cursor.style.display !== 'none') cursor.style.display = 'none';
     return;
   }
-  const x = ((200 * t) / seconds).toFixed(1);
-  cursor.setAttribute('x1', x);
-  cursor.setAttribute('x2', x);
-  cursor.style.display = '';
+  const x = Math.round((2000 * t) / seconds);
+  if (cursor.x !== x) {
+    cursor.x = x;
+    cursor.setAttribute('transform', `translate(${x / 10} 0)`);
+  }
+  if (cursor.style.display !== '') cursor.style.display = '';
 }
 
 function draw(entry, now = performance.now()) {

@@ -151,10 +151,18 @@ function rub(held, others, dt) {
   for (const other of others) other.v *= keep;
 }
 
+// The axes as a list, made once: a frame steps many motions.
+function axesOf(motion) {
+  if (!motion.list) motion.list = Object.values(motion.axes);
+  return motion.list;
+}
+
 function stepMotion(motion, dt = kSpringStep) {
-  for (const axis of Object.values(motion.axes)) {
+  for (const axis of axesOf(motion)) {
     const { a, b, c, d } = axis.matrix;
-    [axis.x, axis.v] = [a * axis.x + b * axis.v, c * axis.x + d * axis.v];
+    const x = a * axis.x + b * axis.v;
+    axis.v = c * axis.x + d * axis.v;
+    axis.x = x;
     holdAxis(axis);
   }
   const { yaw, pitch, left, up, forward } = motion.axes;
@@ -172,7 +180,7 @@ function stepMotion(motion, dt = kSpringStep) {
 
 // Still: no axis moves, and each rests where its spring and limits leave it.
 function motionAtRest(motion) {
-  return Object.values(motion.axes).every((axis) => {
+  return axesOf(motion).every((axis) => {
     const rest = axis.low === null || axis.low > axis.high ? 0 : Math.min(axis.high, Math.max(axis.low, 0));
     return Math.abs(axis.v) < 1e-3 && (Math.abs(axis.x - rest) < 1e-4 || axis.held);
   });

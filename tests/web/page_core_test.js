@@ -209,6 +209,20 @@ test('a commented-out block is no caret target', async () => {
   assert.deepStrictEqual(marked, []);
 });
 
+test('Go to line for a bone whose "}" is missing goes to where it is missing', async () => {
+  const text = crate().replace('\t}\n}\n', '\t}\n\n');
+  await setText(text);
+  await outcome('not closed');
+  const end = text.indexOf('\t}\n') + 2;
+  const way = await until(() => {
+    const goTo = document.querySelector('#rows .go-to');
+    if (!goTo) return false;
+    goTo.click();
+    return [goTo.textContent, document.querySelector('#rows textarea').selectionStart];
+  });
+  assert.deepStrictEqual(way, [`Go to line ${text.slice(0, end).split('\n').length}`, end]);
+});
+
 test('other models: what changes first, the skipped bones as one count, no Save where nothing changes', async () => {
   const tuned = crate().replace('yaw_stiffness 100', 'yaw_stiffness 150');
   await setText(tuned);
