@@ -211,25 +211,31 @@ function findChangedLines(result) {
 // from the stored one. Only the lines in view are drawn: a text may have thousands.
 function drawGutter(result, area, gutter) {
   if (!gutter) return;
-  const height = lineHeight(area);
-  const top = parseFloat(getComputedStyle(area).paddingTop) || 0;
+  const style = getComputedStyle(area);
+  const top = parseFloat(style.paddingTop) || 0;
+  const total = result.edit.lineCount || 1;
+  // The height a line really takes, from the box's whole height where its text overflows,
+  // so that the numbers keep to their lines however far down a long text.
+  const inner = area.scrollHeight - top - (parseFloat(style.paddingBottom) || 0);
+  const height = area.scrollHeight > area.clientHeight + 1 && total > 1 ? inner / total : lineHeight(area);
   const first = Math.max(0, Math.floor((area.scrollTop - top) / height));
   const count = Math.ceil(area.clientHeight / height) + 2;
-  const total = result.edit.lineCount || 1;
   const changed = result.edit.changedLines || new Set();
   const lines = [];
   for (let line = first + 1; line <= Math.min(total, first + count); line += 1) {
     const mark = element('div', changed.has(line) ? 'changed' : '', String(line));
     lines.push(mark);
   }
+  // The first line's offset may be negative, part of it scrolled out: a margin, since a
+  // padding cannot be negative.
+  if (lines.length > 0) lines[0].style.marginTop = `${top + first * height - area.scrollTop}px`;
   gutter.replaceChildren(...lines);
   // The box's own line height and font, so that the numbers stand beside their lines.
   gutter.style.lineHeight = `${height}px`;
-  gutter.style.fontSize = getComputedStyle(area).fontSize;
+  gutter.style.fontSize = style.fontSize;
   // As tall as the box, never taller: the lines past its foot are cut off.
   gutter.style.height = `${area.offsetHeight}px`;
   gutter.style.boxSizing = 'border-box';
-  gutter.style.paddingTop = `${top + first * height - area.scrollTop}px`;
 }
 
 function outcomeText(result) {
