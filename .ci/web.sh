@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The web page: built with Emscripten as README says, then driven in headless Chromium over
-# file:// against the command-line tools built here; screenshots land in build-web/.
+# The web page: built with Emscripten as README says, then driven in headless Chromium and
+# Firefox over file:// against the command-line tools built here; screenshots land in
+# build-web/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -14,12 +15,22 @@ listing="$(/usr/bin/python3 -m zipfile -l build-web/sproing_dump-*-web.zip)"
 grep -q "/index.html " <<<"$listing" || { echo "the web .zip lacks index.html"; exit 1; }
 echo "page: $(du -cb build-web/page/* | tail -1 | cut -f1) bytes"
 
-# The accessibility checker, for the tests alone: pinned, in the build folder.
-axe=build-web/test-tools/node_modules/axe-core/axe.min.js
-if [ ! -f "$axe" ]; then
-  npm install --prefix build-web/test-tools --no-save --no-audit --no-fund --loglevel=error axe-core@4.10.3 >/dev/null
+# The accessibility checker and the driver of both browsers, for the tests alone: pinned, in
+# the build folder. puppeteer-core downloads no browser; 24.x is the last line that runs on
+# node 20, and drives Debian's firefox-esr over WebDriver BiDi, and chromium.
+tools=build-web/test-tools/node_modules
+axe=$tools/axe-core/axe.min.js
+puppeteer=$tools/puppeteer-core
+if [ ! -f "$axe" ] || ! grep -q '"version": "24.43.1"' "$puppeteer/package.json" 2>/dev/null; then
+  npm install --prefix build-web/test-tools --no-save --no-audit --no-fund --loglevel=error \
+    axe-core@4.10.3 puppeteer-core@24.43.1 >/dev/null
 fi
 
-node --test tests/web/worker_test.js tests/web/spring_test.js
+node --test tests/web/worker_test.js tests/web/spring_test.js tests/web/swing_test.js
+# The page's core in each browser.
+for browser in "chrome /usr/bin/chromium" "firefox /usr/bin/firefox-esr"; do
+  timeout 180 node tests/web/page_core_test.js $browser "$puppeteer" build-web/page build-web-native/sproing_dump \
+    build-web-native/sproing_apply ../shared/realworld examples/crate01.mdl "$axe"
+done
 timeout 240 /usr/bin/python3 tests/web/page_test.py build-web/page build-web-native/sproing_dump \
   build-web-native/sproing_apply build-web-native/tools/make_model ../shared/realworld examples/crate01.mdl "$axe"

@@ -4,6 +4,7 @@
 add_executable(sproing_web
   web/web_entry.cpp
   web/bone_summary.cpp
+  web/text_places.cpp
   ${SPROING_IN_MEMORY_SOURCES})
 target_include_directories(sproing_web PRIVATE ${PROJECT_SOURCE_DIR})
 target_link_libraries(sproing_web PRIVATE sproing_compile_flags)
@@ -20,7 +21,7 @@ endif()
 target_link_options(sproing_web PRIVATE ${SPROING_STACK_SETTING}
   -sSINGLE_FILE=1 -sMODULARIZE=1 -sEXPORT_NAME=createSproing -sENVIRONMENT=worker
   -sFILESYSTEM=0 -sALLOW_MEMORY_GROWTH=1 -sMAXIMUM_MEMORY=4GB
-  -sEXPORTED_FUNCTIONS=_malloc,_free,_sproingProcess,_sproingApply,_sproingModelPath,_sproingText,_sproingTextLength,_sproingNumber,_sproingWords)
+  -sEXPORTED_FUNCTIONS=_malloc,_free,_sproingProcess,_sproingApply,_sproingModelPath,_sproingText,_sproingTextLength,_sproingNumber,_sproingWords,_sproingPlaces,_sproingPlacesLength)
 # Debian's emcc finds its JavaScript parser through NODE_PATH, which a node of another origin
 # does not set; the link, the one step that runs it, sets it, so the one build command works
 # from any shell.
@@ -31,8 +32,9 @@ endif()
 
 set(SPROING_PAGE_DIR ${PROJECT_BINARY_DIR}/page)
 set(SPROING_PAGE_FILES index.html style.css
-  text_bytes.js dom.js virtual_list.js bone_data.js spring.js bone_pictures.js preview.js
-  bone_cards.js notices.js worker_link.js models.js edit_state.js editor.js siblings.js rows.js
+  module_words.js text_bytes.js dom.js virtual_list.js bone_data.js spring.js swing.js bone_pictures.js
+  preview.js bone_cards.js notices.js worker_link.js models.js edit_state.js scale.js scale_control.js
+  editor.js siblings.js rows.js
   row_view.js status.js saving.js taking.js start.js)
 set(SPROING_PAGE_SOURCES)
 foreach(file ${SPROING_PAGE_FILES})

@@ -4,7 +4,10 @@
 // in view, and a card's name puts the caret on its block.
 'use strict';
 
-const kCardEstimate = 260;  // px, a card not yet measured
+const kCardEstimate = 420;  // px, a card not yet measured
+const kLineEstimate = 30;   // px, a bone's line in the compact view
+// Whether the cards are shown one line per bone: for all rows at once, as the legend.
+let compactCards = false;
 
 // The row's cards' state, kept on the result while its elements come and go:
 // { bones, stored (name -> the model's own bone, while edited), scale, entries, caret, list }
@@ -16,8 +19,8 @@ function cardsOf(result) {
     const stored = new Map();
     if (editing) for (const bone of own) if (!stored.has(bone.name)) stored.set(bone.name, bone);
     const bones = parseBones(decodePieces(currentBones(result), 0x1e));
-    state = { editing, bones, stored, scale: baseScale([...own, ...bones]), entries: new Map(), caret: -1,
-      list: null, scroller: null };
+    state = { editing, bones, own, stored, scale: baseScale([...own, ...bones]), entries: new Map(), caret: -1,
+      list: null, scroller: null, full: new Set() };
     result.cards = state;
   }
   return state;
@@ -38,24 +41,96 @@ function bonePanel(result) {
   const state = cardsOf(result);
   const column = element('div', 'bone-column');
   const bar = element('div', 'cards-bar');
-  bar.append(element('span', 'cards-count', plural(state.bones.length, 'jiggle bone', 'jiggle bones')),
+  const compact = button(compactCards ? 'Full cards' : 'One line per bone', () => {
+    // The bone at the top of the box stays there.
+    const atTop = state.list.keys().find((key) => state.list.topOf(key) + state.list.heightOf(key) > scroller.scrollTop);
+    compactCards = !compactCards;
+    state.full.clear();
+    compact.textContent = compactCards ? 'Full cards' : 'One line per bone';
+    compact.setAttribute('aria-pressed', String(compactCards));
+    state.list.remeasure(compactCards ? kLineEstimate : kCardEstimate);
+    for (const key of [...state.list.made().keys()]) state.list.remake(key);
+    // Heights are learned as the new items are drawn: placed again until it stands still.
+    for (let pass = 0; pass < 3; pass += 1) {
+      state.list.render();
+      scroller.scrollTop = atTop === undefined ? 0 : state.list.topOf(atTop);
+    }
+    state.list.render();
+  }, 'compact');
+  compact.setAttribute('aria-pressed', String(compactCards));
+  bar.append(element('span', 'cards-count', plural(state.bones.length, 'jiggle bone', 'jiggle bones')), compact,
     button('Jolt all in view', () => {
       for (const item of state.list.made().values()) if (item.previewEntry) jolt(item.previewEntry);
     }, 'jolt-all'));
   const scroller = scrollable(element('div', 'cards-scroll'), `Jiggle bones of ${result.path}`);
   const list = element('ul', 'cards');
   scroller.appendChild(list);
-  column.append(boneLegend(state.scale), bar, scroller);
+  column.append(boneLegend(state.scale, state.own), bar, scroller);
   state.scroller = scroller;
   state.list = virtualList(list, {
     make: (index) => makeCard(result, index),
-    estimate: kCardEstimate,
+    estimate: compactCards ? kLineEstimate : kCardEstimate,
     view: () => [scroller.scrollTop - scroller.clientHeight / 2, scroller.scrollTop + scroller.clientHeight * 1.5],
     dropped: (index, card) => hideCard(card),
+    // Cards and compact lines differ in height: the last new one measured is the estimate.
+    measured: (index, height, wasKnown) => (wasKnown ? undefined : height),
   });
   state.list.setKeys(state.bones.map((bone, index) => index));
   scroller.addEventListener('scroll', () => state.list.schedule(), { passive: true });
   return column;
+}
+
+// The swing numbers and plot of an entry, worked out once, when its card is first made.
+function swingOf(entry, bone, stored) {
+  if (!entry.swing) {
+    const now = boneSwing(bone);
+    const before = stored && stored.record !== bone.record ? boneSwing(stored) : null;
+    const seconds = plotSeconds([...now, ...(before || [])]);
+    entry.swing = { now, before, seconds, response: joltResponse(bone, seconds),
+      storedResponse: before ? joltResponse(stored, seconds) : null };
+  }
+  return entry.swing;
+}
+
+// A bone's compact line: name, its first axis's frequency and ζ, its limits, and its full card
+// on demand.
+function compactLine(result, index, item, card) {
+  const state = result.cards;
+  const bone = state.bones[index];
+  const stored = state.stored.get(bone.name);
+  const entry = entryOf(state, index);
+  entry.movers = null;
+  entry.plot = null;
+  const swing = swingOf(entry, bone, stored).now[0];
+  card.classList.add('compact');
+  const name = state.editing ? button(bone.name, () => goToBone(result, bone.name), 'bone-name')
+    : element('span', 'bone-title', bone.name);
+  const limits = bone.fields.filter((field) => field.role === 'limit')
+    .map((field) => `${field.axis} ${withUnit(field)}`).join(', ') || 'no limits';
+  const numbers = swing ? `${swingNumber(swing.hz)} Hz, ${zetaText(swing.zeta)}` : 'moves only with its base';
+  const changed = stored && stored.record !== bone.record ? element('span', 'was', ' edited') : '';
+  const line = element('span', 'line-numbers', `${numbers}; ${limits}`);
+  line.title = line.textContent;
+  const open = button('Full card', () => {
+    state.full.add(index);
+    state.list.forget(index);
+    state.list.remake(index, '.jolt');
+    // The card opened stays in view, its top where its line was.
+    for (let pass = 0; pass < 2; pass += 1) {
+      state.list.render();
+      state.scroller.scrollTop = state.list.topOf(index);
+    }
+    state.list.render();
+  }, 'full-card');
+  open.setAttribute('aria-label', `Full card of ${bone.name}`);
+  card.append(name, line);
+  if (changed) card.append(changed);
+  card.append(open);
+  if (state.caret === index) {
+    card.classList.add('at-caret');
+    card.setAttribute('aria-current', 'true');
+  }
+  return item;
 }
 
 function makeCard(result, index) {
@@ -66,6 +141,7 @@ function makeCard(result, index) {
   const card = element('figure', 'bone');
   card.dataset.bone = String(index);
   item.appendChild(card);
+  if (compactCards && !state.full.has(index)) return compactLine(result, index, item, card);
   const caption = element('figcaption');
   if (state.editing) {
     // The name takes the caret to the bone's block; so does a click anywhere on the card.
@@ -83,12 +159,22 @@ function makeCard(result, index) {
   entry.movers = movers;
   const joltButton = button('Jolt', () => jolt(entry), 'jolt');
   joltButton.setAttribute('aria-label', `Jolt ${bone.name}`);
-  card.append(caption, joltButton, ...bonePictures(bone, state.scale, movers));
   const stored = state.stored.get(bone.name);
+  const differs = Boolean(stored) && stored.record !== bone.record;
+  card.append(caption, joltButton, ...bonePictures(bone, state.scale, movers, differs ? stored : null));
+  const swing = swingOf(entry, bone, stored);
+  if (swing.now.length > 0) {
+    const held = { now: swing.response.widest, stored: swing.storedResponse ? swing.storedResponse.widest : null };
+    const plot = swingPlot(swing.response, swing.storedResponse, swing.seconds);
+    entry.plot = plot;
+    const box = element('div', 'swing-box');
+    box.append(plot, swingTable(swing.now, held, swing.before));
+    card.appendChild(box);
+  }
   if (entry.ghost && stored.record !== bone.record) {
     for (const parts of Object.values(movers)) {
       if (!parts || !parts.ghost) continue;
-      for (const part of parts.ghost.line ? [parts.ghost.line, parts.ghost.tip] : [parts.ghost]) part.style.display = '';
+      (parts.ghost.group || parts.ghost).style.display = '';
     }
   }
   if (state.caret === index) {
@@ -144,9 +230,11 @@ function markCaretBone(result, name) {
   state.caret = index;
   if (index < 0) return;
   const scroller = state.scroller;
-  const top = state.list.topOf(index);
-  const bottom = top + state.list.heightOf(index);
-  if (top < scroller.scrollTop || bottom > scroller.scrollTop + scroller.clientHeight) {
+  // Cards above it measured only once drawn move it: placed again until its name is in view.
+  for (let pass = 0; pass < 3; pass += 1) {
+    const top = state.list.topOf(index);
+    const bottom = top + Math.min(state.list.heightOf(index), scroller.clientHeight);
+    if (top >= scroller.scrollTop && bottom <= scroller.scrollTop + scroller.clientHeight) break;
     scroller.scrollTop = Math.max(0, top - 4);
     state.list.render();
   }

@@ -20,6 +20,10 @@ void putBone(const JiggleBone& bone, std::string& out) {
     out.append(block.keyword, block.length);
     parting = " ";
   }
+  // Facts the text does not show. A flexible tip without LengthFixed may stretch along
+  // its length; with it, it keeps its length.
+  out += kField;
+  if ((flags & FlexibleTip) != 0) out += (flags & LengthFixed) != 0 ? "length-fixed" : "length-flexes";
   for (std::size_t k = 0; k < kJiggleKeywordCount; ++k) {
     const int block = blockShowing(k, flags);
     if (block < 0) continue;

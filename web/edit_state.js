@@ -17,11 +17,71 @@ let nextApplyId = 0;
 
 // The row's text as it will be saved and applied: the model's own bytes while it is not
 // edited, so that it applies as the model itself.
+// Null while the module's places of the text, which names shown as Windows-1252 need,
+// are still to come (whenPlaced).
 function currentBytes(result) {
   const edit = result.edit;
   if (!edit || edit.text === edit.original) return result.definitions;
   if (edit.names === null) edit.names = storedNames(result.bones);
-  return encodeEdits(edit.text, edit.names);
+  // Without places (the page failed to read them), names go as typed.
+  if (edit.names.size === 0 || edit.placesFailed) return encoder.encode(edit.text);
+  return placed(edit) ? encodeEdits(edit.utf8, edit.places, edit.names) : null;
+}
+
+// The bytes of the text as it stands, once they can be had.
+function savedText(result) {
+  const bytes = currentBytes(result);
+  if (bytes !== null) return Promise.resolve(bytes);
+  return new Promise((done) => whenPlaced(result.edit, () => done(currentBytes(result))));
+}
+
+// The text's places, from the module, in the same way as its applies: one request at a time,
+// a reply for a text since changed asking again. { version, bones, blocks, values, unclosed }
+const placing = new Map();  // places id -> edit
+let nextPlacesId = 0;
+
+function placed(edit) {
+  return edit.places !== null && edit.places.version === edit.version;
+}
+
+function requestPlaces(edit) {
+  if (edit.placesInFlight || placed(edit)) return;
+  const id = nextPlacesId;
+  nextPlacesId += 1;
+  placing.set(id, edit);
+  edit.placesInFlight = true;
+  const bytes = encoder.encode(edit.text);
+  worker.postMessage({ places: id, version: edit.version, text: bytes.buffer });
+  edit.placesSent = { version: edit.version, text: edit.text, bytes };
+}
+
+// Calls `then` once the places of the text as it stands are known.
+function whenPlaced(edit, then) {
+  if (placed(edit)) {
+    then();
+    return;
+  }
+  edit.placesWaiters.push(then);
+  requestPlaces(edit);
+}
+
+function takePlacesReply(reply) {
+  const edit = placing.get(reply.places);
+  if (edit === undefined) return;
+  placing.delete(reply.places);
+  edit.placesInFlight = false;
+  const sent = edit.placesSent;
+  if (reply.failed === undefined && sent.version === edit.version) {
+    edit.places = Object.assign(parsePlaces(reply.records, sent.text, sent.bytes), { version: sent.version });
+    edit.utf8 = sent.bytes;
+    for (const then of edit.placesWaiters.splice(0)) then();
+    placesChanged(edit.owner);
+  } else if (reply.failed === undefined) {
+    requestPlaces(edit);
+  } else {
+    edit.placesFailed = true;
+    for (const then of edit.placesWaiters.splice(0)) then();
+  }
 }
 
 function currentText(result) {
@@ -56,6 +116,7 @@ function editOf(result) {
     const original = decodePieces(result.definitions, 10).replace(/\r\n?/g, '\n');
     result.edit = Object.assign(applyTarget(result, result.path, result.file, false), {
       editing: false, original, text: original, names: null,
+      places: null, utf8: null, placesInFlight: false, placesFailed: false, placesSent: null, placesWaiters: [],
       version: 0,      // bumped at every change of the text
       bones: null,     // bone data of the last edits that applied
       timer: 0, caret: 0,
@@ -85,6 +146,7 @@ function changedModel(target) {
 function textChanged(result) {
   const edit = result.edit;
   edit.version += 1;
+  requestPlaces(edit);
   clearTimeout(edit.timer);
   edit.timer = liveApply(edit) ? setTimeout(() => requestApply(edit), kTypingPause) : 0;
 }
@@ -103,12 +165,16 @@ function requestApply(target) {
     settled(target);
     return;
   }
+  let edits = currentBytes(result);
+  if (edits === null) {
+    whenPlaced(result.edit, () => requestApply(target));
+    return;
+  }
   const id = nextApplyId;
   nextApplyId += 1;
   applying.set(id, target);
   target.inFlight = true;
   target.sent = result.edit.version;
-  let edits = currentBytes(result);
   if (edits === result.definitions) edits = edits.slice();  // handed over, so a copy
   worker.postMessage({ apply: true, id, path: target.path, file: target.file, edits: edits.buffer,
     editsPath: result.outputName, skipMissingBones: target.sibling }, [edits.buffer]);
@@ -142,6 +208,7 @@ function takeApplyReply(reply) {
       skipped: records(reply.skipped).map(([line, name, why]) => ({ line: Number(decodeName(line)) || 0,
         name: decodeName(name || []), why: why ? decodeName(why) : '' })),
       changed: reply.numbers.changed === 1, numbers: reply.numbers, note: reply.note || '',
+      changedBones: records(reply.changedBones).map(([name]) => decodeName(name)),
     };
     target.model = target.applied.changed && reply.model.length > 0 ? new Blob([reply.model]) : null;
     settled(target);
@@ -185,6 +252,7 @@ function editsLost(why) {
 function forgetEdits() {
   for (const target of applying.values()) settled(target);
   applying.clear();
+  placing.clear();
   for (const result of results) {
     if (!result.edit) continue;
     clearTimeout(result.edit.timer);

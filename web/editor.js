@@ -16,15 +16,28 @@ function toggleEditing(index) {
   const row = rebuildRow(index, opened ? 'textarea' : '.edit-button');
   if (opened && row) {
     const area = row.querySelector('textarea');
-    const first = blocksOf(edit)[0];
-    caretTo(area, first ? first.start : 0);
     row.querySelector('.bench').scrollIntoView({ block: 'start' });
+    caretTo(area, 0);
     caretMoved(result, area);
+    const version = edit.version;
+    // The caret goes to the first block once the module has placed the text's blocks.
+    whenPlaced(edit, () => {
+      const first = edit.places.bones[0];
+      if (first && edit.version === version && area.isConnected && area.selectionStart === 0) caretTo(area, first.start);
+      caretMoved(result, area);
+    });
   }
+}
+
+function countLines(text) {
+  let lines = 1;
+  for (let at = text.indexOf('\n'); at >= 0; at = text.indexOf('\n', at + 1)) lines += 1;
+  return lines;
 }
 
 function bench(result, index) {
   const edit = result.edit;
+  if (!edit.lineCount) edit.lineCount = countLines(edit.text);
   const grid = element('div', 'bench');
   const side = element('div', 'editor');
   const title = element('h3', '', `${result.outputName}, as it will be saved`);
@@ -38,11 +51,15 @@ function bench(result, index) {
   area.setAttribute('aria-describedby', `edit-status-${index}`);
   area.addEventListener('input', () => {
     edit.text = area.value;
+    edit.lineCount = countLines(edit.text);
+    // Next frame: reading the box's size now would lay its whole text out at once.
+    requestAnimationFrame(() => drawGutter(result, area, area.previousElementSibling));
     textChanged(result);
     showEdit(result);
     caretMoved(result, area);
   });
   area.addEventListener('keydown', (event) => {
+    undoScale(edit, area, event);
     if (event.key === 'Enter' && (event.ctrlKey || event.metaKey)) {
       event.preventDefault();
       requestApply(edit);
@@ -67,13 +84,21 @@ function bench(result, index) {
   const save = button('Save changed model', () => saveChanged(result, save), 'save-model');
   const bar = element('div', 'edit-bar');
   bar.append(apply, save, revert);
-  side.append(title, area, status, goTos, bar, siblingsSection(result));
+  const gutter = element('div', 'gutter');
+  gutter.setAttribute('aria-hidden', 'true');
+  const box = element('div', 'text-box');
+  box.append(gutter, area);
+  area.addEventListener('scroll', () => drawGutter(result, area, gutter), { passive: true });
+  new ResizeObserver(() => drawGutter(result, area, gutter)).observe(area);
+  side.append(title, box, status, goTos, bar, scaleControl(result), siblingsSection(result));
   grid.append(side, bonePanel(result));
   // Where the text was left, when the row is drawn again.
   requestAnimationFrame(() => {
     area.setSelectionRange(edit.caret, edit.caret);
     if (edit.scroll) area.scrollTop = edit.scroll;
+    drawGutter(result, area, gutter);
   });
+  requestPlaces(edit);
   return grid;
 }
 
@@ -107,49 +132,110 @@ function goToLine(area, line) {
   caretTo(area, start, start + (lines[line - 1] || '').length);
 }
 
-// The text's $jigglebone blocks, { name, start } in order, read as the tools part a text
-// into comments, quoted names and bare words; kept until the text changes.
-function blocksOf(edit) {
-  if (edit.blocks && edit.blocks.version === edit.version) return edit.blocks.list;
-  const list = [];
-  let start = -1;
-  for (const match of edit.text.matchAll(kTokens)) {
-    if (match[1] === undefined && match[2] === undefined) continue;  // a comment
-    if (start >= 0) {
-      list.push({ name: match[1] !== undefined ? match[1] : match[2], start });
-      start = -1;
-    } else if (match[2] !== undefined && match[2].toLowerCase() === '$jigglebone') {
-      start = match.index;
-    }
-  }
-  edit.blocks = { version: edit.version, list };
-  return list;
+// A refused line's way there: for a block left unclosed, where its "}" is missing, since
+// that is what is wrong; else the line itself. { label's line, go }
+function goToRefusal(edit, area, line) {
+  const unclosed = placed(edit) ? edit.places.unclosed.find((place) => place.line === line) : null;
+  if (!unclosed) return { line, go: () => goToLine(area, line) };
+  return { line: unclosed.atLine, go: () => caretTo(area, unclosed.offset) };
 }
 
-// The caret's bone is found once a frame, however many events a key brings: reading the
-// blocks of a long text takes a few milliseconds.
+// The caret's bone is found once a frame, however many events a key brings, from the
+// module's places of the text as it stands (asked for, where they are older).
 function caretMoved(result, area) {
   const edit = result.edit;
   edit.caret = area.selectionStart;
   if (edit.caretFrame) return;
   edit.caretFrame = requestAnimationFrame(() => {
     edit.caretFrame = 0;
+    if (!placed(edit)) {
+      requestPlaces(edit);
+      return;  // placesChanged comes back here
+    }
     let name = null;
-    for (const block of blocksOf(edit)) {
-      if (block.start > edit.caret) break;
-      ({ name } = block);
+    for (const bone of edit.places.bones) {
+      if (bone.start > edit.caret) break;
+      ({ name } = bone);
     }
     markCaretBone(result, name);
   });
 }
 
+// The module placed the text anew: the caret's card, the gutter and Go to line follow.
+function placesChanged(result) {
+  const row = renderedRow(result.index);
+  const area = row && row.querySelector('textarea');
+  if (!area) return;
+  findChangedLines(result);
+  caretMoved(result, area);
+  drawGutter(result, area, row.querySelector('.gutter'));
+  showEdit(result, row);
+}
+
 function goToBone(result, name) {
   const row = renderedRow(result.index);
   const area = row && row.querySelector('textarea');
-  const block = blocksOf(result.edit).find((found) => found.name === name);
-  if (!area || !block) return;
-  caretTo(area, block.start);
-  caretMoved(result, area);
+  if (!area) return;
+  whenPlaced(result.edit, () => {
+    const bone = result.edit.places.bones.find((found) => found.name === name);
+    if (!bone) return;
+    caretTo(area, bone.start);
+    caretMoved(result, area);
+  });
+}
+
+// The lines holding a value that differs from the stored bone's, by the module's places.
+function findChangedLines(result) {
+  const edit = result.edit;
+  if (!edit.storedValues) {
+    edit.storedValues = new Map();
+    for (const bone of parseBones(decodePieces(result.bones, 0x1e))) {
+      if (!edit.storedValues.has(bone.name)) {
+        edit.storedValues.set(bone.name, new Map(bone.fields.map((field) => [field.keyword, field.values])));
+      }
+    }
+  }
+  const lines = new Set();
+  if (edit.text !== edit.original) {
+    for (const place of edit.places.values) {
+      const stored = edit.storedValues.has(place.bone) ? edit.storedValues.get(place.bone).get(place.keyword) : undefined;
+      const same = stored !== undefined && stored.length === place.values.length &&
+        place.values.every(({ text }, i) => text === stored[i] || Number(text) === Number(stored[i]));
+      if (!same) lines.add(place.line);
+    }
+  }
+  edit.changedLines = lines;
+}
+
+// The gutter: the numbers of the lines in view, a mark on each line whose value differs
+// from the stored one. Only the lines in view are drawn: a text may have thousands.
+function drawGutter(result, area, gutter) {
+  if (!gutter) return;
+  const style = getComputedStyle(area);
+  const top = parseFloat(style.paddingTop) || 0;
+  const total = result.edit.lineCount || 1;
+  // The height a line really takes, from the box's whole height where its text overflows,
+  // so that the numbers keep to their lines however far down a long text.
+  const inner = area.scrollHeight - top - (parseFloat(style.paddingBottom) || 0);
+  const height = area.scrollHeight > area.clientHeight + 1 && total > 1 ? inner / total : lineHeight(area);
+  const first = Math.max(0, Math.floor((area.scrollTop - top) / height));
+  const count = Math.ceil(area.clientHeight / height) + 2;
+  const changed = result.edit.changedLines || new Set();
+  const lines = [];
+  for (let line = first + 1; line <= Math.min(total, first + count); line += 1) {
+    const mark = element('div', changed.has(line) ? 'changed' : '', String(line));
+    lines.push(mark);
+  }
+  // The first line's offset may be negative, part of it scrolled out: a margin, since a
+  // padding cannot be negative.
+  if (lines.length > 0) lines[0].style.marginTop = `${top + first * height - area.scrollTop}px`;
+  gutter.replaceChildren(...lines);
+  // The box's own line height and font, so that the numbers stand beside their lines.
+  gutter.style.lineHeight = `${height}px`;
+  gutter.style.fontSize = style.fontSize;
+  // As tall as the box, never taller: the lines past its foot are cut off.
+  gutter.style.height = `${area.offsetHeight}px`;
+  gutter.style.boxSizing = 'border-box';
 }
 
 function outcomeText(result) {
@@ -195,10 +281,10 @@ function showEdit(result, row = renderedRow(result.index)) {
   // One way to each refused line, as the module listed them.
   const lines = failed ? [...new Set(edit.applied.refusals.map((refusal) => refusal.line))].filter((line) => line > 0) : [];
   const goTos = row.querySelector('.go-tos');
-  const wanted = lines.slice(0, kShownGoTos).map((line) => `Go to line ${line}`);
+  const ways = lines.slice(0, kShownGoTos).map((line) => goToRefusal(edit, area, line));
+  const wanted = ways.map((way) => `Go to line ${way.line}`);
   if ([...goTos.children].map((b) => b.textContent).join('\n') !== wanted.join('\n')) {
-    goTos.replaceChildren(...lines.slice(0, kShownGoTos).map((line) =>
-      button(`Go to line ${line}`, () => goToLine(area, line), 'go-to')));
+    goTos.replaceChildren(...ways.map((way) => button(`Go to line ${way.line}`, way.go, 'go-to')));
   }
   goTos.hidden = wanted.length === 0;
   row.querySelector('.revert').disabled = !edited(result);

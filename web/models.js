@@ -13,23 +13,26 @@ const kAheadBytes = 64 * 1024 * 1024;
 const kReadHere = 16 * 1024 * 1024;
 const kPageFailed = -1;
 
-// The module's outcome words in the order counted, with their labels and how a row shows
-// them: written, nothing to do, or refused. A word the page does not know is counted as a
-// refusal under its own words.
-const kOutcomes = new Map([
-  ['written', { label: 'written', look: 'written' }],
-  ['no-jiggle-bones', { label: 'no jiggle bones', look: 'quiet' }],
-  ['not-a-model', { label: 'not a model', look: 'refused' }],
-  ['not-studio', { label: 'not a studio model', look: 'refused' }],
-  ['old-version', { label: 'old version', look: 'refused' }],
-  ['damaged', { label: 'damaged', look: 'refused' }],
-  ['cannot-read', { label: 'cannot read', look: 'refused' }],
-  ['page-failed', { label: 'page failed', look: 'refused' }],
-]);
+// The page's own outcome, which the command line never has: the page itself failed.
+const kPageFailedWord = 'page-failed';
+
+// How a row shows an outcome: written, nothing to do (no jiggle bones: nothing is wrong
+// with such a model), or refused.
+function outcomeLook(kind) {
+  if (kind === 'written') return 'written';
+  return kind === 'no-jiggle-bones' ? 'quiet' : 'refused';
+}
+
+// The outcomes in the order counted: the module's, then the page's own; a word the page was
+// not told of is counted as a refusal under its own words.
+function outcomeKinds() {
+  return [...moduleWords.outcomes.keys(), kPageFailedWord];
+}
 
 function outcomeOf(kind) {
-  if (!kOutcomes.has(kind)) kOutcomes.set(kind, { label: kind.replace(/-/g, ' '), look: 'refused' });
-  return kOutcomes.get(kind);
+  const known = moduleWords.outcomes.get(kind);
+  const label = known ? known.label : kind === kPageFailedWord ? 'page failed' : kind.replace(/-/g, ' ');
+  return { label, look: outcomeLook(kind) };
 }
 
 // { path, status, kind, console, note, caseHint, outputName, definitions, bones, file, edit,
@@ -128,17 +131,11 @@ function addResult(path, reply, file) {
     result.outputName = decodeName(reply.outputName);
     result.definitions = reply.definitions;
     result.bones = reply.bones;
-    // The first written model of the page opens with its pictures; no other does.
-    if (!openedFirst) {
-      openedFirst = true;
-      result.open = true;
-    }
     const seen = (outputNames.get(result.outputName) || 0) + 1;
     outputNames.set(result.outputName, seen);
     if (seen === 2) sharedNames += 2;
     if (seen > 2) sharedNames += 1;
   }
-  outcomeOf(kind);
   counts.set(kind, (counts.get(kind) || 0) + 1);
   results.push(result);
   rowAdded(result);

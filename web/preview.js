@@ -28,7 +28,8 @@ const watcher = new IntersectionObserver((seen) => {
 
 // The entry of a bone: its motion and its ghost's, kept while its card comes and goes.
 function motionEntry(bone, stored) {
-  return { motion: boneMotion(bone), ghost: stored ? boneMotion(stored) : null, joltedAt: -Infinity, movers: null };
+  return { motion: boneMotion(bone), ghost: stored ? boneMotion(stored) : null, joltedAt: -Infinity, movers: null,
+    plot: null, swing: null };
 }
 
 function showCard(card, entry) {
@@ -77,7 +78,7 @@ function frame(now) {
       if (over) rest(entry);
       moving.delete(entry);
     }
-    draw(entry);
+    draw(entry, now);
   }
   const work = performance.now() - started;
   previewFrames.count += 1;
@@ -95,19 +96,27 @@ function rest(entry) {
   }
 }
 
+// The bone turned by `angle` (radians, counter-clockwise), stretched to `stretch` of its length.
 function placeBone(parts, angle, stretch) {
-  const [x, y] = dialPoint(angle, 40 * stretch).map((v) => v.toFixed(2));
-  parts.line.setAttribute('x2', x);
-  parts.line.setAttribute('y2', y);
-  parts.tip.setAttribute('cx', x);
-  parts.tip.setAttribute('cy', y);
+  // Tenths of a degree and of a unit: finer than a pixel, and no text made for a still part.
+  const turn = Math.round(-angle * moduleWords.toDegrees * 10);
+  if (parts.group.turn !== turn) {
+    parts.group.turn = turn;
+    parts.group.setAttribute('transform', `rotate(${turn / 10} 50 50)`);
+  }
+  const reach = Math.round(400 * stretch);
+  if (parts.line.reach !== reach && (parts.line.reach !== undefined || reach !== 400)) {
+    parts.line.reach = reach;
+    parts.line.setAttribute('x2', String(50 + reach / 10));
+    parts.tip.setAttribute('cx', String(50 + reach / 10));
+  }
 }
 
 // The ghost's setting may have blocks the card does not draw: those are left out.
 function drawMotion(movers, motion, which) {
   const axes = motion.axes;
   if (axes.yaw && movers.yaw) {
-    const stretch = Math.max(0.3, Math.min(1.2, 1 + axes.along.x / motion.length));
+    const stretch = axes.along ? Math.max(0.3, Math.min(1.2, 1 + axes.along.x / motion.length)) : 1;
     placeBone(movers.yaw[which], axes.yaw.x, stretch);
     placeBone(movers.pitch[which], axes.pitch.x, stretch);
     placeBone(movers.angle[which], Math.hypot(axes.yaw.x, axes.pitch.x), stretch);
@@ -115,12 +124,35 @@ function drawMotion(movers, motion, which) {
   if (axes.left && movers.left) {
     for (const axis of kBaseAxes) {
       const offset = Math.max(-1.1, Math.min(1.1, axes[axis].x / movers.span));
-      movers[axis][which].setAttribute('cx', (50 + 45 * offset).toFixed(2));
+      const dot = movers[axis][which];
+      const shift = Math.round(450 * offset);
+      if (dot.shift !== shift) {
+        dot.shift = shift;
+        dot.setAttribute('transform', `translate(${shift / 10} 0)`);
+      }
     }
   }
 }
 
-function draw(entry) {
+// The plot's cursor at the time since the jolt, while the plot's time lasts.
+function drawCursor(entry, now) {
+  if (!entry.plot) return;
+  const { cursor, seconds } = entry.plot;
+  const t = (now - entry.joltedAt) / 1000;
+  if (t < 0 || t > seconds) {
+    if (cursor.style.display !== 'none') cursor.style.display = 'none';
+    return;
+  }
+  const x = Math.round((2000 * t) / seconds);
+  if (cursor.x !== x) {
+    cursor.x = x;
+    cursor.setAttribute('transform', `translate(${x / 10} 0)`);
+  }
+  if (cursor.style.display !== '') cursor.style.display = '';
+}
+
+function draw(entry, now = performance.now()) {
+  drawCursor(entry, now);
   if (!entry.movers) return;
   drawMotion(entry.movers, entry.motion, 'now');
   if (entry.ghost) drawMotion(entry.movers, entry.ghost, 'ghost');

@@ -65,7 +65,8 @@ function makeRow(index) {
   const save = button('Save changed model', () => saveChanged(result, save), 'save-model');
   save.hidden = !edited(result);
   actions.append(
-    button(`Save ${result.outputName}`, () => saveBytes(result.outputName, currentBytes(result), 'text/plain')),
+    button(`Save ${result.outputName}`, () => savedText(result).then((bytes) => saveBytes(result.outputName, bytes,
+      'text/plain'))),
     button('Copy', (event) => copyText(currentText(result), event.target, result.outputName)),
     edit, save);
   head.appendChild(actions);

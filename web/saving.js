@@ -83,7 +83,8 @@ function zipEntries(models) {
 async function saveAll() {
   const editedRows = results.filter((result) => result.kind === 'written' && result.edit && edited(result));
   const siblings = results.flatMap((result) => result.siblings);
-  await Promise.all([...editedRows.map((result) => settle(result.edit)), ...siblings.map(settle)]);
+  await Promise.all([...editedRows.map((result) => settle(result.edit)), ...siblings.map(settle),
+    ...editedRows.map(savedText)]);
   if (editedRows.some((result) => results[result.index] !== result)) return;  // cleared meanwhile
   const models = [];
   const faulty = [];

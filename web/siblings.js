@@ -4,11 +4,6 @@
 // its own Save and a place in the .zip. Each follows the text as it changes.
 'use strict';
 
-const kSkippedWhy = {
-  'no-bone': 'no bone of that name in this model',
-  'no-rule': 'a bone of this model with no jiggle rule (adding one needs the model rebuilt from its source)',
-};
-
 function useOn(result, files) {
   const row = renderedRow(result.index);
   const list = row && row.querySelector('.sibling-list');
@@ -71,9 +66,31 @@ function siblingLine(sibling) {
   const actions = element('div', 'actions');
   actions.append(save, remove);
   head.appendChild(actions);
-  line.append(head, element('pre', 'sibling-outcome'), element('ul', 'skipped-bones'));
+  // What changed first; the bones skipped as one count, listed on demand; the console lines
+  // after them.
+  const skipped = element('details', 'skipped-bones');
+  skipped.append(element('summary'), element('ul'));
+  skipped.addEventListener('toggle', () => listSkipped(line, sibling));
+  const lines = element('details', 'sibling-lines');
+  lines.append(element('summary', '', 'Console lines'), element('pre', 'sibling-outcome'));
+  line.append(head, element('p', 'sibling-changed'), skipped, lines);
   fillSibling(line, sibling);
   return line;
+}
+
+// The skipped bones, grouped by why, as the module names the reasons.
+function skippedGroups(bones) {
+  const groups = new Map();
+  for (const bone of bones) groups.set(bone.why, [...(groups.get(bone.why) || []), bone]);
+  return [...groups].map(([why, list]) => ({ why, words: moduleWords.skipped.get(why) || why, list }));
+}
+
+function listSkipped(line, sibling) {
+  const box = line.querySelector('.skipped-bones');
+  const list = box.querySelector('ul');
+  const bones = sibling.applied ? sibling.applied.skipped : [];
+  list.replaceChildren(...(box.open ? bones.map(({ line: at, name, why }) => element('li', '',
+    `${name}${at > 0 ? ` (line ${at})` : ''}: ${moduleWords.skipped.get(why) || why}`)) : []));
 }
 
 function fillSibling(line, sibling) {
@@ -81,25 +98,38 @@ function fillSibling(line, sibling) {
   const pending = !upToDate(sibling);
   const outcome = line.querySelector('.sibling-outcome');
   const badge = line.querySelector('.badge');
+  const changed = line.querySelector('.sibling-changed');
+  const save = line.querySelector('.save-sibling');
   if (applied === null) {
     outcome.textContent = 'Applying…';
     badge.textContent = '';
+    changed.textContent = '';
   } else {
-    const word = !appliedWell(applied) ? outcomeOf(applied.outcome || 'page-failed').label
+    const word = !appliedWell(applied) ? outcomeOf(applied.outcome || kPageFailedWord).label
       : applied.changed ? 'changed' : 'unchanged';
-    badge.textContent = applied.outcome === 'page-failed' ? word : `${word}, status ${applied.status}`;
+    badge.textContent = applied.outcome === kPageFailedWord ? word : `${word}, status ${applied.status}`;
     const later = pending && !liveApply(sibling) ? `This model is ${mebibytes(sibling.file.size)}: the text ` +
       'as it stands is applied to it when it is saved.' : '';
     outcome.textContent = [later, applied.lines, applied.note].filter(Boolean).join('\n');
+    const names = applied.changedBones || [];
+    if (!appliedWell(applied)) changed.textContent = '';
+    else if (applied.changed) changed.textContent = `Changes ${plural(names.length, 'bone', 'bones')}: ${names.join(', ')}.`;
+    else changed.textContent = 'Nothing in this model changes with these edits: there is nothing to save.';
   }
-  line.classList.toggle('refused', applied !== null && !appliedWell(applied));
+  const refused = applied !== null && !appliedWell(applied);
+  // A refusal is read at once; the lines of an apply that went well are there on demand.
+  if (refused || applied === null) line.querySelector('.sibling-lines').open = true;
+  line.classList.toggle('refused', refused);
   line.classList.toggle('pending', pending && applied !== null);
   const skipped = line.querySelector('.skipped-bones');
   const bones = applied ? applied.skipped : [];
-  skipped.replaceChildren(...bones.map(({ line: at, name, why }) => element('li', '',
-    `Skipped "${name}"${at > 0 ? ` (line ${at})` : ''}: ${kSkippedWhy[why] || why}`)));
+  skipped.querySelector('summary').textContent = skippedGroups(bones).map(({ words, list }) =>
+    `${plural(list.length, 'bone', 'bones')} skipped: ${words}`).join('; ');
   skipped.hidden = bones.length === 0;
-  line.querySelector('.save-sibling').setAttribute('aria-disabled', String(!pending && sibling.model === null));
+  listSkipped(line, sibling);
+  // No Save where nothing would change; while the text is still being applied, it waits.
+  save.hidden = applied !== null && !pending && sibling.model === null;
+  save.setAttribute('aria-disabled', String(!pending && sibling.model === null));
 }
 
 function showSibling(sibling) {

@@ -62,7 +62,7 @@ function springAxis(stiffness, damping, inertia, low = null, high = null, fricti
 // `bone`'s numbers (bone_data.js: look-ups by role and axis) as a motion.
 function boneMotion(bone) {
   const get = (role, axis) => boneValues(bone, role, axis);
-  const degrees = (values) => values.map((value) => (Number(value) * Math.PI) / 180);
+  const degrees = (values) => values.map((value) => Number(value) * moduleWords.toRadians);
   const limit = (axis, toRadians) => {
     const values = get('limit', axis);
     if (values === null || values.length < 2 || !values.every((v) => Number.isFinite(Number(v)))) return [null, null];
@@ -78,7 +78,9 @@ function boneMotion(bone) {
       motion.axes[axis] = springAxis(one('stiffness', axis), one('damping', axis), inertia,
         ...limit(axis, true), one('friction', axis), one('bounce', axis));
     }
-    motion.axes.along = springAxis(one('stiffness', 'along'), one('damping', 'along'), inertia);
+    // A tip held at its length does not stretch.
+    motion.lengthFlexes = !bone.facts.includes('length-fixed');
+    if (motion.lengthFlexes) motion.axes.along = springAxis(one('stiffness', 'along'), one('damping', 'along'), inertia);
     const angle = get('limit', 'angle');
     if (angle !== null && Number.isFinite(Number(angle[0]))) motion.angle = Math.max(0, degrees(angle)[0]);
   }
@@ -100,7 +102,7 @@ function joltMotion(motion, strength = 1) {
   if (motion.flexible) {
     axes.yaw.v -= shake('left') / motion.length;
     axes.pitch.v -= shake('up') / motion.length;
-    axes.along.v -= shake('forward');
+    if (axes.along) axes.along.v -= shake('forward');
   }
   if (motion.base) for (const axis of ['left', 'up', 'forward']) axes[axis].v -= shake(axis);
 }
@@ -149,10 +151,18 @@ function rub(held, others, dt) {
   for (const other of others) other.v *= keep;
 }
 
+// The axes as a list, made once: a frame steps many motions.
+function axesOf(motion) {
+  if (!motion.list) motion.list = Object.values(motion.axes);
+  return motion.list;
+}
+
 function stepMotion(motion, dt = kSpringStep) {
-  for (const axis of Object.values(motion.axes)) {
+  for (const axis of axesOf(motion)) {
     const { a, b, c, d } = axis.matrix;
-    [axis.x, axis.v] = [a * axis.x + b * axis.v, c * axis.x + d * axis.v];
+    const x = a * axis.x + b * axis.v;
+    axis.v = c * axis.x + d * axis.v;
+    axis.x = x;
     holdAxis(axis);
   }
   const { yaw, pitch, left, up, forward } = motion.axes;
@@ -170,12 +180,13 @@ function stepMotion(motion, dt = kSpringStep) {
 
 // Still: no axis moves, and each rests where its spring and limits leave it.
 function motionAtRest(motion) {
-  return Object.values(motion.axes).every((axis) => {
+  return axesOf(motion).every((axis) => {
     const rest = axis.low === null || axis.low > axis.high ? 0 : Math.min(axis.high, Math.max(axis.low, 0));
     return Math.abs(axis.v) < 1e-3 && (Math.abs(axis.x - rest) < 1e-4 || axis.held);
   });
 }
 
 if (typeof module !== 'undefined') {
-  module.exports = { kSpringStep, kJoltSpeed, springMatrix, boneMotion, joltMotion, stepMotion, motionAtRest };
+  module.exports = { kSpringStep, kJoltSpeed, kJoltDirection, kBoneInertia, springNumber, springMatrix, boneMotion,
+    joltMotion, stepMotion, motionAtRest };
 }

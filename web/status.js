@@ -10,7 +10,8 @@ function updateStatus() {
   $('count').textContent = text;
   const countList = $('counts');
   countList.replaceChildren();
-  for (const [kind, { label, look }] of kOutcomes) {
+  for (const kind of new Set([...outcomeKinds(), ...counts.keys()])) {
+    const { label, look } = outcomeOf(kind);
     const count = counts.get(kind) || 0;
     if (count === 0) continue;
     const item = element('li', look);
@@ -41,7 +42,8 @@ function updateStatus() {
 // One choice per outcome met, refusals named as such.
 function addFilterChoices() {
   const select = $('filter');
-  for (const [kind, { label, look }] of kOutcomes) {
+  for (const kind of new Set([...outcomeKinds(), ...counts.keys()])) {
+    const { label, look } = outcomeOf(kind);
     if (kind === 'written' || !counts.has(kind) || [...select.options].some((o) => o.value === kind)) continue;
     const option = element('option', '', look === 'refused' ? `refused: ${label}` : label);
     option.value = kind;

@@ -1,7 +1,7 @@
 // Bytes and the text shown for them. Stored names are bytes of no stated encoding: those
 // that are not UTF-8 are shown as Windows-1252, which their authors most likely wrote them
 // in, and sent back as their stored bytes; the module's records are split here; file names
-// are numbered here. Saved texts keep their bytes: only what is shown is decoded.
+// are numbered here; the module's places in a text are read here. Saved texts keep their bytes: only what is shown is decoded.
 'use strict';
 
 const utf8 = new TextDecoder('utf-8', { fatal: true });
@@ -75,31 +75,79 @@ function storedNames(bones) {
   return names;
 }
 
-// A comment, a quoted name or a bare word, as the tools' reader parts them.
-const kTokens = /\/\/[^\n]*|"([^"\x00-\x1f\x7f]*)"|((?:[^ {}"\x00-\x1f\x7f/]|\/(?!\/))+)/g;
-
-// `text` as bytes to apply: UTF-8, but for names shown as Windows-1252, which go back as
-// their stored bytes wherever they stand as a name, so that the bone is found.
-function encodeEdits(text, names) {
-  if (names.size === 0) return encoder.encode(text);
+// `bytes` (the text typed, as UTF-8) to apply: as they are, but for bone names shown as
+// Windows-1252, which go back as their stored bytes where the module's places (text_places.h)
+// say a bone's name stands, so that the bone is found.
+function encodeEdits(bytes, places, names) {
+  if (names.size === 0) return bytes;
   const parts = [];
   let from = 0;
-  for (const match of text.matchAll(kTokens)) {
-    const name = match[1] !== undefined ? match[1] : match[2];
-    const stored = name !== undefined ? names.get(name) : undefined;
+  for (const bone of places.bones) {
+    const stored = names.get(utf8.decode(bytes.subarray(bone.nameBytes[0], bone.nameBytes[1])));
     if (stored === undefined) continue;
-    const at = match.index + (match[1] !== undefined ? 1 : 0);
-    parts.push(encoder.encode(text.slice(from, at)), stored);
-    from = at + name.length;
+    parts.push(bytes.subarray(from, bone.nameBytes[0]), stored);
+    from = bone.nameBytes[1];
   }
-  parts.push(encoder.encode(text.slice(from)));
-  const bytes = new Uint8Array(parts.reduce((sum, part) => sum + part.length, 0));
+  parts.push(bytes.subarray(from));
+  const out = new Uint8Array(parts.reduce((sum, part) => sum + part.length, 0));
   let at = 0;
   for (const part of parts) {
-    bytes.set(part, at);
+    out.set(part, at);
     at += part.length;
   }
-  return bytes;
+  return out;
+}
+
+// A function from a byte offset of `text`'s UTF-8 (`bytes`) to the index in `text` of the
+// character it falls in, as TextEncoder encodes: a lone surrogate becomes 3 bytes.
+function byteIndexer(text, bytes) {
+  if (bytes.length === text.length) return (offset) => offset;
+  const index = new Uint32Array(bytes.length + 1);
+  let byte = 0;
+  for (let i = 0; i < text.length; i += 1) {
+    const unit = text.charCodeAt(i);
+    const pair = unit >= 0xd800 && unit < 0xdc00 && i + 1 < text.length &&
+      text.charCodeAt(i + 1) >= 0xdc00 && text.charCodeAt(i + 1) < 0xe000;
+    const size = unit < 0x80 ? 1 : unit < 0x800 ? 2 : pair ? 4 : 3;
+    index.fill(i, byte, byte + size);
+    byte += size;
+    if (pair) i += 1;
+  }
+  index[bytes.length] = text.length;
+  return (offset) => index[offset];
+}
+
+// The module's places of `text` (records as text_places.h gives them) with offsets as
+// indices of `text`: { bones, blocks, values, unclosed }, each in text order; a value
+// knows its bone's name.
+function parsePlaces(records, text, bytes) {
+  const at = byteIndexer(text, bytes);
+  const places = { bones: [], blocks: [], values: [], unclosed: [] };
+  let bone = null;
+  for (const record of new TextDecoder().decode(records).split('\x1e')) {
+    const [kind, ...fields] = record.split('\x1f');
+    const number = (i) => Number(fields[i]);
+    if (kind === 'bone') {
+      bone = { line: number(0), start: at(number(1)), end: at(number(2)), nameStart: at(number(3)),
+        nameEnd: at(number(4)), nameBytes: [number(3), number(4)] };
+      bone.name = text.slice(bone.nameStart, bone.nameEnd);
+      places.bones.push(bone);
+    } else if (kind === 'block') {
+      places.blocks.push({ line: number(0), start: at(number(1)), end: at(number(2)), block: fields[3] });
+    } else if (kind === 'value') {
+      const [block, unit, role, axis, keyword] = fields.slice(3, 8);
+      const values = [];
+      for (let i = 8; i + 1 < fields.length; i += 2) {
+        const [start, end] = [at(number(i)), at(number(i + 1))];
+        values.push({ start, end, text: text.slice(start, end) });
+      }
+      places.values.push({ line: number(0), start: at(number(1)), end: at(number(2)), block, unit, role, axis,
+        keyword, values, bone: bone ? bone.name : '' });
+    } else if (kind === 'unclosed') {
+      places.unclosed.push({ line: number(0), offset: at(number(1)), atLine: number(2) });
+    }
+  }
+  return places;
 }
 
 function fileNameOf(path) {

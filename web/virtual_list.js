@@ -160,6 +160,14 @@ function virtualList(list, options) {
       schedule();
       return made.get(key);
     },
+    // Forgets every measured height, expecting `height` of each item, as when all changed form.
+    remeasure(height) {
+      estimate = height;
+      heights.clear();
+      tops = [0];
+      topsValid = 1;
+      schedule();
+    },
     // Forgets a measured height, as when an item's content changed out of view.
     forget(key) {
       heights.delete(key);

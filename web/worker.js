@@ -10,23 +10,43 @@ const kSlice = 16 * 1024 * 1024;
 // After a model this large the module is started afresh, so that the memory it grew to
 // is given back rather than held for the rest of the batch.
 const kRestartAfter = 64 * 1024 * 1024;
-const kTexts = { console: 0, definitions: 1, outputName: 2, bones: 3, model: 4, refusals: 5, warnings: 6,
-  skipped: 7, changedBones: 8, outcome: 9 };
-const kNumbers = { changed: 1, refusalsNotListed: 2, warningsNotListed: 3, commandsPassedOver: 4 };
 // A status the command line never ends with: the page, not the model, failed.
 const kPageFailed = -1;
 
 let modulePromise = null;
+// The module's own names for its texts and numbers (sproingWords), read once from it:
+// { texts: { console: 0, ... }, numbers: { changed: 1, ... } }, names in camel case.
+let kTexts = null;
+let kNumbers = null;
 // { id, path, why, and either file (with first, its first slice asked for) or bytes and
 // size (null bytes: the browser refused to read them) }, in the order sent
 const jobs = [];
 // { apply, id, path, file, edits (an ArrayBuffer), editsPath }: done before any model waiting
 const applies = [];
+// { places, version, text (UTF-8, an ArrayBuffer) }: first of all, since the caret waits on them
+const placing = [];
 let working = false;
 
 function module() {
-  if (modulePromise === null) modulePromise = createSproing();
+  if (modulePromise === null) modulePromise = createSproing().then((sproing) => takeWords(sproing));
   return modulePromise;
+}
+
+// The words are the same in every module: the first one's are kept and sent to the page.
+function takeWords(sproing) {
+  if (kTexts !== null) return sproing;
+  const start = sproing._sproingWords() >>> 0;
+  const text = new TextDecoder().decode(sproing.HEAPU8.subarray(start, sproing.HEAPU8.indexOf(0, start)));
+  kTexts = {};
+  kNumbers = {};
+  const camel = (name) => name.replace(/-(\w)/g, (dash, letter) => letter.toUpperCase());
+  for (const record of text.split('\x1e')) {
+    const [group, name, value] = record.split('\x1f');
+    if (group === 'text') kTexts[camel(name)] = Number(value);
+    else if (group === 'number') kNumbers[camel(name)] = Number(value);
+  }
+  self.postMessage({ words: text });
+  return sproing;
 }
 
 function textBytes(sproing, which) {
@@ -225,6 +245,20 @@ async function processJob(job) {
   return reply;
 }
 
+// The places of an edits text, read by the tools' own reader (text_places.h), as bytes.
+async function places(message) {
+  const sproing = await module();
+  const text = new Uint8Array(message.text);
+  const at = sproing._malloc(text.length + 1) >>> 0;
+  if (at === 0) throw new RangeError('out of memory: the text could not be passed');
+  sproing.HEAPU8.set(text, at);
+  sproing.HEAPU8[at + text.length] = 0;
+  const start = sproing._sproingPlaces(at, text.length) >>> 0;
+  const found = sproing.HEAPU8.slice(start, start + (sproing._sproingPlacesLength() >>> 0));
+  sproing._free(at);
+  return found;
+}
+
 // Which of `names` the tools take as models' by name, and which only a case keeps from it.
 async function classify(message) {
   const sproing = await module();
@@ -239,7 +273,18 @@ async function classify(message) {
 
 async function work() {
   working = true;
-  while (applies.length > 0 || jobs.length > 0) {
+  while (placing.length > 0 || applies.length > 0 || jobs.length > 0) {
+    if (placing.length > 0) {
+      const message = placing.shift();
+      try {
+        const found = await places(message);
+        self.postMessage({ places: message.places, version: message.version, records: found }, [found.buffer]);
+      } catch (error) {
+        modulePromise = null;
+        self.postMessage({ places: message.places, version: message.version, failed: describeFailure(error) });
+      }
+      continue;
+    }
     const job = applies.length > 0 ? applies.shift() : jobs.shift();
     let reply;
     try {
@@ -262,6 +307,9 @@ async function work() {
   working = false;
 }
 
+// The words go to the page before anything else.
+module().catch(() => { modulePromise = null; });
+
 self.onmessage = (event) => {
   const message = event.data;
   if (message.cancel) {
@@ -273,6 +321,11 @@ self.onmessage = (event) => {
       modulePromise = null;
       self.postMessage({ classify: message.classify, failed: describeFailure(error) });
     });
+    return;
+  }
+  if (message.places !== undefined) {
+    placing.push(message);
+    if (!working) work();
     return;
   }
   const job = message;

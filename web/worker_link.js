@@ -25,6 +25,11 @@ function routeReply(reply) {
     if (!waiting) return;
     if (reply.failed) waiting.fail(new Error(reply.failed));
     else waiting.ok(reply);
+  } else if (reply.words !== undefined) {
+    takeWords(reply.words);
+    updateStatus();
+  } else if (reply.places !== undefined) {
+    takePlacesReply(reply);
   } else if (reply.apply) {
     takeApplyReply(reply);
   } else {

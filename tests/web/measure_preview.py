@@ -7,7 +7,9 @@ usage: measure_preview.py PAGE_DIR MAKE_MODEL [BONES]
 A model of BONES jiggle bones (120 by default) is opened and edited; its cards in view are
 jolted over and over while keys are typed into its text. Prints each frame's preview work
 (the median and the longest), the longest main-thread task while typing, and the frames run
-while the tab was hidden (none expected)."""
+while the tab was hidden (none expected). Then Scale: the time from pressing it to the
+outcome of its apply shown, five times; then every one of the bones' cards animating at once
+beside its stored setting, plots included, and each frame's work."""
 import json
 import os
 import shutil
@@ -37,7 +39,52 @@ document.addEventListener('visibilitychange', () => {
 });
 """
 
+SCALE = """
+const done = arguments[arguments.length - 1];
+const row = document.querySelector('#rows > li');
+const edit = results[Number(row.dataset.index)].edit;
+row.querySelector('details.scale').open = true;
+const times = [];
+const once = (factor) => new Promise((ok) => {
+  row.querySelector('.scale-factor').value = String(factor);
+  const started = performance.now();
+  row.querySelector('.scale-go').click();
+  const look = () => {
+    if (upToDate(edit) && !row.querySelector('.edit-status').classList.contains('pending')) {
+      requestAnimationFrame(() => { times.push(performance.now() - started); setTimeout(ok, 300); });
+    } else requestAnimationFrame(look);
+  };
+  requestAnimationFrame(look);
+});
+(async () => { for (const factor of [3, 0.5, 2, 0.5, 2]) await once(factor); done(times); })();
+"""
+
+ALL_ANIMATING = """
+const done = arguments[arguments.length - 1];
+const result = results[Number(document.querySelector('#rows > li').dataset.index)];
+const box = document.createElement('div');
+box.style.cssText = 'position: absolute; left: 0; top: 0; width: 40rem';
+document.body.appendChild(box);
+for (let i = 0; i < result.cards.bones.length; i += 1) {
+  const item = makeCard(result, i);
+  box.appendChild(item);
+  watcher.unobserve(item);
+  inView.add(item);
+}
+const work = [];
+let seen = previewFrames.count;
+const sample = () => {
+  if (previewFrames.count !== seen) { work.push(previewFrames.lastMs); seen = previewFrames.count; }
+  if (work.length < 300) requestAnimationFrame(sample); else { clearInterval(again); done(work); }
+};
+const joltAll = () => { for (const item of inView) if (item.previewEntry) jolt(item.previewEntry); };
+joltAll();
+const again = setInterval(joltAll, 700);
+requestAnimationFrame(sample);
+"""
+
 driver = start_chromium(work)
+driver.set_script_timeout(120)
 try:
     model = os.path.join(work, f"bench_{bones}.mdl")
     subprocess.run([make_model, "bench", bones, model], check=True, timeout=60)
@@ -75,6 +122,10 @@ try:
     driver.execute_cdp_cmd("Target.activateTarget", {"targetId": driver.execute_cdp_cmd("Target.getTargetInfo", {})["targetInfo"]["targetId"]})
     time.sleep(0.5)
     found = driver.execute_script("return { work: frameWork, tasks, hiddenFrames: window.hiddenFrames }")
+    # Scale, from the press to its apply's outcome drawn.
+    scale_ms = driver.execute_async_script(SCALE)
+    # Every bone animating: each card made, held in view, jolted every 0.7 s.
+    all_work = sorted(driver.execute_async_script(ALL_ANIMATING))
     work_ms = sorted(found["work"])
     typing_tasks = [d for t, d in found["tasks"] if typing_from <= t <= typing_to]
     print(json.dumps({
@@ -83,7 +134,10 @@ try:
         "frame_work_p95_ms": round(work_ms[len(work_ms) * 95 // 100], 3) if work_ms else None,
         "frame_work_longest_ms": round(work_ms[-1], 3) if work_ms else None,
         "longest_task_while_typing_ms": round(max(typing_tasks or [0])), "tasks_over_50ms": len(typing_tasks),
-        "frames_while_hidden": found["hiddenFrames"]}))
+        "frames_while_hidden": found["hiddenFrames"],
+        "scale_ms": [round(ms, 1) for ms in scale_ms],
+        "all_animating_frames": len(all_work), "all_animating_median_ms": round(all_work[len(all_work) // 2], 3),
+        "all_animating_longest_ms": round(all_work[-1], 3)}))
 finally:
     driver.quit()
     shutil.rmtree(work, ignore_errors=True)

@@ -9,6 +9,8 @@ const test = require('node:test');
 
 const web = path.join(__dirname, '..', '..', 'web');
 global.boneValues = require(path.join(web, 'bone_data.js')).boneValues;
+// The module's factor, as the issue gives it: π / 180.
+global.moduleWords = { toRadians: Math.PI / 180, toDegrees: 180 / Math.PI };
 const { parseBone } = require(path.join(web, 'bone_data.js'));
 const { springMatrix, boneMotion, joltMotion, stepMotion, kSpringStep } = require(path.join(web, 'spring.js'));
 
@@ -18,7 +20,7 @@ function flexible(...lines) {
     const [role, axis, ...values] = line.split(' ');
     return `is_flexible ${role === 'limit' && axis !== 'left' ? 'd' : 's'} ${role} ${axis} kw ${values.join(' ')}`;
   });
-  return boneMotion(parseBone(['tail', 'is_flexible', ...fields].join('\x1f')));
+  return boneMotion(parseBone(['tail', 'is_flexible', 'length-flexes', ...fields].join('\x1f')));
 }
 
 function run(x, v, matrix, steps) {

@@ -15,7 +15,7 @@ const source = fs.readFileSync(path.join(__dirname, '..', '..', 'web', 'worker.j
 function startWorker(make) {
   const replies = [];
   let made = 0;
-  const self = { postMessage: (reply) => replies.push(reply) };
+  const self = { postMessage: (reply) => { if (reply.words === undefined) replies.push(reply); } };
   new Function('self', 'createSproing', source)(self, async () => make(made++));
   const post = (message) => self.onmessage({ data: message });
   const send = async (message) => {
@@ -28,6 +28,11 @@ function startWorker(make) {
   return { send, post, replies, modules: () => made };
 }
 
+// The module's names of its texts and numbers, as web_entry.h gives them.
+const kWords = ['console', 'definitions', 'output-name', 'bones', 'model', 'refusals', 'warnings', 'skipped',
+  'changed-bones', 'outcome'].map((name, i) => `text\x1f${name}\x1f${i}\x1e`).join('') +
+  'number\x1fstatus\x1f0\x1enumber\x1fchanged\x1f1\x1e';
+
 // A module whose texts are `texts` (which -> string) after each call; a name is a model's
 // when it holds ".mdl".
 function module(process, malloc = null, texts = {}) {
@@ -35,6 +40,7 @@ function module(process, malloc = null, texts = {}) {
   const heap = new Uint8Array(1 << 16);
   const at = (which) => 0xc000 + which * 256;
   for (const [which, text] of Object.entries(texts)) heap.set(new TextEncoder().encode(text), at(which));
+  heap.set(new TextEncoder().encode(kWords), 0xf000);
   const name = (where) => new TextDecoder().decode(heap.subarray(where, heap.indexOf(0, where)));
   return {
     HEAPU8: heap,
@@ -45,6 +51,7 @@ function module(process, malloc = null, texts = {}) {
     _sproingText: (which) => at(which),
     _sproingTextLength: (which) => (texts[which] || '').length,
     _sproingNumber: () => 0,
+    _sproingWords: () => 0xf000,
   };
 }
 

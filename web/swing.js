@@ -1,0 +1,133 @@
+// The swing in numbers: for each axis of a bone, what a spring of its numbers does after the
+// standard jolt, with the sketch's equations and inertia (spring.js, docs/page.md): natural
+// frequency, damping ratio, the time the jolt takes to die to 5 %, its peak; and the jolt's
+// response over time, limits and all, for the card's plot. No DOM: node's tests load it.
+'use strict';
+
+// A jolt has died away once the swing stays within this share of its peak.
+const kSettledShare = 0.05;
+// Feel words: a swing of this frequency or more is stiff (two swings a second, a brisk
+// step's pace), below it soft; a damping ratio below this is springy (each swing back is
+// then more than a sixth of the one before: e^(−πζ/√(1−ζ²)) = 0.16 at ζ = 0.5), at or
+// above it settled.
+const kStiffHz = 2;
+const kSettledZeta = 0.5;
+const kPlotLongest = 10;  // s, as long as the sketch shows a jolt
+const kPlotShortest = 0.5;
+
+// The swing from rest after a sudden speed v0, of a spring of stiffness k and damping c
+// on `inertia`: x(t), for the non-oscillating cases whose settling is found by bisection.
+function creep(alpha, omega2, v0) {
+  const gap = alpha * alpha - omega2;
+  if (gap <= 1e-12 * alpha * alpha) return (t) => v0 * t * Math.exp(-alpha * t);  // critical
+  const s = Math.sqrt(gap);
+  const slow = omega2 / (alpha + s);  // α − s, taken without cancelling
+  return (t) => (v0 / (2 * s)) * (Math.exp(-slow * t) - Math.exp(-(alpha + s) * t));
+}
+
+// { hz, zeta, settle (s; Infinity: never), peak (units of x; Infinity: no bound) }
+function springSwing(stiffness, damping, inertia, v0) {
+  const k = springNumber(stiffness);
+  const c = springNumber(damping);
+  const speed = Math.abs(v0);
+  const omega2 = k / inertia;
+  const omega = Math.sqrt(omega2);
+  const alpha = c / (2 * inertia);
+  const hz = omega / (2 * Math.PI);
+  if (k === 0) {
+    // No spring: the bone drifts to v0 / 2α and stays there.
+    return { hz: 0, zeta: c > 0 ? Infinity : 0, settle: Infinity, peak: c > 0 ? speed / (2 * alpha) : Infinity };
+  }
+  const zeta = c / (2 * Math.sqrt(k * inertia));
+  if (zeta < 1 - 1e-9) {
+    // x = v0/ω_d·e^(−αt)·sin(ω_d t): its first peak, and the time its envelope falls to 5 % of it.
+    const wd = Math.sqrt(omega2 - alpha * alpha);
+    const at = Math.atan2(wd, alpha) / wd;
+    const peak = (speed / wd) * Math.exp(-alpha * at) * Math.sin(wd * at);
+    const settle = alpha === 0 ? Infinity : Math.log(speed / wd / (kSettledShare * peak)) / alpha;
+    return { hz, zeta, settle, peak };
+  }
+  const x = creep(alpha, omega2, speed);
+  // Its one peak, then the time it falls back to 5 % of it.
+  const gap = alpha * alpha - omega2;
+  const s = Math.sqrt(Math.max(0, gap));
+  const at = s < 1e-6 * alpha ? 1 / alpha : Math.log((alpha + s) / (omega2 / (alpha + s))) / (2 * s);
+  const peak = x(at);
+  let [low, high] = [at, 2 * at];
+  while (x(high) > kSettledShare * peak) [low, high] = [high, 2 * high];
+  for (let i = 0; i < 60; i += 1) {
+    const middle = (low + high) / 2;
+    if (x(middle) > kSettledShare * peak) low = middle;
+    else high = middle;
+  }
+  return { hz, zeta, settle: high, peak };
+}
+
+// The axes of a bone that swing, each { axis, unit ("degrees" or "units"), stiffness,
+// damping, inertia, speed (the standard jolt's, in radians or model units per second) }:
+// yaw and pitch, along where the length may flex, and the base's three.
+function swingAxes(bone) {
+  const one = (role, axis) => (boneValues(bone, role, axis) || [])[0];
+  const axes = [];
+  if (bone.blocks.includes('is_flexible')) {
+    const inertia = kBoneInertia + springNumber(one('mass', 'tip'));
+    const length = Math.max(1, springNumber((boneValues(bone, 'length', null) || [])[0]));
+    const jolt = (share) => (kJoltSpeed * kJoltDirection[share]) / length;
+    axes.push({ axis: 'yaw', unit: 'degrees', speed: jolt('left') },
+      { axis: 'pitch', unit: 'degrees', speed: jolt('up') });
+    if (!bone.facts.includes('length-fixed')) axes.push({ axis: 'along', unit: 'units', speed: kJoltSpeed * kJoltDirection.forward });
+    for (const axis of axes) Object.assign(axis, { stiffness: one('stiffness', axis.axis), damping: one('damping', axis.axis), inertia });
+  }
+  if (bone.blocks.includes('has_base_spring')) {
+    const inertia = kBoneInertia + springNumber(one('mass', 'base'));
+    for (const axis of ['left', 'up', 'forward']) {
+      axes.push({ axis, unit: 'units', speed: kJoltSpeed * kJoltDirection[axis], inertia,
+        stiffness: one('stiffness', 'base'), damping: one('damping', 'base') });
+    }
+  }
+  return axes;
+}
+
+// Each swinging axis with its numbers; an angle's peak in degrees.
+function boneSwing(bone) {
+  return swingAxes(bone).map((axis) => {
+    const swing = springSwing(axis.stiffness, axis.damping, axis.inertia, axis.speed);
+    if (axis.unit === 'degrees') swing.peak *= moduleWords.toDegrees;
+    return Object.assign(swing, { axis: axis.axis, unit: axis.unit });
+  });
+}
+
+function feelWords(swing) {
+  if (swing.hz === 0) return 'no spring';
+  return `${swing.hz >= kStiffHz ? 'stiff' : 'soft'}, ${swing.zeta < kSettledZeta ? 'springy' : 'settled'}`;
+}
+
+// How long a plot of these swings runs: until the slowest has settled, within bounds.
+function plotSeconds(swings) {
+  const longest = Math.max(0, ...swings.map((swing) => swing.settle));
+  return Math.min(kPlotLongest, Math.max(kPlotShortest, longest));
+}
+
+// The standard jolt's motion over `seconds`, as the sketch moves (limits, friction, bounce):
+// the first axis's path (its place every other step, in degrees or units) and every axis's
+// largest swing, by axis.
+function joltResponse(bone, seconds) {
+  const motion = boneMotion(bone);
+  joltMotion(motion);
+  const names = Object.keys(motion.axes);
+  const first = names[0];
+  const toShown = (axis) => (['yaw', 'pitch'].includes(axis) ? moduleWords.toDegrees : 1);
+  const path = [0];
+  const widest = Object.fromEntries(names.map((name) => [name, 0]));
+  const steps = Math.round(seconds / kSpringStep);
+  for (let i = 1; i <= steps; i += 1) {
+    stepMotion(motion);
+    for (const name of names) widest[name] = Math.max(widest[name], Math.abs(motion.axes[name].x) * toShown(name));
+    if (first && i % 2 === 0) path.push(motion.axes[first].x * toShown(first));
+  }
+  return { axis: first || null, path, widest, step: 2 * kSpringStep };
+}
+
+if (typeof module !== 'undefined') {
+  module.exports = { springSwing, swingAxes, boneSwing, feelWords, plotSeconds, joltResponse, kStiffHz, kSettledZeta };
+}
