@@ -380,3 +380,12 @@ void releaseFindings(EditsFindings& findings, const MemoryHook& memory) {
   releaseList(findings.skipped, memory);
   releaseList(findings.changes, memory);
 }
+
+void changedBones(const ChangedRecord& change, JiggleBone& before, JiggleBone& after) {
+  before = JiggleBone{};
+  before.name = change.name;
+  before.nameLength = change.nameLength;
+  std::memcpy(before.words, change.before, sizeof before.words);
+  after = before;
+  std::memcpy(after.words, change.after, sizeof after.words);
+}

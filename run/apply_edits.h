@@ -23,6 +23,9 @@ struct ChangedRecord {
   std::uint32_t after[kJiggleWords];
 };
 
+// A change's bone as it was and as it is, for the words and the checks that compare them.
+void changedBones(const ChangedRecord& change, JiggleBone& before, JiggleBone& after);
+
 struct SkippedBlock {
   std::size_t line;
   EditToken name;

@@ -136,11 +136,7 @@ void putReport(TextSink& console, const ApplyRequest& request, const EditsFindin
   JiggleBone after;
   for (std::size_t i = 0; i < findings.changes.count; ++i) {
     const ChangedRecord& change = findings.changes.items[i];
-    before.name = change.name;
-    before.nameLength = change.nameLength;
-    std::memcpy(before.words, change.before, sizeof before.words);
-    after = before;
-    std::memcpy(after.words, change.after, sizeof after.words);
+    changedBones(change, before, after);
     any = renderBoneChanges(before, after, console) || any;
   }
   if (!any) put(console, "No jiggle bone changed\n");

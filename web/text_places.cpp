@@ -3,13 +3,8 @@
 #include <vector>
 
 #include "definitions/jiggle_reader.h"
+#include "web/module_export.h"
 
-#ifdef __EMSCRIPTEN__
-#include <emscripten/emscripten.h>
-#define SPROING_EXPORT EMSCRIPTEN_KEEPALIVE
-#else
-#define SPROING_EXPORT
-#endif
 
 namespace {
 

@@ -14,13 +14,8 @@
 #include "run/model_checks.h"
 #include "run/run_outcome.h"
 #include "web/bone_summary.h"
+#include "web/module_export.h"
 
-#ifdef __EMSCRIPTEN__
-#include <emscripten/emscripten.h>
-#define SPROING_EXPORT EMSCRIPTEN_KEEPALIVE
-#else
-#define SPROING_EXPORT
-#endif
 
 namespace {
 
@@ -147,11 +142,7 @@ void putChangedBones(const EditsFindings& findings, std::string& out) {
   JiggleBone after;
   for (std::size_t i = 0; i < findings.changes.count; ++i) {
     const ChangedRecord& change = findings.changes.items[i];
-    before.name = change.name;
-    before.nameLength = change.nameLength;
-    std::memcpy(before.words, change.before, sizeof before.words);
-    after = before;
-    std::memcpy(after.words, change.after, sizeof after.words);
+    changedBones(change, before, after);
     if (!renderBoneChanges(before, after, sinkInto(discardSink, nullptr))) continue;
     out.append(change.name, change.nameLength);
     out += '\x1e';
