@@ -184,9 +184,10 @@ test('Scale ×2 on stiffness doubles every stiffness in the text, undone by Undo
   await outcome('Changed');
   const model = await saved('crate01.mdl', () => page.click('#rows .edit-bar .save-model'));
   assert.ok(model.equals(applied(path.join(models, 'crate01.mdl'), text)));
-  // The gutter marks the lines changed.
-  const marked = await until(() => document.querySelectorAll('#rows .gutter .changed').length);
-  assert.strictEqual(marked, stiffness(crate()).length);
+  // The gutter marks the lines changed, every one of them once the marks are drawn.
+  const lines = stiffness(crate()).length;
+  await until((wanted) => document.querySelectorAll('#rows .gutter .changed').length === wanted, lines);
+  assert.strictEqual(await page.evaluate(() => document.querySelectorAll('#rows .gutter .changed').length), lines);
   await page.focus('#rows textarea');
   await page.keyboard.down('Control');
   await page.keyboard.press('z');
