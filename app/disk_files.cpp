@@ -1,7 +1,6 @@
 #include "app/disk_files.h"
 
 #include "app/file_loader.h"
-#include "platform/folders.h"
 #include "platform/utf8_file.h"
 
 namespace {
@@ -16,10 +15,14 @@ bool sameFile(void*, const char* first, const char* second) { return isSameFileU
 
 bool openOutput(void* context, const char* path, bool text, TextSink& sink) {
   auto& output = *static_cast<DiskOutput*>(context);
-  if (output.makeFolders) {
+  if (output.makeFolder != nullptr) {
     const std::string target(path);
-    const std::size_t folderEnd = target.find_last_of(kPathSeparator == '/' ? "/" : "/\\");
-    if (folderEnd != std::string::npos && folderEnd > 0 && !makeFoldersUtf8(target.substr(0, folderEnd))) return false;
+#ifdef _WIN32
+    const std::size_t folderEnd = target.find_last_of("/\\");
+#else
+    const std::size_t folderEnd = target.find_last_of('/');
+#endif
+    if (folderEnd != std::string::npos && folderEnd > 0 && !output.makeFolder(target.substr(0, folderEnd))) return false;
   }
   if (!openOutputFile(output.file, path, output.temporaryPrefix, text)) return false;
   sink.stream = output.file.stream;

@@ -8,7 +8,8 @@
 // What a run's files keep while it writes: one per thread that runs.
 struct DiskOutput {
   const char* temporaryPrefix = "sproing_";  // of the temporary file beside an output
-  bool makeFolders = false;                  // an output's folders are made where missing
+  // Makes an output's folder where it is missing, or null for none; false when it cannot.
+  bool (*makeFolder)(const std::string& folder) = nullptr;
   OutputFile file;
 };
 

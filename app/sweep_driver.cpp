@@ -49,7 +49,7 @@ struct Sweep {
 void work(Sweep& sweep) {
   DiskOutput output;
   output.temporaryPrefix = "sproing_sweep_";
-  output.makeFolders = true;
+  output.makeFolder = makeFoldersUtf8;
   const RunFiles files = diskFiles(output);
   for (;;) {
     Job* job = nullptr;

@@ -353,7 +353,7 @@ void applyEditsText(ModelImage& output, ModelImage& reading, const char* edits, 
   if (isModel(edits, size)) return noteAbout(apply, EditFaultKind::ModelAsEdits, 0, {});
   // Without it every block is read; with it, those written back as they were are compared.
   void* storedText = allocateWith(memory, sizeof(TextSink));
-  if (storedText != nullptr) apply.storedText = new (storedText) TextSink{};
+  if (storedText != nullptr) apply.storedText = new (storedText) TextSink;
   const std::int32_t bones = boneCount(reading);
   apply.namedOn = static_cast<std::size_t*>(
       allocateZeroedWith(memory, bones > 0 ? static_cast<std::size_t>(bones) : 1, sizeof *apply.namedOn));

@@ -65,7 +65,7 @@ ModelCheck checkModelToApply(ModelImage& model, ModelImage& reading, const Memor
 RunOutcome writeChangedModel(const ModelImage& model, const char* path, const RunFiles& files) {
   auto* sink = static_cast<TextSink*>(allocateWith(files.memory, sizeof(TextSink)));
   if (sink == nullptr) return RunOutcome::OutOfMemory;
-  new (sink) TextSink{};
+  new (sink) TextSink;
   RunOutcome outcome = RunOutcome::CannotWrite;
   if (openRunOutput(files, path, false, *sink)) {
     sinkWrite(*sink, reinterpret_cast<const char*>(model.bytes), model.size);

@@ -21,7 +21,7 @@ RunOutcome writeDefinitions(const ModelImage& image, const char* path, const Run
                             std::size_t& bones) {
   auto* sink = static_cast<TextSink*>(allocateWith(files.memory, sizeof(TextSink)));
   if (sink == nullptr) return RunOutcome::OutOfMemory;
-  new (sink) TextSink{};
+  new (sink) TextSink;
   RunOutcome outcome = RunOutcome::CannotWrite;
   if (openRunOutput(files, path, true, *sink)) {
     bones = renderJiggleDefinitions(image, *sink);
