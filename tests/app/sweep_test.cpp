@@ -179,6 +179,31 @@ TEST_F(Sweep, GivesEachModelTheDumpsStatusAndLine) {
   }
 }
 
+// Two folders given may hold a model at the same place below them: the later one's text is
+// renamed, not lost. In JSON, a name's bytes that are no UTF-8 show as U+FFFD, a control
+// character escaped, so that every line is valid JSON.
+TEST_F(Sweep, LosesNoTextToANameTakenAndKeepsItsJsonValid) {
+  put(folder + "/a/pyro.mdl", sampleStoring("pyro.mdl"));
+  put(folder + "/b/pyro.mdl", sampleStoring("pyro.mdl"));
+  // A Windows build under Wine sees such bytes through Wine's own mapping.
+  const bool oddName = !toolsAreWindowsBuilds();
+  put(folder + (oddName ? "/c/bad\xFF\x01.mdl" : "/c/bad.mdl"), sampleStoring("pyro.mdl"));
+  const ToolRun run = runSweep({"--json", "--jobs", "1", "-o", "out", "a", "b", "c"}, folder);
+  EXPECT_EQ(run.status, 0);
+  const std::vector<std::string> lines = linesOf(run.output);
+  ASSERT_EQ(lines.size(), 4U);
+  EXPECT_NE(lines[0].find("\"output\":\"out/pyro_jiggles.qci\""), std::string::npos) << lines[0];
+  EXPECT_NE(lines[1].find("\"output\":\"out/pyro~2_jiggles.qci\""), std::string::npos) << lines[1];
+  // linesOf reads backslashes as separators: the escapes are looked for in the output itself.
+  if (oddName) {
+    EXPECT_NE(run.output.find("bad\\ufffd\\u0001.mdl\""), std::string::npos) << lines[2];
+  }
+  EXPECT_NE(lines[3].find("\"renamed_outputs\":1,"), std::string::npos) << lines[3];
+  const std::string sample = dumped(folder + "/a/pyro.mdl").text;
+  EXPECT_EQ(readFile(folder + "/out/pyro_jiggles.qci"), sample);
+  EXPECT_EQ(readFile(folder + "/out/pyro~2_jiggles.qci"), sample);
+}
+
 TEST_F(Sweep, AnyNumberOfJobsGivesTheSameFilesAndLines) {
   for (int i = 0; i < 24; ++i) {
     ModelPlan plan = sampleModelPlan();
