@@ -1,6 +1,7 @@
 #include "app/disk_files.h"
 
 #include "app/file_loader.h"
+#include "platform/folders.h"
 #include "platform/utf8_file.h"
 
 namespace {
@@ -17,11 +18,7 @@ bool openOutput(void* context, const char* path, bool text, TextSink& sink) {
   auto& output = *static_cast<DiskOutput*>(context);
   if (output.makeFolder != nullptr) {
     const std::string target(path);
-#ifdef _WIN32
-    const std::size_t folderEnd = target.find_last_of("/\\");
-#else
-    const std::size_t folderEnd = target.find_last_of('/');
-#endif
+    const std::size_t folderEnd = lastSeparatorOf(target);
     if (folderEnd != std::string::npos && folderEnd > 0 && !output.makeFolder(target.substr(0, folderEnd))) return false;
   }
   if (!openOutputFile(output.file, path, output.temporaryPrefix, text)) return false;

@@ -4,6 +4,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <deque>
 #include <memory>
 #include <mutex>
@@ -142,9 +143,9 @@ std::string outputFor(Report& report, const std::string& relativeFolder, const s
   if (!relativeFolder.empty()) folder += (folder.empty() ? "" : std::string(1, kPathSeparator)) + relativeFolder;
   const std::string prefix = folder.empty() ? std::string() : folder + kPathSeparator;
   std::string output = prefix + name;
-  const std::string stem(name, std::string(name).size() - std::string("_jiggles.qci").size());
+  const std::string stem(name, std::strlen(name) - (sizeof kOutputNameSuffix - 1));
   for (int copy = 2; !report.outputs.insert(pathHash(output)).second; ++copy) {
-    output = prefix + stem + "~" + std::to_string(copy) + "_jiggles.qci";
+    output = prefix + stem + "~" + std::to_string(copy) + kOutputNameSuffix;
     if (copy == 2) ++report.tally.renamedOutputs;
   }
   return output;
@@ -163,12 +164,12 @@ void addJob(Sweep& sweep, Report& report, std::size_t capacity, std::string mode
 }
 
 std::string parentOf(const std::string& relative) {
-  const std::size_t end = relative.find_last_of(kPathSeparator);
+  const std::size_t end = lastSeparatorOf(relative);
   return end == std::string::npos ? std::string() : relative.substr(0, end);
 }
 
 std::string lastPartOf(const std::string& path) {
-  const std::size_t end = path.find_last_of(kPathSeparator == '/' ? "/" : "/\\");
+  const std::size_t end = lastSeparatorOf(path);
   return end == std::string::npos ? path : path.substr(end + 1);
 }
 

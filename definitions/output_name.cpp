@@ -2,12 +2,6 @@
 
 #include <cstring>
 
-namespace {
-
-constexpr char kSuffix[] = "_jiggles.qci";
-
-}  // namespace
-
 bool makeOutputName(const char* modelName, char* name, std::size_t room) {
   const char* base = modelName;
   for (const char* c = modelName; *c != '\0'; ++c) {
@@ -17,9 +11,9 @@ bool makeOutputName(const char* modelName, char* name, std::size_t room) {
   if (length >= 4) length -= 4;
   if (room == 0) return false;
   name[0] = '\0';
-  if (length > room - 1 || room - 1 - length < sizeof kSuffix - 1) return false;
+  if (length > room - 1 || room - 1 - length < sizeof kOutputNameSuffix - 1) return false;
   std::memcpy(name, base, length);
-  std::memcpy(name + length, kSuffix, sizeof kSuffix);
+  std::memcpy(name + length, kOutputNameSuffix, sizeof kOutputNameSuffix);
   return true;
 }
 

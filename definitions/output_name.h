@@ -3,6 +3,9 @@
 
 #include <cstddef>
 
+// What ends every output name.
+inline constexpr char kOutputNameSuffix[] = "_jiggles.qci";
+
 // Room for any output name made from a model's stored name (its field holds 64 bytes).
 inline constexpr std::size_t kOutputNameRoom = 96;
 

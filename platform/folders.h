@@ -11,6 +11,11 @@ inline constexpr char kPathSeparator = '\\';
 inline constexpr char kPathSeparator = '/';
 #endif
 
+// Where the last separator of `path` stands (Windows takes '/' too), or npos.
+inline std::size_t lastSeparatorOf(const std::string& path) {
+  return path.find_last_of(kPathSeparator == '/' ? "/" : "/\\");
+}
+
 enum class PathKind { Missing, File, Folder, Other };
 
 // What `path` names, links followed.

@@ -8,7 +8,6 @@
 #include "model/model_bounds.h"
 #include "model/model_image.h"
 #include "run/apply_edits.h"
-#include "run/dump_run.h"
 #include "run/run_outcome.h"
 
 struct ApplyResult {
@@ -23,7 +22,6 @@ struct ApplyResult {
   // records changed and the commands passed over. Their tokens point into `editsText` and
   // `reading`.
   EditsFindings findings;
-  bool changed = false;  // a record changed: the output differs from the model
   // Written: the model with the edits, as written to the output, and its checked image at
   // the current version (the same bytes where the model is of it). All three owned by the
   // result until releaseApplyResult.
@@ -32,3 +30,8 @@ struct ApplyResult {
   ModelImage edits;
   EditsText editsText;  // the edits as UTF-8: their own bytes, or a conversion of UTF-16
 };
+
+// Whether the output written differs from the model: a record changed.
+inline bool modelChanged(const ApplyResult& result) {
+  return result.outcome == RunOutcome::Written && result.findings.changes.count > 0;
+}

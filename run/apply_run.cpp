@@ -120,7 +120,6 @@ ApplyResult runApply(const ApplyRequest& request, const RunFiles& files) {
     result.outcome = RunOutcome::EditsRefused;
     return result;
   }
-  result.changed = result.findings.changes.count > 0;
   result.outcome = writeChangedModel(result.output, request.outputPath, files);
   if (result.outcome != RunOutcome::Written) result.about = RunFileRole::Output;
   return result;

@@ -18,9 +18,6 @@ struct DumpRequest {
   const char* outputPath = nullptr;  // where the text goes; null: outputName, in the current folder
 };
 
-// Which of the run's files an outcome is about.
-enum class RunFileRole : std::uint8_t { Model, Edits, Output };
-
 struct DumpResult {
   RunOutcome outcome = RunOutcome::Written;
   RunFileRole about = RunFileRole::Model;  // CannotRead, OutOfMemory: the model, or the output

@@ -23,6 +23,9 @@ enum class RunOutcome : std::uint8_t {
   OutputIsInput,   // sproing_apply: the output would be the model or the edits file
 };
 
+// Which of the run's files an outcome is about.
+enum class RunFileRole : std::uint8_t { Model, Edits, Output };
+
 struct RunOutcomeName {
   const char* word;
   const char* label;

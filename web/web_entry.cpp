@@ -242,7 +242,7 @@ SPROING_EXPORT int sproingApply(unsigned char* model, std::size_t modelSize, con
       out += '\x1e';
     }
     putChangedBones(findings, texts[kSproingChangedBones]);
-    numbers[kSproingChanged] = lastApply.changed ? 1 : 0;
+    numbers[kSproingChanged] = modelChanged(lastApply) ? 1 : 0;
     numbers[kSproingPassedOver] = static_cast<int>(findings.passedOver);
     renderBoneSummary(lastApply.reading, texts[kSproingBones]);
   }
@@ -255,13 +255,13 @@ SPROING_EXPORT int sproingModelPath(const char* path) {
 
 SPROING_EXPORT const char* sproingText(int which) {
   if (which == kSproingModel) {
-    return lastApply.changed ? reinterpret_cast<const char*>(lastApply.output.bytes) : "";
+    return modelChanged(lastApply) ? reinterpret_cast<const char*>(lastApply.output.bytes) : "";
   }
   return which >= 0 && which < kTextCount ? texts[which].c_str() : "";
 }
 
 SPROING_EXPORT std::size_t sproingTextLength(int which) {
-  if (which == kSproingModel) return lastApply.changed ? lastApply.output.size : 0;
+  if (which == kSproingModel) return modelChanged(lastApply) ? lastApply.output.size : 0;
   return which >= 0 && which < kTextCount ? texts[which].size() : 0;
 }
 

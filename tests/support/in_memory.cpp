@@ -161,7 +161,7 @@ AppliedModel applyInMemory(std::vector<unsigned char> model, const std::string& 
       out.skipped.push_back({block.line, std::string(block.name.text, block.name.length), block.inModel});
     }
   }
-  out.changed = result.changed;
+  out.changed = modelChanged(result);
   releaseApplyResult(result, files);
   return out;
 }
