@@ -2,8 +2,6 @@
 // model builder, checking files, console and exit status.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
