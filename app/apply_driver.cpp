@@ -14,7 +14,7 @@ namespace {
 constexpr char kSkipMissingBones[] = "--skip-missing-bones";
 
 // The sink is large: kept off the stack.
-TextSink console;
+ByteSink console;
 
 // What the command line asks for besides a run: --help or --version, anywhere on it.
 enum class Asked { Run, Help, Version };
@@ -65,8 +65,8 @@ int runSproingApply(int argc, const char* const* argv) {
   output.temporaryPrefix = "sproing_apply_";
   const RunFiles files = diskFiles(output);
   ApplyResult result = runApply(request, files);
-  console.stream = stdout;
-  renderApplyLines(request, result, true, console);
+  renderApplyLines(request, result, sinkToStream(console, stdout));
+  renderClosingLine(result.outcome, request.outputPath, console);
   sinkFlush(console);
   releaseApplyResult(result, files);
   return exitStatusOf(result.outcome);

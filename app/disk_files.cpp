@@ -6,15 +6,15 @@
 
 namespace {
 
-FileLoad load(void*, const char* path, std::size_t extra, const MemoryHook&, ModelImage& image) {
-  return loadFileWhole(path, extra, image);
+FileLoad load(void*, const char* path, std::size_t extra, const MemoryHook& memory, FileBytes& file) {
+  return loadFileWhole(path, extra, memory, file);
 }
 
-void release(void*, const MemoryHook&, ModelImage& image) { releaseFileImage(image); }
+void release(void*, const MemoryHook& memory, FileBytes& file) { releaseFileWhole(memory, file); }
 
 bool sameFile(void*, const char* first, const char* second) { return isSameFileUtf8(first, second); }
 
-bool openOutput(void* context, const char* path, bool text, TextSink& sink) {
+bool openOutput(void* context, const char* path, bool text, ByteSink& sink) {
   auto& output = *static_cast<DiskOutput*>(context);
   if (output.makeFolder != nullptr) {
     const std::string target(path);
@@ -22,16 +22,15 @@ bool openOutput(void* context, const char* path, bool text, TextSink& sink) {
     if (folderEnd != std::string::npos && folderEnd > 0 && !output.makeFolder(target.substr(0, folderEnd))) return false;
   }
   if (!openOutputFile(output.file, path, output.temporaryPrefix, text)) return false;
-  sink.stream = output.file.stream;
-  sink.memory = nullptr;
+  sinkToStream(sink, output.file.stream);
   return true;
 }
 
-bool closeOutput(void* context, const char* path, TextSink& sink, bool complete) {
+OutputEnd closeOutput(void* context, const char* path, ByteSink& sink, bool complete) {
   auto& output = *static_cast<DiskOutput*>(context);
-  if (sinkFlush(sink) && complete) return commitOutputFile(output.file, path);
+  if (sinkFlush(sink) && complete) return commitOutputFile(output.file, path) ? OutputEnd::InPlace : OutputEnd::CannotWrite;
   discardOutputFile(output.file);
-  return false;
+  return OutputEnd::CannotWrite;
 }
 
 }  // namespace

@@ -10,7 +10,7 @@
 namespace {
 
 // The sink is large: kept off the stack.
-TextSink console;
+ByteSink console;
 
 }  // namespace
 
@@ -25,8 +25,7 @@ int runSproingDump(int argc, const char* const* argv) {
   DumpRequest request;
   request.modelPath = argv[1];
   DumpResult result = runDump(request, files);
-  console.stream = stdout;
-  renderDumpLines(request, result, console);
+  renderDumpLines(request, result, sinkToStream(console, stdout));
   sinkFlush(console);
   releaseDumpResult(result, files);
   return exitStatusOf(result.outcome);

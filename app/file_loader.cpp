@@ -19,8 +19,17 @@ long fileSize(std::FILE* file) {
 
 }  // namespace
 
-FileLoad loadFileWhole(const char* path, std::size_t extra, ModelImage& image) {
-  image = ModelImage{};
+namespace {
+
+unsigned char* allocateWhole(const MemoryHook& memory, std::size_t size) {
+  if (memory.reallocate == nullptr) return allocateFileBuffer(size);
+  return static_cast<unsigned char*>(allocateWith(memory, size));
+}
+
+}  // namespace
+
+FileLoad loadFileWhole(const char* path, std::size_t extra, const MemoryHook& memory, FileBytes& image) {
+  image = FileBytes{};
   // Only a regular file, or a link to one, is read: a named pipe may wait for a writer for
   // ever, and a device may never end.
   std::FILE* file = openRegularFileUtf8(path);
@@ -32,7 +41,7 @@ FileLoad loadFileWhole(const char* path, std::size_t extra, ModelImage& image) {
   FileLoad loaded = size >= 0 ? FileLoad::Loaded : FileLoad::CannotRead;
   if (loaded == FileLoad::Loaded && (size > 0 || extra > 0)) {
     const auto bytes = static_cast<std::size_t>(size);
-    image.bytes = bytes > static_cast<std::size_t>(-1) - extra ? nullptr : allocateFileBuffer(bytes + extra);
+    image.bytes = bytes > static_cast<std::size_t>(-1) - extra ? nullptr : allocateWhole(memory, bytes + extra);
     if (image.bytes == nullptr) {
       loaded = FileLoad::OutOfMemory;
     } else if (std::fread(image.bytes, 1, bytes, file) != bytes) {
@@ -43,11 +52,15 @@ FileLoad loadFileWhole(const char* path, std::size_t extra, ModelImage& image) {
     image.size = bytes;
   }
   std::fclose(file);
-  if (loaded != FileLoad::Loaded) releaseFileImage(image);
+  if (loaded != FileLoad::Loaded) releaseFileWhole(memory, image);
   return loaded;
 }
 
-void releaseFileImage(ModelImage& image) {
-  releaseFileBuffer(image.bytes);
-  image = ModelImage{};
+void releaseFileWhole(const MemoryHook& memory, FileBytes& file) {
+  if (memory.reallocate == nullptr) {
+    releaseFileBuffer(file.bytes);
+  } else {
+    freeWith(memory, file.bytes);
+  }
+  file = FileBytes{};
 }

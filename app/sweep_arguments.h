@@ -7,6 +7,10 @@
 
 inline constexpr std::size_t kMostJobs = 64;
 
+// The sweep's own status beside those of sproing_dump's (1, 9, 128 + n): a model could not
+// be read, or was refused or not written.
+inline constexpr int kSweepSomeNotWritten = 2;
+
 struct SweepArguments {
   std::string outputFolder;  // empty: the current folder
   std::size_t jobs = 0;      // 0: one per core, at most kMostJobs

@@ -2,28 +2,10 @@
 
 #include <cstdio>
 
+#include "base/utf8.h"
 #include "run/console_lines.h"
 
 namespace {
-
-// The length of the UTF-8 sequence starting at `at`, or 0 where the bytes are no such
-// sequence (JSON text is Unicode: such bytes are shown as U+FFFD).
-std::size_t sequenceLength(const std::string& text, std::size_t at) {
-  const auto lead = static_cast<unsigned char>(text[at]);
-  const std::size_t length = lead < 0x80 ? 1 : lead >= 0xC2 && lead < 0xE0 ? 2 : lead >= 0xE0 && lead < 0xF0 ? 3
-                             : lead >= 0xF0 && lead < 0xF5 ? 4 : 0;
-  if (length == 0 || at + length > text.size()) return 0;
-  for (std::size_t i = 1; i < length; ++i) {
-    if ((static_cast<unsigned char>(text[at + i]) & 0xC0) != 0x80) return 0;
-  }
-  const auto second = static_cast<unsigned char>(text[at + 1 < text.size() ? at + 1 : at]);
-  // Overlong forms, UTF-16 surrogates and code points past U+10FFFF are no UTF-8.
-  if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second >= 0xA0) || (lead == 0xF0 && second < 0x90) ||
-      (lead == 0xF4 && second >= 0x90)) {
-    return 0;
-  }
-  return length;
-}
 
 std::string quoted(const std::string& text) {
   std::string out = "\"";
@@ -40,7 +22,7 @@ std::string quoted(const std::string& text) {
       out += escaped;
       ++i;
     } else {
-      const std::size_t length = sequenceLength(text, i);
+      const std::size_t length = utf8SequenceLength(reinterpret_cast<const unsigned char*>(text.data()), text.size(), i);
       if (length == 0) {
         out += "\\ufffd";
         ++i;
@@ -53,12 +35,10 @@ std::string quoted(const std::string& text) {
   return out + "\"";
 }
 
-std::string refusalLine(const DumpRequest& request, const DumpResult& result) {
-  std::string line;
-  TextSink sink;
-  sink.memory = &line;
-  renderDumpRefusal(request, result, sink);
-  sinkFlush(sink);
+// A console line, as a JSON message: without its line end.
+template <typename Render>
+std::string message(Render render) {
+  std::string line = renderToString(render);
   if (!line.empty() && line.back() == '\n') line.pop_back();
   return line;
 }
@@ -72,13 +52,14 @@ std::string sweepModelJson(const DumpRequest& request, const DumpResult& result)
   out += ",\"outcome\":\"" + std::string(outcomeWord(result.outcome)) + "\"";
   out += ",\"jiggle_bones\":" + std::to_string(written ? result.jiggleBones : 0);
   out += ",\"output\":" + (written ? quoted(dumpOutputPath(request, result)) : std::string("null"));
-  out += ",\"message\":" + (written ? std::string("null") : quoted(refusalLine(request, result)));
+  out += ",\"message\":" + (written ? std::string("null") : quoted(message([&](ByteSink& sink) { renderDumpRefusal(request, result, sink); })));
   return out + "}";
 }
 
 std::string unlistedFolderJson(const std::string& folder) {
   return "{\"folder\":" + quoted(folder) + ",\"status\":" + std::to_string(exitStatusOf(RunOutcome::CannotRead)) +
-         ",\"outcome\":\"" + outcomeWord(RunOutcome::CannotRead) + "\",\"message\":" + quoted("Cannot read " + folder) +
+         ",\"outcome\":\"" + outcomeWord(RunOutcome::CannotRead) + "\",\"message\":" +
+         quoted(message([&](ByteSink& sink) { renderCannotRead(folder.c_str(), sink); })) +
          "}";
 }
 

@@ -1,13 +1,11 @@
 # The page: the model and definitions code with the checks, compiled to WebAssembly and
 # wrapped in the worker's script, laid out with the page's files in <build>/page, which
 # opens from disk as it is. `cpack` packs that folder as sproing_dump-<version>-web.zip.
-add_executable(sproing_web
-  web/web_entry.cpp
-  web/bone_summary.cpp
-  web/text_places.cpp
-  ${SPROING_IN_MEMORY_SOURCES})
-target_include_directories(sproing_web PRIVATE ${PROJECT_SOURCE_DIR})
-target_link_libraries(sproing_web PRIVATE sproing_compile_flags)
+# The page's own sources are compiled into the module itself, not a library, so that the
+# functions it exports are kept; the layers below are linked as everywhere.
+add_executable(sproing_web ${SPROING_SOURCES_web})
+list(TRANSFORM SPROING_BELOW_web PREPEND sproing_ OUTPUT_VARIABLE SPROING_WEB_LAYERS)
+target_link_libraries(sproing_web PRIVATE ${SPROING_WEB_LAYERS})
 # One self-contained script: a page opened from disk may not fetch the .wasm beside it.
 # Memory grows to the largest model of a batch (up to 512 MiB) with its text, which for a
 # model full of jiggle bones is twice its size: hence 4 GB, as far as WebAssembly reaches.
@@ -21,7 +19,7 @@ endif()
 target_link_options(sproing_web PRIVATE ${SPROING_STACK_SETTING}
   -sSINGLE_FILE=1 -sMODULARIZE=1 -sEXPORT_NAME=createSproing -sENVIRONMENT=worker
   -sFILESYSTEM=0 -sALLOW_MEMORY_GROWTH=1 -sMAXIMUM_MEMORY=4GB
-  -sEXPORTED_FUNCTIONS=_malloc,_free,_sproingProcess,_sproingApply,_sproingModelPath,_sproingText,_sproingTextLength,_sproingNumber,_sproingWords,_sproingPlaces,_sproingPlacesLength)
+  -sEXPORTED_FUNCTIONS=_malloc,_free,_sproingAllocate,_sproingRelease,_sproingDump,_sproingApply,_sproingModelPath,_sproingText,_sproingTextLength,_sproingNumber,_sproingWords,_sproingFormatValue,_sproingPlaces,_sproingPlacesLength)
 # Debian's emcc finds its JavaScript parser through NODE_PATH, which a node of another origin
 # does not set; the link, the one step that runs it, sets it, so the one build command works
 # from any shell.

@@ -9,7 +9,7 @@
 namespace {
 
 struct Report {
-  TextSink& console;
+  ByteSink& console;
   const JiggleBone& bone;
   bool started = false;
 };
@@ -46,7 +46,7 @@ std::size_t editedValues(const JiggleBone& before, const JiggleBone& after, cons
 
 }  // namespace
 
-bool renderBoneChanges(const JiggleBone& before, const JiggleBone& after, TextSink& console) {
+bool renderBoneChanges(const JiggleBone& before, const JiggleBone& after, ByteSink& console) {
   const std::uint32_t oldFlags = jiggleFlags(before);
   const std::uint32_t newFlags = jiggleFlags(after);
   Report report{console, before};

@@ -1,7 +1,7 @@
 // The console line that says what an edit changed in one bone, in the words of its text.
 #pragma once
 
-#include "definitions/text_sink.h"
+#include "base/byte_sink.h"
 #include "model/jiggle_bone.h"
 
 // "Changed <name>: " and, parted by ", ", each block added or removed ("is_rigid added"),
@@ -10,4 +10,4 @@
 // and each switch that took effect ("length may flex"), in the order of the text; then
 // "<name>: yaw limit removed" for each limit the edit switched off while a tip block stays.
 // Writes nothing and returns false when the two show the same text.
-bool renderBoneChanges(const JiggleBone& before, const JiggleBone& after, TextSink& console);
+bool renderBoneChanges(const JiggleBone& before, const JiggleBone& after, ByteSink& console);

@@ -2,32 +2,11 @@
 
 #include <cstdint>
 
+#include "base/utf8.h"
+
 namespace {
 
 constexpr std::uint32_t kReplacement = 0xFFFD;
-
-std::size_t putUtf8(std::uint32_t c, char* out) {
-  if (c < 0x80) {
-    out[0] = static_cast<char>(c);
-    return 1;
-  }
-  if (c < 0x800) {
-    out[0] = static_cast<char>(0xC0 | (c >> 6));
-    out[1] = static_cast<char>(0x80 | (c & 0x3F));
-    return 2;
-  }
-  if (c < 0x10000) {
-    out[0] = static_cast<char>(0xE0 | (c >> 12));
-    out[1] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out[2] = static_cast<char>(0x80 | (c & 0x3F));
-    return 3;
-  }
-  out[0] = static_cast<char>(0xF0 | (c >> 18));
-  out[1] = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-  out[2] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-  out[3] = static_cast<char>(0x80 | (c & 0x3F));
-  return 4;
-}
 
 bool isHigh(std::uint32_t unit) { return unit >= 0xD800 && unit < 0xDC00; }
 bool isLow(std::uint32_t unit) { return unit >= 0xDC00 && unit < 0xE000; }

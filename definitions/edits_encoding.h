@@ -5,7 +5,7 @@
 
 #include <cstddef>
 
-#include "model/memory_hook.h"
+#include "base/memory_hook.h"
 
 struct EditsText {
   const char* text = nullptr;  // followed by a NUL byte

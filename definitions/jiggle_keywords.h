@@ -25,6 +25,16 @@ inline constexpr const char* kJiggleRoleNames[] = {"stiffness", "damping", "leng
                                                    "limit", "friction", "bounce"};
 inline constexpr const char* kJiggleAxisNames[] = {"yaw", "pitch", "along", "angle", "tip",
                                                    "base", "left", "up", "forward"};
+inline constexpr std::size_t kJiggleRoleCount = sizeof kJiggleRoleNames / sizeof kJiggleRoleNames[0];
+inline constexpr std::size_t kJiggleAxisCount = sizeof kJiggleAxisNames / sizeof kJiggleAxisNames[0];
+static_assert(kJiggleRoleCount == static_cast<std::size_t>(JiggleRole::Bounce) + 1);
+static_assert(kJiggleAxisCount == static_cast<std::size_t>(JiggleAxis::Forward) + 1);
+
+// The roles whose values are amounts, never below zero.
+constexpr bool isAmount(JiggleRole role) {
+  return role == JiggleRole::Stiffness || role == JiggleRole::Damping || role == JiggleRole::Mass ||
+         role == JiggleRole::Length;
+}
 
 // The blocks a keyword belongs to, a bit per block in the order of kJiggleBlocks.
 inline constexpr std::uint8_t kInFlexible = 1;
@@ -111,6 +121,7 @@ inline constexpr std::size_t kLongestKeyword = 18;
 struct JiggleBlock {
   char keyword[16];
   std::uint8_t length;
+  char kind[10];  // the kind of bone the block makes, as the page and the skeleton name it
   std::uint32_t flag;  // the bit that shows the block
   bool spacedOut;      // written after an empty line
   std::uint8_t first;
@@ -119,9 +130,9 @@ struct JiggleBlock {
 
 inline constexpr auto kJiggleBlocks = [] {
   std::array<JiggleBlock, 3> blocks{{
-      {"is_flexible", 11, FlexibleTip, false, 0, 0},
-      {"is_rigid", 8, RigidTip, false, 0, 0},
-      {"has_base_spring", 15, BaseSpring, true, 0, 0},
+      {"is_flexible", 11, "flexible", FlexibleTip, false, 0, 0},
+      {"is_rigid", 8, "rigid", RigidTip, false, 0, 0},
+      {"has_base_spring", 15, "base", BaseSpring, true, 0, 0},
   }};
   for (std::size_t b = 0; b < blocks.size(); ++b) {
     bool seen = false;

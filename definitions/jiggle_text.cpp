@@ -49,7 +49,7 @@ constexpr auto kConsoleParts = [] {
 // that a block's text is straight-line code: at hundreds of thousands of bones a loop over
 // the table, with its tests of each row, costs a tenth more than the text itself.
 template <JiggleUnit unit>
-void putValue(TextSink& out, const JiggleBone& bone, std::size_t field, char end) {
+void putValue(ByteSink& out, const JiggleBone& bone, std::size_t field, char end) {
   char number[kNumberTextSize] = {};
   const std::size_t length = formatValueAs<unit>(jiggleValue(bone, field), number);
   number[length] = end;  // the numbers' texts leave room for it
@@ -57,7 +57,7 @@ void putValue(TextSink& out, const JiggleBone& bone, std::size_t field, char end
 }
 
 template <std::size_t K>
-void putLine(TextSink& file, const JiggleBone& bone, std::uint32_t flags) {
+void putLine(ByteSink& file, const JiggleBone& bone, std::uint32_t flags) {
   constexpr const JiggleKeyword& keyword = kJiggleKeywords[K];
   if constexpr (isSwitch(keyword)) {
     return;  // never written: the dump's lines are fixed
@@ -74,13 +74,13 @@ void putLine(TextSink& file, const JiggleBone& bone, std::uint32_t flags) {
 }
 
 template <std::size_t B, std::size_t... I>
-void putLines(TextSink& file, const JiggleBone& bone, std::uint32_t flags, std::index_sequence<I...>) {
+void putLines(ByteSink& file, const JiggleBone& bone, std::uint32_t flags, std::index_sequence<I...>) {
   (putLine<kJiggleBlocks[B].first + I>(file, bone, flags), ...);
 }
 
 // A block of the bone's text.
 template <std::size_t B>
-void putBlock(TextSink& file, const JiggleBone& bone, std::uint32_t flags) {
+void putBlock(ByteSink& file, const JiggleBone& bone, std::uint32_t flags) {
   constexpr const JiggleBlock& block = kJiggleBlocks[B];
   if ((flags & block.flag) == 0) return;
   sinkWriteFromArray(file, kOpenings[B].text, kOpenings[B].length);
@@ -89,13 +89,13 @@ void putBlock(TextSink& file, const JiggleBone& bone, std::uint32_t flags) {
 }
 
 template <std::size_t... B>
-void putBlocks(TextSink& file, const JiggleBone& bone, std::index_sequence<B...>) {
+void putBlocks(ByteSink& file, const JiggleBone& bone, std::index_sequence<B...>) {
   const std::uint32_t flags = jiggleFlags(bone);
   (putBlock<B>(file, bone, flags), ...);
 }
 
 // What follows the bone's "{": the line end, its blocks, and its closing "}".
-void putBoneRest(const JiggleBone& bone, TextSink& file) {
+void putBoneRest(const JiggleBone& bone, ByteSink& file) {
   sinkLiteral(file, "\n");
   putBlocks(file, bone, std::make_index_sequence<kJiggleBlockCount>{});
   sinkLiteral(file, "}");
@@ -117,7 +117,7 @@ std::size_t renderKeywordValues(const JiggleBone& bone, const JiggleKeyword& key
   return length;
 }
 
-void renderJiggleBone(const JiggleBone& bone, TextSink& file) {
+void renderJiggleBone(const JiggleBone& bone, ByteSink& file) {
   sinkLiteral(file, "$jigglebone \"");
   sinkWrite(file, bone.name, bone.nameLength);
   sinkLiteral(file, "\" {");
@@ -125,7 +125,7 @@ void renderJiggleBone(const JiggleBone& bone, TextSink& file) {
   sinkLiteral(file, "\n\n");
 }
 
-void renderJiggleBoneLine(const char* name, std::size_t nameLength, std::uint32_t flags, TextSink& console) {
+void renderJiggleBoneLine(const char* name, std::size_t nameLength, std::uint32_t flags, ByteSink& console) {
   sinkLiteral(console, "Jigglebone: ");
   sinkWrite(console, name, nameLength);
   sinkLiteral(console, " ");
@@ -135,7 +135,7 @@ void renderJiggleBoneLine(const char* name, std::size_t nameLength, std::uint32_
   sinkLiteral(console, "\n");
 }
 
-void renderJiggleBoneRest(const JiggleBone& bone, TextSink& file) { putBoneRest(bone, file); }
+void renderJiggleBoneRest(const JiggleBone& bone, ByteSink& file) { putBoneRest(bone, file); }
 
 namespace {
 
@@ -160,7 +160,7 @@ constexpr auto kRestLines = [] {
 
 std::size_t jiggleBoneRestLines(std::uint32_t flags) { return kRestLines[flags & kShownBitsMask]; }
 
-std::size_t renderJiggleDefinitions(const ModelImage& image, TextSink& file) {
+std::size_t renderJiggleDefinitions(const ModelImage& image, ByteSink& file) {
   const std::int32_t bones = boneCount(image);
   std::size_t written = 0;
   JiggleBone decoded;

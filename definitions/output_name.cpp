@@ -2,17 +2,16 @@
 
 #include <cstring>
 
+#include "base/path_parts.h"
+
 bool makeOutputName(const char* modelName, char* name, std::size_t room) {
-  const char* base = modelName;
-  for (const char* c = modelName; *c != '\0'; ++c) {
-    if (*c == '\\' || *c == '/') base = c + 1;
-  }
-  std::size_t length = std::strlen(base);
+  const std::string_view base = lastPathPart(modelName);
+  std::size_t length = base.size();
   if (length >= 4) length -= 4;
   if (room == 0) return false;
   name[0] = '\0';
   if (length > room - 1 || room - 1 - length < sizeof kOutputNameSuffix - 1) return false;
-  std::memcpy(name, base, length);
+  std::memcpy(name, base.data(), length);
   std::memcpy(name + length, kOutputNameSuffix, sizeof kOutputNameSuffix);
   return true;
 }

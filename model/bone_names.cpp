@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/fnv_hash.h"
 #include "model/model_bounds.h"
 
 namespace {
@@ -14,10 +15,7 @@ constexpr std::uint32_t kSharedName = 0x80000000u;
 // bits, which pick the slot, depend on all of them: a file made to crowd one slot for one
 // run does not crowd it for the next.
 std::size_t hashName(std::uint64_t seed, const char* name, std::size_t length) {
-  std::uint64_t hash = 0xcbf29ce484222325ULL ^ seed;
-  for (std::size_t i = 0; i < length; ++i) {
-    hash = (hash ^ static_cast<unsigned char>(name[i])) * 0x100000001b3ULL;
-  }
+  std::uint64_t hash = fnvHash(name, length, kFnvStart ^ seed);
   hash ^= hash >> 33;
   hash *= 0xff51afd7ed558ccdULL;
   hash ^= hash >> 33;

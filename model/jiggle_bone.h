@@ -35,3 +35,16 @@ inline std::uint32_t jiggleFlags(const JiggleBone& bone) {
 inline float jiggleValue(const JiggleBone& bone, std::size_t field) {
   return floatFromBits(bone.words[field / 4]);
 }
+
+// Visits every jiggle bone of an image that has passed findModelDamage, in table order:
+// `visit(index, bone)` with the bone's record; a visit that returns false ends the walk.
+// Returns false when one did.
+template <typename Visit>
+bool forEachJiggleBone(const ModelImage& image, Visit visit) {
+  const std::int32_t bones = boneCount(image);
+  for (std::int32_t i = 0; i < bones; ++i) {
+    const unsigned char* bone = boneRecord(image, i);
+    if (isJiggleBone(bone) && !visit(i, bone)) return false;
+  }
+  return true;
+}

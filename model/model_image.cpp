@@ -2,38 +2,29 @@
 
 #include "model/byte_order.h"
 
-std::uint32_t modelMagic(const ModelImage& image) {
-  return readUint32LE(image.bytes + ModelHeader::kMagic);
+namespace {
+
+std::int32_t headerInt32(const ModelImage& image, std::size_t offset) { return readInt32LE(image.bytes + offset); }
+
+}  // namespace
+
+bool startsAsStudioModel(const unsigned char* bytes, std::size_t size) {
+  return size >= 4 && readUint32LE(bytes + ModelHeader::kMagic) == kStudioMagic;
 }
 
-std::int32_t modelVersion(const ModelImage& image) {
-  return readInt32LE(image.bytes + ModelHeader::kVersion);
-}
+bool holdsVersion(const ModelImage& image) { return image.size >= ModelHeader::kVersion + 4; }
 
+std::int32_t modelVersion(const ModelImage& image) { return headerInt32(image, ModelHeader::kVersion); }
 void setModelVersion(ModelImage& image, std::int32_t version) {
   writeInt32LE(image.bytes + ModelHeader::kVersion, version);
 }
-
 const char* modelName(const ModelImage& image) {
   return reinterpret_cast<const char*>(image.bytes + ModelHeader::kName);
 }
-
-std::int32_t boneCount(const ModelImage& image) {
-  return readInt32LE(image.bytes + ModelHeader::kBoneCount);
-}
-
-std::int32_t boneTableOffset(const ModelImage& image) {
-  return readInt32LE(image.bytes + ModelHeader::kBoneTableOffset);
-}
-
-std::int32_t animCount(const ModelImage& image) {
-  return readInt32LE(image.bytes + ModelHeader::kAnimCount);
-}
-
-std::int32_t animTableOffset(const ModelImage& image) {
-  return readInt32LE(image.bytes + ModelHeader::kAnimTableOffset);
-}
-
+std::int32_t boneCount(const ModelImage& image) { return headerInt32(image, ModelHeader::kBoneCount); }
+std::int32_t boneTableOffset(const ModelImage& image) { return headerInt32(image, ModelHeader::kBoneTableOffset); }
+std::int32_t animCount(const ModelImage& image) { return headerInt32(image, ModelHeader::kAnimCount); }
+std::int32_t animTableOffset(const ModelImage& image) { return headerInt32(image, ModelHeader::kAnimTableOffset); }
 void setRetiredWord(ModelImage& image, std::int32_t value) {
   writeInt32LE(image.bytes + ModelHeader::kRetiredWord, value);
 }

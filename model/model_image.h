@@ -105,9 +105,14 @@ enum JiggleFlag : std::uint32_t {
   BaseSpring = 0x40,
 };
 
-// Header fields. magic needs 4 bytes, version 8, the others the whole used header (and
-// retiredWord its own 384).
-std::uint32_t modelMagic(const ModelImage& image);
+// Whether bytes begin with the magic "IDST", the one mark of a studio model (a file of
+// fewer than its 4 bytes does not).
+bool startsAsStudioModel(const unsigned char* bytes, std::size_t size);
+// Whether the image is long enough to hold its version word.
+bool holdsVersion(const ModelImage& image);
+
+// Header fields. version needs 8 bytes, the others the whole used header (and retiredWord
+// its own 384).
 std::int32_t modelVersion(const ModelImage& image);
 void setModelVersion(ModelImage& image, std::int32_t version);
 const char* modelName(const ModelImage& image);

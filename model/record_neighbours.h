@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "model/memory_hook.h"
+#include "base/memory_hook.h"
 #include "model/model_image.h"
 
 struct ModelPart {

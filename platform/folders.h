@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "base/path_parts.h"
+
 // The separator the system writes between a folder and what it holds.
 #ifdef _WIN32
 inline constexpr char kPathSeparator = '\\';
@@ -11,10 +13,11 @@ inline constexpr char kPathSeparator = '\\';
 inline constexpr char kPathSeparator = '/';
 #endif
 
-// Where the last separator of `path` stands (Windows takes '/' too), or npos.
-inline std::size_t lastSeparatorOf(const std::string& path) {
-  return path.find_last_of(kPathSeparator == '/' ? "/" : "/\\");
-}
+// The separators this system parts paths by: Windows takes '/' too.
+inline constexpr std::string_view kSystemSeparators = kPathSeparator == '/' ? "/" : "/\\";
+
+// Where the last separator of `path` stands, or npos.
+inline std::size_t lastSeparatorOf(const std::string& path) { return lastSeparator(path, kSystemSeparators); }
 
 enum class PathKind { Missing, File, Folder, Other };
 

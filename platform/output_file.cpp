@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <random>
 
+#include "platform/folders.h"
 #include "platform/utf8_file.h"
 
 namespace {
@@ -34,15 +35,16 @@ void withdraw(OutputFile& output) {
   output.slot = kTemporaryFileSlots;
 }
 
+// Where a target's folder ends: on Windows also a drive's colon ("C:name").
 #ifdef _WIN32
-constexpr const char* kSeparators = "/\\:";
+constexpr std::string_view kSeparators = "/\\:";
 #else
-constexpr const char* kSeparators = "/";
+constexpr std::string_view kSeparators = kSystemSeparators;
 #endif
 
 std::string temporaryNameFor(const std::string& target, const char* prefix, std::uint64_t token) {
   static const char kHex[] = "0123456789abcdef";
-  const std::size_t folderEnd = target.find_last_of(kSeparators);
+  const std::size_t folderEnd = lastSeparator(target, kSeparators);
   std::string name = folderEnd == std::string::npos ? std::string() : target.substr(0, folderEnd + 1);
   name += prefix;
   for (int shift = 60; shift >= 0; shift -= 4) name += kHex[(token >> shift) & 0xF];

@@ -48,7 +48,7 @@ struct Apply {
   EditsFindings& findings;
   BoneNameIndex names{};
   std::size_t* namedOn = nullptr;  // a line per bone of the model: where a block first named it
-  TextSink* storedText = nullptr;  // a bone's block as stored, to compare with; on the heap, being large
+  ByteSink* storedText = nullptr;  // a bone's block as stored, to compare with; on the heap, being large
   RecordNeighbours neighbours{};
   bool mapped = false;
   EditedBone bone{};
@@ -116,7 +116,7 @@ void startBone(Apply& apply, EditsReader& reader, const EditStatement& statement
   // Most blocks come back as written: compared whole with the bone's own text, they need
   // no reading.
   if (apply.storedText != nullptr) {
-    TextSink& stored = *apply.storedText;
+    ByteSink& stored = *apply.storedText;
     stored.used = 0;
     renderJiggleBoneRest(edited.stored, stored);
     skipUneditedBone(reader, stored.buffer, stored.used, jiggleBoneRestLines(jiggleFlags(edited.stored)));
@@ -170,12 +170,6 @@ void endBlock(Apply& apply, const EditStatement& statement) {
     fault.keyword = static_cast<std::uint8_t>(k);
     note(apply, fault);
   }
-}
-
-// The roles whose values are amounts, never below zero.
-bool isAmount(JiggleRole role) {
-  return role == JiggleRole::Stiffness || role == JiggleRole::Damping || role == JiggleRole::Mass ||
-         role == JiggleRole::Length;
 }
 
 void warn(Apply& apply, EditWarningKind kind, std::size_t keyword, std::size_t line, const EditToken& first,
@@ -340,8 +334,6 @@ void applyStatements(Apply& apply) {
   apply.findings.passedOver = reader.passedOver;
 }
 
-bool isModel(const char* edits, std::size_t size) { return size >= 4 && std::memcmp(edits, "IDST", 4) == 0; }
-
 }  // namespace
 
 void applyEditsText(ModelImage& output, ModelImage& reading, const char* edits, std::size_t size,
@@ -350,10 +342,10 @@ void applyEditsText(ModelImage& output, ModelImage& reading, const char* edits, 
   Apply apply{.output = output, .reading = reading, .edits = edits, .editsSize = size,
               .skipMissingBones = skipMissingBones, .memory = memory, .findings = findings};
   // A model given where the edits go would read as a screen of faults: one says it all.
-  if (isModel(edits, size)) return noteAbout(apply, EditFaultKind::ModelAsEdits, 0, {});
+  if (startsAsStudioModel(reinterpret_cast<const unsigned char*>(edits), size)) return noteAbout(apply, EditFaultKind::ModelAsEdits, 0, {});
   // Without it every block is read; with it, those written back as they were are compared.
-  void* storedText = allocateWith(memory, sizeof(TextSink));
-  if (storedText != nullptr) apply.storedText = new (storedText) TextSink;
+  void* storedText = allocateWith(memory, sizeof(ByteSink));
+  if (storedText != nullptr) apply.storedText = new (storedText) ByteSink;
   const std::int32_t bones = boneCount(reading);
   apply.namedOn = static_cast<std::size_t*>(
       allocateZeroedWith(memory, bones > 0 ? static_cast<std::size_t>(bones) : 1, sizeof *apply.namedOn));

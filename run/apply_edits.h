@@ -8,10 +8,10 @@
 
 #include "definitions/edit_faults.h"
 #include "model/jiggle_bone.h"
-#include "model/memory_hook.h"
+#include "base/memory_hook.h"
 #include "model/model_image.h"
 #include "run/earliest_notes.h"
-#include "run/growing_list.h"
+#include "base/growing_list.h"
 
 // A bone whose record the edits changed, as it was and as it is.
 struct ChangedRecord {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "base/file_bytes.h"
 #include "definitions/edits_encoding.h"
 #include "model/model_bounds.h"
 #include "model/model_image.h"
@@ -12,10 +13,11 @@
 
 struct ApplyResult {
   RunOutcome outcome = RunOutcome::Written;
-  // CannotRead, OutOfMemory: the file being read (the model or the edits), or the output,
-  // for memory the edits or the writing needed; OutputIsInput: which input the output is.
+  // CannotRead, CannotWrite: the file being read (the model or the edits), or the output;
+  // OutputIsInput: which input the output is.
   RunFileRole about = RunFileRole::Model;
-  std::int32_t version = 0;  // OldVersion
+  RunStep step = RunStep::Reading;  // OutOfMemory: reading a file, applying or writing
+  std::int32_t version = 0;         // OldVersion
   ModelDamage damage;        // Damaged
   // EditsRefused: the faults, the first few by line, a bone named in other capitals found
   // for those that name none of the model's. Written: the warnings, the blocks skipped, the
@@ -27,7 +29,7 @@ struct ApplyResult {
   // result until releaseApplyResult.
   ModelImage output;
   ModelImage reading;
-  ModelImage edits;
+  FileBytes edits;
   EditsText editsText;  // the edits as UTF-8: their own bytes, or a conversion of UTF-16
 };
 

@@ -1,35 +1,27 @@
 #include "run/apply_run.h"
 
 #include <cstring>
-#include <new>
 
 #include "definitions/edits_encoding.h"
 #include "definitions/near_words.h"
+#include "model/jiggle_bone.h"
 #include "model/model_bounds.h"
 #include "run/model_checks.h"
 
 namespace {
 
-ApplyResult ended(RunOutcome outcome, RunFileRole about = RunFileRole::Model) {
-  ApplyResult result;
-  result.outcome = outcome;
-  result.about = about;
-  return result;
-}
-
 // A jiggle bone of the model named as a block names one, but in other capitals: found by a
 // walk over the bones, made only for the few refusals listed.
 EditToken boneInOtherCapitals(const ModelImage& image, const EditToken& name) {
-  const std::int32_t bones = boneCount(image);
-  for (std::int32_t i = 0; i < bones; ++i) {
-    std::size_t length = 0;
-    const char* stored = checkedBoneName(image, i, length);
-    if (stored != nullptr && isJiggleBone(boneRecord(image, i)) &&
-        sameIgnoringCapitals(stored, length, name.text, name.length)) {
-      return EditToken{stored, length, 0};
-    }
-  }
-  return EditToken{};
+  EditToken found;
+  forEachJiggleBone(image, [&](std::int32_t, const unsigned char* bone) {
+    const char* stored = boneName(bone);
+    const std::size_t length = std::strlen(stored);
+    if (!sameIgnoringCapitals(stored, length, name.text, name.length)) return true;
+    found = EditToken{stored, length, 0};
+    return false;
+  });
+  return found;
 }
 
 void suggestBones(ApplyResult& result) {
@@ -45,8 +37,8 @@ void suggestBones(ApplyResult& result) {
 // normalise and from which every stored value is read, while the model's own bytes, which
 // become the output, stay as read. The copy is given back with the result.
 ModelCheck checkModelToApply(ModelImage& model, ModelImage& reading, const MemoryHook& memory) {
-  const bool current = model.size >= 8 && modelMagic(model) == kStudioMagic &&
-                       modelVersion(model) == kCurrentVersion;
+  const bool current =
+      startsAsStudioModel(model.bytes, model.size) && holdsVersion(model) && modelVersion(model) == kCurrentVersion;
   reading = model;
   if (!current && model.size > 0) {
     reading.bytes = static_cast<unsigned char*>(allocateWith(memory, model.size));
@@ -61,67 +53,53 @@ ModelCheck checkModelToApply(ModelImage& model, ModelImage& reading, const Memor
   return checkLoadedModel(reading);
 }
 
-// The changed model, through the output's sink of the run's memory.
-RunOutcome writeChangedModel(const ModelImage& model, const char* path, const RunFiles& files) {
-  auto* sink = static_cast<TextSink*>(allocateWith(files.memory, sizeof(TextSink)));
-  if (sink == nullptr) return RunOutcome::OutOfMemory;
-  new (sink) TextSink;
-  RunOutcome outcome = RunOutcome::CannotWrite;
-  if (openRunOutput(files, path, false, *sink)) {
-    sinkWrite(*sink, reinterpret_cast<const char*>(model.bytes), model.size);
-    if (closeRunOutput(files, path, *sink, true)) outcome = RunOutcome::Written;
-  }
-  freeWith(files.memory, sink);
-  return outcome;
-}
-
-RunOutcome outcomeOfLoad(FileLoad load) {
-  return load == FileLoad::OutOfMemory ? RunOutcome::OutOfMemory : RunOutcome::CannotRead;
-}
-
 // Ends a run that goes no further, giving back what it holds.
-ApplyResult& stop(ApplyResult& result, RunOutcome outcome, RunFileRole about, const RunFiles& files) {
-  result.outcome = outcome;
-  result.about = about;
+ApplyResult& stop(ApplyResult& result, RunOutcome outcome, RunFileRole about, RunStep step, const RunFiles& files) {
   releaseApplyResult(result, files);
-  return result;
+  return endRun(result, outcome, about, step);
 }
 
 }  // namespace
 
 ApplyResult runApply(const ApplyRequest& request, const RunFiles& files) {
-  if (!takesModelPath(request.modelPath)) return ended(RunOutcome::NotModelPath);
-  // Decided before anything is read, let alone written: neither file is ever replaced.
-  if (sameRunFile(files, request.modelPath, request.outputPath)) return ended(RunOutcome::OutputIsInput);
-  if (sameRunFile(files, request.editsPath, request.outputPath)) {
-    return ended(RunOutcome::OutputIsInput, RunFileRole::Edits);
-  }
   ApplyResult result;
-  const FileLoad model = loadRunFile(files, request.modelPath, 0, result.output);
-  if (model != FileLoad::Loaded) return ended(outcomeOfLoad(model));
+  if (!takesModelPath(request.modelPath)) return endRun(result, RunOutcome::NotModelPath);
+  // Decided before anything is read, let alone written: neither file is ever replaced.
+  if (sameRunFile(files, request.modelPath, request.outputPath)) return endRun(result, RunOutcome::OutputIsInput);
+  if (sameRunFile(files, request.editsPath, request.outputPath)) {
+    return endRun(result, RunOutcome::OutputIsInput, RunFileRole::Edits);
+  }
+  FileBytes model;
+  const FileLoad modelLoad = loadRunFile(files, request.modelPath, 0, model);
+  if (modelLoad != FileLoad::Loaded) return endRun(result, outcomeOf(modelLoad));
+  result.output = ModelImage{model.bytes, model.size};
   const ModelCheck check = checkModelToApply(result.output, result.reading, files.memory);
   if (check.outcome != RunOutcome::Written) {
     result.version = check.version;
     result.damage = check.damage;
-    return stop(result, check.outcome, RunFileRole::Model, files);
+    return stop(result, check.outcome, RunFileRole::Model, RunStep::Reading, files);
   }
   // The reader wants a NUL after the text.
-  const FileLoad edits = loadRunFile(files, request.editsPath, 1, result.edits);
-  if (edits != FileLoad::Loaded) return stop(result, outcomeOfLoad(edits), RunFileRole::Edits, files);
+  const FileLoad editsLoad = loadRunFile(files, request.editsPath, 1, result.edits);
+  if (editsLoad != FileLoad::Loaded) return stop(result, outcomeOf(editsLoad), RunFileRole::Edits, RunStep::Reading, files);
   // Text saved as UTF-16 is read as the same text in UTF-8.
   if (!readEditsAsUtf8(result.edits.bytes, result.edits.size, files.memory, result.editsText)) {
-    return stop(result, RunOutcome::OutOfMemory, RunFileRole::Edits, files);
+    return stop(result, RunOutcome::OutOfMemory, RunFileRole::Edits, RunStep::Reading, files);
   }
   applyEditsText(result.output, result.reading, result.editsText.text, result.editsText.size,
                  request.skipMissingBones, files.memory, result.findings);
-  if (result.findings.outOfMemory) return stop(result, RunOutcome::OutOfMemory, RunFileRole::Output, files);
+  if (result.findings.outOfMemory) {
+    return stop(result, RunOutcome::OutOfMemory, RunFileRole::Edits, RunStep::Applying, files);
+  }
   if (result.findings.faults.total > 0) {
     suggestBones(result);
-    result.outcome = RunOutcome::EditsRefused;
-    return result;
+    return endRun(result, RunOutcome::EditsRefused);
   }
-  result.outcome = writeChangedModel(result.output, request.outputPath, files);
-  if (result.outcome != RunOutcome::Written) result.about = RunFileRole::Output;
+  const OutputEnd end = writeRunOutput(files, request.outputPath, false, [&](ByteSink& sink) {
+    sinkWrite(sink, reinterpret_cast<const char*>(result.output.bytes), result.output.size);
+    return true;
+  });
+  if (end != OutputEnd::InPlace) endRun(result, outcomeOf(end), RunFileRole::Output, RunStep::Writing);
   return result;
 }
 
@@ -130,6 +108,8 @@ void releaseApplyResult(ApplyResult& result, const RunFiles& files) {
   releaseEditsText(result.editsText, files.memory);
   if (result.reading.bytes != result.output.bytes) freeWith(files.memory, result.reading.bytes);
   result.reading = ModelImage{};
-  releaseRunFile(files, result.output);
+  FileBytes model{result.output.bytes, result.output.size};
+  releaseRunFile(files, model);
+  result.output = ModelImage{};
   releaseRunFile(files, result.edits);
 }

@@ -8,24 +8,29 @@
 #include "definitions/change_report.h"
 #include "definitions/edit_messages.h"
 #include "definitions/jiggle_text.h"
-#include "model/byte_order.h"
-#include "model/jiggle_bone.h"
 
 namespace {
 
-void put(TextSink& console, const char* text) { sinkWrite(console, text, std::strlen(text)); }
+void put(ByteSink& console, const char* text) { sinkWrite(console, text, std::strlen(text)); }
 
-void put(TextSink& console, const std::string& text) { sinkWrite(console, text.data(), text.size()); }
+void put(ByteSink& console, const std::string& text) { sinkWrite(console, text.data(), text.size()); }
 
 template <typename Number>
-void putNumber(TextSink& console, Number number) {
+void putNumber(ByteSink& console, Number number) {
   char text[24];
   const char* end = std::to_chars(text, text + sizeof text, number).ptr;
   sinkWrite(console, text, static_cast<std::size_t>(end - text));
 }
 
+// "Not enough memory to " and what the run was doing, for the path it was doing it to.
+void putMemoryWords(ByteSink& console, RunStep step) {
+  put(console, step == RunStep::Writing ? "Not enough memory to write "
+               : step == RunStep::Applying ? "Not enough memory to apply "
+                                           : "Not enough memory to read ");
+}
+
 // The line of an ending about one file, or none where the outcome is not one of these.
-bool putFileLine(TextSink& console, RunOutcome outcome, RunFileRole about, const char* path) {
+bool putFileLine(ByteSink& console, RunOutcome outcome, RunStep step, const char* path) {
   switch (outcome) {
     case RunOutcome::CannotRead:
       put(console, "Cannot read ");
@@ -34,7 +39,7 @@ bool putFileLine(TextSink& console, RunOutcome outcome, RunFileRole about, const
       put(console, "Cannot write ");
       break;
     case RunOutcome::OutOfMemory:
-      put(console, about == RunFileRole::Output ? "Not enough memory to write " : "Not enough memory to read ");
+      putMemoryWords(console, step);
       break;
     default: return false;
   }
@@ -44,7 +49,7 @@ bool putFileLine(TextSink& console, RunOutcome outcome, RunFileRole about, const
 }
 
 // The refusals the model's checks make, the same for both tools.
-bool putModelRefusal(TextSink& console, RunOutcome outcome, std::int32_t version, const ModelDamage& damage,
+bool putModelRefusal(ByteSink& console, RunOutcome outcome, std::int32_t version, const ModelDamage& damage,
                      const char* path) {
   switch (outcome) {
     case RunOutcome::NotModelPath: put(console, "Specified file is not a model (*.mdl).\n"); return true;
@@ -68,18 +73,8 @@ bool putModelRefusal(TextSink& console, RunOutcome outcome, std::int32_t version
   }
 }
 
-void putBoneLines(const ModelImage& image, TextSink& console) {
-  const std::int32_t bones = boneCount(image);
-  for (std::int32_t i = 0; i < bones; ++i) {
-    const unsigned char* bone = boneRecord(image, i);
-    if (!isJiggleBone(bone)) continue;
-    const char* name = boneName(bone);
-    renderJiggleBoneLine(name, std::strlen(name), readUint32LE(jiggleParams(bone) + JiggleParams::kFlags), console);
-  }
-}
-
 // "<edits>:<line>: " before a note, as a compiler says where; the whole text's have no line.
-void putPlace(TextSink& console, const char* editsPath, std::size_t line) {
+void putPlace(ByteSink& console, const char* editsPath, std::size_t line) {
   put(console, editsPath);
   if (line == 0) {
     put(console, " ");
@@ -90,7 +85,7 @@ void putPlace(TextSink& console, const char* editsPath, std::size_t line) {
   put(console, ": ");
 }
 
-void putRefusals(TextSink& console, const ApplyRequest& request, const EditsFindings& findings) {
+void putRefusals(ByteSink& console, const ApplyRequest& request, const EditsFindings& findings) {
   for (std::size_t i = 0; i < findings.faults.count; ++i) {
     const EditFault& fault = findings.faults.listed[i];
     putPlace(console, request.editsPath, fault.line);
@@ -105,7 +100,7 @@ void putRefusals(TextSink& console, const ApplyRequest& request, const EditsFind
 }
 
 // What the edits did, in the order the tool tells it: passed over, skipped, warned, changed.
-void putReport(TextSink& console, const ApplyRequest& request, const EditsFindings& findings) {
+void putReport(ByteSink& console, const ApplyRequest& request, const EditsFindings& findings) {
   if (findings.passedOver > 0) {
     put(console, "Passed over ");
     renderCount(findings.passedOver, "other command", "other commands", console);
@@ -144,7 +139,7 @@ void putReport(TextSink& console, const ApplyRequest& request, const EditsFindin
 
 }  // namespace
 
-void renderCount(std::size_t count, const char* one, const char* many, TextSink& console) {
+void renderCount(std::size_t count, const char* one, const char* many, ByteSink& console) {
   putNumber(console, count);
   put(console, " ");
   put(console, count == 1 ? one : many);
@@ -152,7 +147,7 @@ void renderCount(std::size_t count, const char* one, const char* many, TextSink&
 
 const char* skippedReason(bool inModel) { return inModel ? "no jiggle rule in this model" : "no bone of this model"; }
 
-void renderDamage(const ModelDamage& damage, TextSink& console) {
+void renderDamage(const ModelDamage& damage, ByteSink& console) {
   const auto bone = [&](const char* what) {
     put(console, "bone ");
     putNumber(console, damage.bone);
@@ -178,21 +173,33 @@ void renderDamage(const ModelDamage& damage, TextSink& console) {
   }
 }
 
-void renderDumpRefusal(const DumpRequest& request, const DumpResult& result, TextSink& console) {
+void renderDumpRefusal(const DumpRequest& request, const DumpResult& result, ByteSink& console) {
   if (putModelRefusal(console, result.outcome, result.version, result.damage, request.modelPath)) return;
   const bool aboutOutput = result.about == RunFileRole::Output;
-  putFileLine(console, result.outcome, result.about, aboutOutput ? dumpOutputPath(request, result) : request.modelPath);
+  putFileLine(console, result.outcome, result.step, aboutOutput ? dumpOutputPath(request, result) : request.modelPath);
 }
 
-void renderDumpLines(const DumpRequest& request, const DumpResult& result, TextSink& console) {
-  if (result.outcome != RunOutcome::Written) return renderDumpRefusal(request, result, console);
-  putBoneLines(result.image, console);
+void renderClosingLine(RunOutcome outcome, const char* output, ByteSink& console) {
+  if (outcome != RunOutcome::Written) return;
   put(console, "Wrote ");
-  put(console, dumpOutputPath(request, result));
+  put(console, output);
   put(console, "\n");
 }
 
-void renderApplyLines(const ApplyRequest& request, const ApplyResult& result, bool closingLine, TextSink& console) {
+void renderDumpLines(const DumpRequest& request, const DumpResult& result, ByteSink& console) {
+  if (result.outcome != RunOutcome::Written) return renderDumpRefusal(request, result, console);
+  for (std::size_t i = 0; result.bones != nullptr && i < result.jiggleBones; ++i) {
+    const DumpedBone& bone = result.bones[i];
+    renderJiggleBoneLine(result.names + bone.nameAt, bone.nameLength, bone.flags, console);
+  }
+  renderClosingLine(result.outcome, dumpOutputPath(request, result), console);
+}
+
+void renderCannotRead(const char* path, ByteSink& console) {
+  putFileLine(console, RunOutcome::CannotRead, RunStep::Reading, path);
+}
+
+void renderApplyLines(const ApplyRequest& request, const ApplyResult& result, ByteSink& console) {
   if (putModelRefusal(console, result.outcome, result.version, result.damage, request.modelPath)) return;
   switch (result.outcome) {
     case RunOutcome::OutputIsInput:
@@ -201,23 +208,16 @@ void renderApplyLines(const ApplyRequest& request, const ApplyResult& result, bo
                                                        : " is the model itself: name another output file\n");
       return;
     case RunOutcome::EditsRefused: return putRefusals(console, request, result.findings);
-    case RunOutcome::Written:
-      putReport(console, request, result.findings);
-      if (closingLine) {
-        put(console, "Wrote ");
-        put(console, request.outputPath);
-        put(console, "\n");
-      }
-      return;
+    case RunOutcome::Written: return putReport(console, request, result.findings);
     default: break;
   }
   const char* path = result.about == RunFileRole::Model   ? request.modelPath
                      : result.about == RunFileRole::Edits ? request.editsPath
                                                           : request.outputPath;
-  putFileLine(console, result.outcome, result.about, path);
+  putFileLine(console, result.outcome, result.step, path);
 }
 
-void renderSweepLine(const DumpRequest& request, const DumpResult& result, TextSink& console) {
+void renderSweepLine(const DumpRequest& request, const DumpResult& result, ByteSink& console) {
   put(console, request.modelPath);
   put(console, ": ");
   switch (result.outcome) {
@@ -243,25 +243,25 @@ void renderSweepLine(const DumpRequest& request, const DumpResult& result, TextS
       put(console, "not a model (*.mdl)");
       break;
     case RunOutcome::OutOfMemory:
-      put(console, result.about == RunFileRole::Output ? "not enough memory to write " : "not enough memory to read it");
-      if (result.about == RunFileRole::Output) put(console, dumpOutputPath(request, result));
+      put(console, result.step == RunStep::Writing ? "not enough memory to write " : "not enough memory to read it");
+      if (result.step == RunStep::Writing) put(console, dumpOutputPath(request, result));
       break;
     default: put(console, outcomeLabel(result.outcome)); break;
   }
   put(console, "\n");
 }
 
-void renderUnlistedFolderLine(const char* folder, TextSink& console) {
+void renderUnlistedFolderLine(const char* folder, ByteSink& console) {
   put(console, folder);
   put(console, ": cannot read this folder\n");
 }
 
-void renderOtherCapitalsLine(const char* path, TextSink& console) {
+void renderOtherCapitalsLine(const char* path, ByteSink& console) {
   put(console, path);
   put(console, ": passed over: only a lower-case .mdl is taken, as by sproing_dump; rename it with .mdl in lower case\n");
 }
 
-void renderSweepSummary(const SweepTally& tally, TextSink& console) {
+void renderSweepSummary(const SweepTally& tally, ByteSink& console) {
   put(console, tally.interrupted ? "Interrupted after " : "Swept ");
   renderCount(sweptModels(tally), "model", "models", console);
   char seconds[32];

@@ -5,43 +5,49 @@
 
 #include <cstddef>
 
-#include "definitions/text_sink.h"
+#include "base/byte_sink.h"
 #include "model/model_bounds.h"
 #include "run/apply_run.h"
 #include "run/dump_run.h"
 #include "run/sweep_tally.h"
 
-// sproing_dump: a line per jiggle bone and "Wrote <output>" once the text is in place;
-// else the one line of the refusal or failure, since nothing was written.
-void renderDumpLines(const DumpRequest& request, const DumpResult& result, TextSink& console);
+// sproing_dump: a line per jiggle bone the result keeps and the closing line once the text
+// is in place; else the one line of the refusal or failure, since nothing was written.
+void renderDumpLines(const DumpRequest& request, const DumpResult& result, ByteSink& console);
+
+// Both tools' last line, "Wrote <output>", for a run that wrote it; nothing for the rest.
+void renderClosingLine(RunOutcome outcome, const char* output, ByteSink& console);
 
 // That one line of a run that wrote nothing; nothing for a run that wrote its text.
-void renderDumpRefusal(const DumpRequest& request, const DumpResult& result, TextSink& console);
+void renderDumpRefusal(const DumpRequest& request, const DumpResult& result, ByteSink& console);
 
 // sproing_apply: a refusal's line, or every refusal of the edits ("<edits>:<line>: <what>",
-// the first few, then how many more); or what was passed over and skipped, the warnings, a
-// line per changed bone and, with `closingLine`, "Wrote <output>"; or, when the output
-// could not be written, that alone.
-void renderApplyLines(const ApplyRequest& request, const ApplyResult& result, bool closingLine, TextSink& console);
+// the first few, then how many more); or what was passed over and skipped, the warnings
+// and a line per changed bone, before the closing line; or, when the output could not be
+// written, that alone.
+void renderApplyLines(const ApplyRequest& request, const ApplyResult& result, ByteSink& console);
 
 // sproing_sweep: a model's line, "<model>: <outcome>" with what it needs said (the bones
 // written and where, the version, the damage, the output that could not be written).
-void renderSweepLine(const DumpRequest& request, const DumpResult& result, TextSink& console);
+void renderSweepLine(const DumpRequest& request, const DumpResult& result, ByteSink& console);
+
+// "Cannot read <path>": a file or folder that could not be read.
+void renderCannotRead(const char* path, ByteSink& console);
 
 // A folder of the sweep that could not be listed; a file passed over whose name holds
 // ".mdl" in other capitals, with the way out.
-void renderUnlistedFolderLine(const char* folder, TextSink& console);
-void renderOtherCapitalsLine(const char* path, TextSink& console);
+void renderUnlistedFolderLine(const char* folder, ByteSink& console);
+void renderOtherCapitalsLine(const char* path, ByteSink& console);
 
 // The sweep's last line: the models by outcome, the time taken, the files passed over and
 // the outputs renamed.
-void renderSweepSummary(const SweepTally& tally, TextSink& console);
+void renderSweepSummary(const SweepTally& tally, ByteSink& console);
 
 // What is wrong with a damaged model, as "<path> is damaged: " goes on.
-void renderDamage(const ModelDamage& damage, TextSink& console);
+void renderDamage(const ModelDamage& damage, ByteSink& console);
 
 // Why a block was skipped under --skip-missing-bones, as "Skipped <name>: " goes on.
 const char* skippedReason(bool inModel);
 
 // "<n> <one>" or "<n> <many>", as counts are said.
-void renderCount(std::size_t count, const char* one, const char* many, TextSink& console);
+void renderCount(std::size_t count, const char* one, const char* many, ByteSink& console);

@@ -1,58 +1,95 @@
 #include "run/dump_run.h"
 
 #include <cstring>
-#include <new>
 
 #include "definitions/jiggle_text.h"
 #include "run/model_checks.h"
 
 namespace {
 
-DumpResult ended(RunOutcome outcome, RunFileRole about = RunFileRole::Model) {
-  DumpResult result;
-  result.outcome = outcome;
-  result.about = about;
-  return result;
-}
-
-// The text, through a sink of the run's memory: the output gets it whole, or not at all.
-// Counts the bones written.
-RunOutcome writeDefinitions(const ModelImage& image, const char* path, const RunFiles& files,
-                            std::size_t& bones) {
-  auto* sink = static_cast<TextSink*>(allocateWith(files.memory, sizeof(TextSink)));
-  if (sink == nullptr) return RunOutcome::OutOfMemory;
-  new (sink) TextSink;
-  RunOutcome outcome = RunOutcome::CannotWrite;
-  if (openRunOutput(files, path, true, *sink)) {
-    bones = renderJiggleDefinitions(image, *sink);
-    if (closeRunOutput(files, path, *sink, true)) outcome = RunOutcome::Written;
+// Keeps what the request asks of the jiggle bones, in blocks of exactly their size: the
+// names are counted first. False when the memory cannot be had; nothing is then held.
+bool keepBones(const ModelImage& image, DumpKeeps keeps, const MemoryHook& memory, DumpResult& result) {
+  std::size_t count = 0;
+  std::size_t nameBytes = 0;
+  forEachJiggleBone(image, [&](std::int32_t, const unsigned char* bone) {
+    ++count;
+    nameBytes += std::strlen(boneName(bone));
+    return true;
+  });
+  result.jiggleBones = count;
+  if (keeps == DumpKeeps::Counts) return true;
+  result.bones = static_cast<DumpedBone*>(allocateZeroedWith(memory, count, sizeof(DumpedBone)));
+  result.names = static_cast<char*>(allocateWith(memory, nameBytes));
+  if (keeps == DumpKeeps::BoneRecords) {
+    result.records = static_cast<std::uint32_t (*)[kJiggleWords]>(
+        allocateZeroedWith(memory, count, sizeof(std::uint32_t[kJiggleWords])));
   }
-  freeWith(files.memory, sink);
-  return outcome;
+  if (result.bones == nullptr || result.names == nullptr ||
+      (keeps == DumpKeeps::BoneRecords && result.records == nullptr)) {
+    return false;
+  }
+  std::size_t i = 0;
+  std::size_t at = 0;
+  forEachJiggleBone(image, [&](std::int32_t, const unsigned char* bone) {
+    const char* name = boneName(bone);
+    DumpedBone& kept = result.bones[i];
+    kept.nameAt = at;
+    kept.nameLength = std::strlen(name);
+    kept.flags = readUint32LE(jiggleParams(bone) + JiggleParams::kFlags);
+    std::memcpy(result.names + at, name, kept.nameLength);
+    at += kept.nameLength;
+    if (result.records != nullptr) decodeJiggleRecord(jiggleParams(bone), result.records[i]);
+    ++i;
+    return true;
+  });
+  return true;
 }
 
 }  // namespace
 
 DumpResult runDump(const DumpRequest& request, const RunFiles& files) {
-  if (!takesModelPath(request.modelPath)) return ended(RunOutcome::NotModelPath);
   DumpResult result;
-  switch (loadRunFile(files, request.modelPath, 0, result.image)) {
-    case FileLoad::Loaded: break;
-    case FileLoad::CannotRead: return ended(RunOutcome::CannotRead);
-    case FileLoad::OutOfMemory: return ended(RunOutcome::OutOfMemory);
-  }
-  const ModelCheck check = checkLoadedModel(result.image);
+  if (!takesModelPath(request.modelPath)) return endRun(result, RunOutcome::NotModelPath);
+  FileBytes file;
+  const FileLoad load = loadRunFile(files, request.modelPath, 0, file);
+  if (load != FileLoad::Loaded) return endRun(result, outcomeOf(load));
+  ModelImage image{file.bytes, file.size};
+  const ModelCheck check = checkLoadedModel(image);
   result.outcome = check.outcome;
   result.version = check.version;
   result.damage = check.damage;
-  if (check.outcome != RunOutcome::Written) {
-    releaseRunFile(files, result.image);
-    return result;
+  if (check.outcome == RunOutcome::Written) {
+    std::memcpy(result.outputName, check.outputName, sizeof result.outputName);
+    if (!keepBones(image, request.keeps, files.memory, result)) {
+      releaseDumpResult(result, files);
+      endRun(result, RunOutcome::OutOfMemory);
+    } else {
+      const OutputEnd end = writeRunOutput(files, dumpOutputPath(request, result), true, [&](ByteSink& sink) {
+        renderJiggleDefinitions(image, sink);
+        return true;
+      });
+      if (end != OutputEnd::InPlace) {
+        releaseDumpResult(result, files);
+        endRun(result, outcomeOf(end), RunFileRole::Output, RunStep::Writing);
+      }
+    }
   }
-  std::memcpy(result.outputName, check.outputName, sizeof result.outputName);
-  result.outcome = writeDefinitions(result.image, dumpOutputPath(request, result), files, result.jiggleBones);
-  if (result.outcome != RunOutcome::Written) result.about = RunFileRole::Output;
+  releaseRunFile(files, file);
   return result;
 }
+void releaseDumpResult(DumpResult& result, const RunFiles& files) {
+  freeWith(files.memory, result.bones);
+  freeWith(files.memory, result.names);
+  freeWith(files.memory, result.records);
+  result.bones = nullptr;
+  result.names = nullptr;
+  result.records = nullptr;
+}
 
-void releaseDumpResult(DumpResult& result, const RunFiles& files) { releaseRunFile(files, result.image); }
+void dumpedJiggleBone(const DumpResult& result, std::size_t i, JiggleBone& bone) {
+  bone = JiggleBone{};
+  bone.name = result.names + result.bones[i].nameAt;
+  bone.nameLength = result.bones[i].nameLength;
+  std::memcpy(bone.words, result.records[i], sizeof bone.words);
+}

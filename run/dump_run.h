@@ -1,39 +1,61 @@
 // sproing_dump's whole run, for every front end: the checks in their order on a model
 // reached through the run's files, the definitions written to the output through them, and
-// the result as facts. The front end prints the console's lines made of them
-// (console_lines.h).
+// the result as facts, which hold nothing of the model: a result can be released before
+// it is shown. The console's lines are made of them in one place (console_lines.h).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
 #include "definitions/output_name.h"
+#include "model/jiggle_bone.h"
 #include "model/model_bounds.h"
-#include "model/model_image.h"
 #include "run/run_files.h"
 #include "run/run_outcome.h"
+
+// What the result keeps of the model's jiggle bones, beyond their count.
+enum class DumpKeeps : std::uint8_t {
+  Counts,       // nothing: the sweep's line names no bone
+  BoneLines,    // each bone's name and the flags its console line needs
+  BoneRecords,  // and its whole record, for the page's cards
+};
 
 struct DumpRequest {
   const char* modelPath = "";        // as typed: the file read, and its name in the messages
   const char* outputPath = nullptr;  // where the text goes; null: outputName, in the current folder
+  DumpKeeps keeps = DumpKeeps::BoneLines;
+};
+
+// A jiggle bone of the text written.
+struct DumpedBone {
+  std::size_t nameAt = 0;  // in DumpResult::names
+  std::size_t nameLength = 0;
+  std::uint32_t flags = 0;
 };
 
 struct DumpResult {
   RunOutcome outcome = RunOutcome::Written;
-  RunFileRole about = RunFileRole::Model;  // CannotRead, OutOfMemory: the model, or the output
+  RunFileRole about = RunFileRole::Model;  // CannotRead, CannotWrite: the model, or the output
+  RunStep step = RunStep::Reading;         // OutOfMemory: reading the model, or writing the text
   std::int32_t version = 0;                // OldVersion
   ModelDamage damage;                      // Damaged
   char outputName[kOutputNameRoom] = {};   // made from the stored name, once the model passed
-  std::size_t jiggleBones = 0;             // once its text was made
-  // The checked model, once it passed: the console's bone lines name its jiggle bones.
-  // Given back by releaseDumpResult.
-  ModelImage image;
+  std::size_t jiggleBones = 0;             // written
+  // Written, as the request keeps them: the bones in table order, their names (not ended by
+  // NULs), and with BoneRecords each one's record as stored. From the run's memory, given
+  // back by releaseDumpResult.
+  DumpedBone* bones = nullptr;
+  char* names = nullptr;
+  std::uint32_t (*records)[kJiggleWords] = nullptr;
 };
 
-// The statuses in the order they are checked: 2, 6, then 3, 4, 7, 5, then 6 (memory for the
-// text) and 8. Written: the text is in place at the output.
+// The statuses in the order they are checked: 2, 6, then 3, 4, 7, 5, then 6 (memory) and
+// 8. Written: the text is in place at the output.
 DumpResult runDump(const DumpRequest& request, const RunFiles& files);
 void releaseDumpResult(DumpResult& result, const RunFiles& files);
+
+// Bone `i` of a result that keeps its records, as the text showed it.
+void dumpedJiggleBone(const DumpResult& result, std::size_t i, JiggleBone& bone);
 
 // Where the text went, or was to go.
 inline const char* dumpOutputPath(const DumpRequest& request, const DumpResult& result) {

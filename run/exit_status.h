@@ -15,7 +15,6 @@ enum ExitStatus : int {
   kExitCannotWriteConsole = 9,  // the run succeeded, but its console text was lost
   kExitEditsRefused = 10,       // sproing_apply: the edits file cannot be applied
   kExitOutputIsInput = 11,      // sproing_apply: the output would be the model or the edits file
-  kExitSomeNotWritten = 2,      // sproing_sweep: a model could not be read, or was refused or unwritten
 };
 
 // An interrupted run ends with this plus the signal's number, as a shell reports it.

@@ -3,12 +3,10 @@
 #include <cstddef>
 #include <cstring>
 
+#include "model/jiggle_bone.h"
 #include "model/version_normalisation.h"
 
 namespace {
-
-constexpr std::size_t kMagicSize = 4;
-constexpr std::size_t kMagicAndVersionSize = 8;
 
 ModelCheck ended(RunOutcome outcome) {
   ModelCheck check;
@@ -24,11 +22,7 @@ ModelCheck damaged(const ModelDamage& damage) {
 
 // Whether any bone is a jiggle bone; stops at the first. The image must be sound.
 bool findJiggleBone(const ModelImage& image) {
-  const std::int32_t bones = boneCount(image);
-  for (std::int32_t i = 0; i < bones; ++i) {
-    if (isJiggleBone(boneRecord(image, i))) return true;
-  }
-  return false;
+  return !forEachJiggleBone(image, [](std::int32_t, const unsigned char*) { return false; });
 }
 
 }  // namespace
@@ -36,9 +30,9 @@ bool findJiggleBone(const ModelImage& image) {
 bool takesModelPath(const char* path) { return std::strstr(path, ".mdl") != nullptr; }
 
 ModelCheck checkLoadedModel(ModelImage& image) {
-  if (image.size < kMagicSize || modelMagic(image) != kStudioMagic) return ended(RunOutcome::NotStudioModel);
+  if (!startsAsStudioModel(image.bytes, image.size)) return ended(RunOutcome::NotStudioModel);
   // A file cut inside its version word is not old but damaged; the damage check says so.
-  if (image.size >= kMagicAndVersionSize && modelVersion(image) < kMinJiggleVersion) {
+  if (holdsVersion(image) && modelVersion(image) < kMinJiggleVersion) {
     ModelCheck check = ended(RunOutcome::OldVersion);
     check.version = modelVersion(image);
     return check;

@@ -26,6 +26,10 @@ enum class RunOutcome : std::uint8_t {
 // Which of the run's files an outcome is about.
 enum class RunFileRole : std::uint8_t { Model, Edits, Output };
 
+// What a run was doing when its memory ran out: reading a file (its role says which),
+// applying the edits, or writing the output.
+enum class RunStep : std::uint8_t { Reading, Applying, Writing };
+
 struct RunOutcomeName {
   const char* word;
   const char* label;
@@ -61,3 +65,14 @@ constexpr bool endsADump(RunOutcome outcome) {
 }
 
 constexpr int exitStatusOf(RunOutcome outcome) { return kRunOutcomeNames[static_cast<std::size_t>(outcome)].status; }
+
+// Ends a run's result (DumpResult, ApplyResult) with `outcome`, about one of its files.
+template <typename Result>
+Result& endRun(Result& result, RunOutcome outcome, RunFileRole about = RunFileRole::Model,
+               RunStep step = RunStep::Reading) {
+  result.outcome = outcome;
+  result.about = about;
+  result.step = step;
+  return result;
+}
+

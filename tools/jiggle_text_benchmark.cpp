@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -28,12 +29,11 @@ void renderOneBoneEveryFlag(benchmark::State& state) {
   BuiltModel built = buildModel(plan);
   const ModelImage image{built.bytes.data(), built.bytes.size()};
   std::string file;
+  const auto fileSink = std::make_unique<ByteSink>();
   for (auto _ : state) {
     file.clear();
-    TextSink fileSink;
-    fileSink.memory = &file;
-    renderJiggleDefinitions(image, fileSink);
-    sinkFlush(fileSink);
+    renderJiggleDefinitions(image, sinkToString(*fileSink, file));
+    sinkFlush(*fileSink);
     benchmark::DoNotOptimize(file.data());
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
@@ -41,25 +41,25 @@ void renderOneBoneEveryFlag(benchmark::State& state) {
 }
 BENCHMARK(renderOneBoneEveryFlag);
 
-void formatGeneralValues(benchmark::State& state) {
+// One float's text after another, by `format`.
+template <typename Format>
+void formatValues(benchmark::State& state, Format format) {
   const std::vector<float> values = benchValues();
   char text[kNumberTextSize];
   std::size_t i = 0;
-  for (auto _ : state) {
-    benchmark::DoNotOptimize(formatGeneral(values[i++ % values.size()], text));
-  }
+  for (auto _ : state) benchmark::DoNotOptimize(format(values[i++ % values.size()], text));
+}
+
+void formatGeneralValues(benchmark::State& state) {
+  formatValues(state, [](float value, char (&text)[kNumberTextSize]) { return formatGeneral(value, text); });
 }
 BENCHMARK(formatGeneralValues);
 
 // The C library's "%g", for comparison with formatGeneral.
 void printfGeneralValues(benchmark::State& state) {
-  const std::vector<float> values = benchValues();
-  char text[kNumberTextSize];
-  std::size_t i = 0;
-  for (auto _ : state) {
-    benchmark::DoNotOptimize(
-        std::snprintf(text, sizeof text, "%g", static_cast<double>(values[i++ % values.size()])));
-  }
+  formatValues(state, [](float value, char (&text)[kNumberTextSize]) {
+    return std::snprintf(text, sizeof text, "%g", static_cast<double>(value));
+  });
 }
 BENCHMARK(printfGeneralValues);
 

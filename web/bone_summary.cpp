@@ -46,13 +46,19 @@ void putBone(const JiggleBone& bone, std::string& out) {
 
 }  // namespace
 
-void renderBoneSummary(const ModelImage& image, std::string& out) {
-  const std::int32_t bones = boneCount(image);
-  JiggleBone decoded;
-  for (std::int32_t i = 0; i < bones; ++i) {
-    const unsigned char* bone = boneRecord(image, i);
-    if (!isJiggleBone(bone)) continue;
-    decodeJiggleBone(image, bone, decoded);
-    putBone(decoded, out);
+void renderBoneSummary(const DumpResult& result, std::string& out) {
+  JiggleBone bone;
+  for (std::size_t i = 0; result.records != nullptr && i < result.jiggleBones; ++i) {
+    dumpedJiggleBone(result, i, bone);
+    putBone(bone, out);
   }
+}
+
+void renderImageBoneSummary(const ModelImage& image, std::string& out) {
+  JiggleBone bone;
+  forEachJiggleBone(image, [&](std::int32_t, const unsigned char* record) {
+    decodeJiggleBone(image, record, bone);
+    putBone(bone, out);
+    return true;
+  });
 }

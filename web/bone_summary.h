@@ -6,6 +6,7 @@
 #include <string>
 
 #include "model/model_image.h"
+#include "run/dump_run.h"
 
 // One record per jiggle bone, in table order, each ended by '\x1e', its fields parted by
 // '\x1f': the name; the blocks present ("is_flexible", "is_rigid", "has_base_spring",
@@ -16,5 +17,7 @@
 // "<block> <unit> <role> <axis> <keyword> <value> [<value>]": the block it is first shown
 // in, "d" for whole degrees or "s" for a value as stored, what the line does and along
 // which axis (jiggle_keywords.h), and the values exactly as the text has them.
-// The image must have passed the checks.
-void renderBoneSummary(const ModelImage& image, std::string& out);
+// Of a dump that kept its bones' records.
+void renderBoneSummary(const DumpResult& result, std::string& out);
+// Of a checked image (an apply's, as changed).
+void renderImageBoneSummary(const ModelImage& image, std::string& out);

@@ -8,9 +8,13 @@
 #include "definitions/angle_conversion.h"
 #include "definitions/change_report.h"
 #include "definitions/edit_messages.h"
+#include "definitions/jiggle_keywords.h"
+#include "definitions/number_format.h"
+#include "base/path_parts.h"
 #include "run/apply_run.h"
 #include "run/console_lines.h"
 #include "run/dump_run.h"
+#include "run/memory_files.h"
 #include "run/model_checks.h"
 #include "run/run_outcome.h"
 #include "web/bone_summary.h"
@@ -22,98 +26,28 @@ namespace {
 constexpr int kTextCount = 10;
 constexpr int kNumberCount = 5;
 
+// The memory of the runs, and of the files the page hands over: the C library's.
+constexpr MemoryHook kPageMemory{};
+
 // The page runs one model at a time, so one set of texts is enough; each call replaces it
 // and its memory is reused.
 std::string texts[kTextCount];
 int numbers[kNumberCount];
-// The last apply's result, whose changed model the page reads until the next call.
+// The last call's files, whose outputs (the dump's text) the page reads until the next
+// call, and the last apply's result, whose changed model it reads likewise.
+MemoryFiles lastFiles;
 ApplyResult lastApply;
 
-// The render buffers are 64 KiB each: kept off the stack, which a module may get as small
-// as 64 KiB.
-TextSink lineSink;
-TextSink discardSink;
-
-// Resets a sink in place: assigning a fresh one would build it on the stack first.
-TextSink& sinkInto(TextSink& sink, std::string* text) {
-  sink.stream = nullptr;
-  sink.memory = text;
-  sink.failed = false;
-  sink.used = 0;
-  return sink;
-}
-
-// The buffers the page handed over, served to a run as its files by their paths; what the
-// run does not take is released with them. A dump's text is kept in memory; an apply's
-// changed model is read from its result, so its output is not copied again.
-struct HandedFile {
-  const char* path = nullptr;
-  unsigned char* bytes = nullptr;
-  std::size_t size = 0;
-};
-struct HandedFiles {
-  HandedFile files[2];
-  std::string* output = nullptr;  // null: the output is not kept
-};
-
-FileLoad loadHanded(void* context, const char* path, std::size_t extra, const MemoryHook&, ModelImage& image) {
-  for (HandedFile& file : static_cast<HandedFiles*>(context)->files) {
-    if (file.path != path) continue;
-    // Null bytes for a file that has some: the browser would not read it.
-    if (file.bytes == nullptr && file.size != 0) return FileLoad::CannotRead;
-    if (extra > 0) {
-      auto* grown = static_cast<unsigned char*>(std::realloc(file.bytes, file.size + extra));
-      if (grown == nullptr) return FileLoad::OutOfMemory;
-      std::memset(grown + file.size, 0, extra);
-      file.bytes = grown;
-    }
-    image = ModelImage{file.bytes, file.size};
-    file.bytes = nullptr;  // the run's now
-    return FileLoad::Loaded;
-  }
-  return FileLoad::CannotRead;
-}
-
-void releaseHanded(void*, const MemoryHook&, ModelImage& image) {
-  std::free(image.bytes);
-  image = ModelImage{};
-}
-
-bool openHandedOutput(void* context, const char*, bool, TextSink& sink) {
-  std::string* output = static_cast<HandedFiles*>(context)->output;
-  if (output != nullptr) output->clear();
-  sinkInto(sink, output);
-  return true;
-}
-
-bool closeHandedOutput(void*, const char*, TextSink& sink, bool complete) { return sinkFlush(sink) && complete; }
-
-RunFiles handedFiles(HandedFiles& handed) {
-  RunFiles files;
-  files.context = &handed;
-  files.load = loadHanded;
-  files.release = releaseHanded;
-  files.openOutput = openHandedOutput;
-  files.closeOutput = closeHandedOutput;
-  return files;
-}
-
-// What releases a result's files once the buffers handed over are gone.
-RunFiles releasingFiles() {
-  RunFiles files;
-  files.release = releaseHanded;
-  return files;
-}
-
-void releaseUnused(HandedFiles& handed) {
-  for (HandedFile& file : handed.files) std::free(file.bytes);
-}
+// The render buffer is 64 KiB: kept off the stack, which a module may get as small as 64 KiB.
+ByteSink lineSink;
 
 void clearTexts() {
   for (std::string& text : texts) text.clear();
   for (int& number : numbers) number = 0;
-  releaseApplyResult(lastApply, releasingFiles());
+  releaseApplyResult(lastApply, memoryFiles(lastFiles, kPageMemory));
   lastApply = ApplyResult{};
+  releaseMemoryFiles(lastFiles, kPageMemory);
+  lastFiles = MemoryFiles{};
 }
 
 int finish(RunOutcome outcome) {
@@ -130,12 +64,6 @@ void putNote(std::string& out, std::size_t line, const std::string& what) {
   out += '\x1e';
 }
 
-// The last part of a path inside a drop, where the page saves a changed model.
-std::string fileNameOf(const char* path) {
-  const std::string whole(path);
-  return whole.substr(whole.find_last_of("/\\") + 1);
-}
-
 // The names of the bones whose text the apply changed, in the order of the edits.
 void putChangedBones(const EditsFindings& findings, std::string& out) {
   JiggleBone before;
@@ -143,7 +71,7 @@ void putChangedBones(const EditsFindings& findings, std::string& out) {
   for (std::size_t i = 0; i < findings.changes.count; ++i) {
     const ChangedRecord& change = findings.changes.items[i];
     changedBones(change, before, after);
-    if (!renderBoneChanges(before, after, sinkInto(discardSink, nullptr))) continue;
+    if (!renderBoneChanges(before, after, sinkToNothing(lineSink))) continue;
     out.append(change.name, change.nameLength);
     out += '\x1e';
   }
@@ -164,6 +92,19 @@ constexpr const char* kTextNames[kTextCount] = {"console", "definitions", "outpu
 constexpr const char* kNumberNames[kNumberCount] = {"status", "changed", "unlisted-refusals", "unlisted-warnings",
                                                     "passed-over"};
 
+// "<blocks> <unit> <role> <axis> <value count>" of keyword line k.
+std::string keywordWords(const JiggleKeyword& keyword) {
+  std::string blocks;
+  for (std::size_t b = 0; b < kJiggleBlockCount; ++b) {
+    if ((keyword.blocks & (1u << b)) == 0) continue;
+    if (!blocks.empty()) blocks += ' ';
+    blocks += kJiggleBlocks[b].keyword;
+  }
+  return blocks + '\x1f' + (keyword.unit == JiggleUnit::WholeDegrees ? "d" : "s") + '\x1f' +
+         kJiggleRoleNames[static_cast<std::size_t>(keyword.role)] + '\x1f' +
+         kJiggleAxisNames[static_cast<std::size_t>(keyword.axis)] + '\x1f' + std::to_string(keyword.valueCount);
+}
+
 std::string allWords() {
   std::string out;
   for (int i = 0; i < kTextCount; ++i) putWord(out, "text", kTextNames[i], std::to_string(i));
@@ -178,6 +119,12 @@ std::string allWords() {
   putWord(out, "degrees", "to-radians", factor);
   std::snprintf(factor, sizeof factor, "%.17g", kRadToDeg);
   putWord(out, "degrees", "to-degrees", factor);
+  for (const JiggleBlock& block : kJiggleBlocks) putWord(out, "block", block.keyword, block.kind);
+  for (std::size_t r = 0; r < kJiggleRoleCount; ++r) {
+    putWord(out, "role", kJiggleRoleNames[r], isAmount(static_cast<JiggleRole>(r)) ? "amount" : "");
+  }
+  for (const char* axis : kJiggleAxisNames) putWord(out, "axis", axis, "");
+  for (const JiggleKeyword& keyword : kJiggleKeywords) putWord(out, "keyword", keyword.keyword, keywordWords(keyword));
   return out;
 }
 
@@ -185,21 +132,25 @@ std::string allWords() {
 
 extern "C" {
 
-SPROING_EXPORT int sproingProcess(unsigned char* bytes, std::size_t size, const char* path) {
+SPROING_EXPORT unsigned char* sproingAllocate(std::size_t size) {
+  return static_cast<unsigned char*>(allocateWith(kPageMemory, size));
+}
+
+SPROING_EXPORT void sproingRelease(unsigned char* bytes) { freeWith(kPageMemory, bytes); }
+
+SPROING_EXPORT int sproingDump(unsigned char* bytes, std::size_t size, const char* path) {
   clearTexts();
-  HandedFiles handed{{HandedFile{path, bytes, size}, HandedFile{}}, &texts[kSproingDefinitions]};
-  const RunFiles files = handedFiles(handed);
+  lastFiles.inputs[0] = MemoryInput{path, bytes, nullptr, size};
+  const RunFiles files = memoryFiles(lastFiles, kPageMemory);
   DumpRequest request;
   request.modelPath = path;
+  request.keeps = DumpKeeps::BoneRecords;
   DumpResult result = runDump(request, files);
-  releaseUnused(handed);
-  renderDumpLines(request, result, sinkInto(lineSink, &texts[kSproingConsole]));
+  renderDumpLines(request, result, sinkToString(lineSink, texts[kSproingConsole]));
   sinkFlush(lineSink);
   if (result.outcome == RunOutcome::Written) {
-    renderBoneSummary(result.image, texts[kSproingBones]);
+    renderBoneSummary(result, texts[kSproingBones]);
     texts[kSproingOutputName] = result.outputName;
-  } else {
-    texts[kSproingDefinitions].clear();
   }
   releaseDumpResult(result, files);
   return finish(result.outcome);
@@ -209,19 +160,20 @@ SPROING_EXPORT int sproingApply(unsigned char* model, std::size_t modelSize, con
                                 unsigned char* edits, std::size_t editsSize, const char* editsPath,
                                 int skipMissingBones) {
   clearTexts();
-  const std::string outputName = fileNameOf(modelPath);
-  HandedFiles handed{{HandedFile{modelPath, model, modelSize}, HandedFile{editsPath, edits, editsSize}}, nullptr};
+  texts[kSproingOutputName] = lastPathPart(modelPath);
+  lastFiles.inputs[0] = MemoryInput{modelPath, model, nullptr, modelSize};
+  lastFiles.inputs[1] = MemoryInput{editsPath, edits, nullptr, editsSize};
+  // The changed model is read from the result: the output is not kept a second time.
+  lastFiles.keepOutputs = false;
   ApplyRequest request;
   request.modelPath = modelPath;
   request.editsPath = editsPath;
-  request.outputPath = outputName.c_str();
+  request.outputPath = texts[kSproingOutputName].c_str();
   request.skipMissingBones = skipMissingBones != 0;
-  const RunFiles files = handedFiles(handed);
+  const RunFiles files = memoryFiles(lastFiles, kPageMemory);
   lastApply = runApply(request, files);
-  releaseUnused(handed);
-  renderApplyLines(request, lastApply, false, sinkInto(lineSink, &texts[kSproingConsole]));
+  renderApplyLines(request, lastApply, sinkToString(lineSink, texts[kSproingConsole]));
   sinkFlush(lineSink);
-  texts[kSproingOutputName] = outputName;
   const EditsFindings& findings = lastApply.findings;
   if (lastApply.outcome == RunOutcome::EditsRefused) {
     for (std::size_t i = 0; i < findings.faults.count; ++i) {
@@ -244,7 +196,7 @@ SPROING_EXPORT int sproingApply(unsigned char* model, std::size_t modelSize, con
     putChangedBones(findings, texts[kSproingChangedBones]);
     numbers[kSproingChanged] = modelChanged(lastApply) ? 1 : 0;
     numbers[kSproingPassedOver] = static_cast<int>(findings.passedOver);
-    renderBoneSummary(lastApply.reading, texts[kSproingBones]);
+    renderImageBoneSummary(lastApply.reading, texts[kSproingBones]);
   }
   return finish(lastApply.outcome);
 }
@@ -253,21 +205,34 @@ SPROING_EXPORT int sproingModelPath(const char* path) {
   return takesModelPath(path) ? 1 : 0;
 }
 
-SPROING_EXPORT const char* sproingText(int which) {
-  if (which == kSproingModel) {
-    return modelChanged(lastApply) ? reinterpret_cast<const char*>(lastApply.output.bytes) : "";
+// The bytes of text `which`: those two texts that are outputs are read where the run left
+// them, not copied.
+FileBytes textBytes(int which) {
+  if (which == kSproingModel) return modelChanged(lastApply) ? FileBytes{lastApply.output.bytes, lastApply.output.size} : FileBytes{};
+  if (which == kSproingDefinitions) {
+    const KeptBytes* kept = numbers[kSproingStatus] == 0 ? keptOutput(lastFiles, texts[kSproingOutputName].c_str()) : nullptr;
+    return kept != nullptr ? FileBytes{reinterpret_cast<unsigned char*>(kept->bytes), kept->size} : FileBytes{};
   }
-  return which >= 0 && which < kTextCount ? texts[which].c_str() : "";
+  if (which < 0 || which >= kTextCount) return FileBytes{};
+  return FileBytes{reinterpret_cast<unsigned char*>(texts[which].data()), texts[which].size()};
 }
 
-SPROING_EXPORT std::size_t sproingTextLength(int which) {
-  if (which == kSproingModel) return modelChanged(lastApply) ? lastApply.output.size : 0;
-  return which >= 0 && which < kTextCount ? texts[which].size() : 0;
+SPROING_EXPORT const char* sproingText(int which) {
+  const FileBytes bytes = textBytes(which);
+  return bytes.bytes != nullptr ? reinterpret_cast<const char*>(bytes.bytes) : "";
 }
+
+SPROING_EXPORT std::size_t sproingTextLength(int which) { return textBytes(which).size; }
 
 SPROING_EXPORT const char* sproingWords() {
   static const std::string words = allWords();
   return words.c_str();
+}
+
+SPROING_EXPORT const char* sproingFormatValue(double value) {
+  static char text[kNumberTextSize];
+  text[formatGeneral(static_cast<float>(value), text)] = '\0';
+  return text;
 }
 
 SPROING_EXPORT int sproingNumber(int which) {

@@ -7,14 +7,19 @@
 
 extern "C" {
 
-// sproing_dump. Takes ownership of `bytes` (from malloc; null when the page could not read
-// the file or get the memory: the tool's "Cannot read") and releases them. `path` is the
-// model's path inside the drop, as UTF-8. Returns the status.
-int sproingProcess(unsigned char* bytes, std::size_t size, const char* path);
+// Memory for a file the page hands over, from the runs' own memory; null when it cannot be
+// had. What the page does not hand over it gives back with sproingRelease.
+unsigned char* sproingAllocate(std::size_t size);
+void sproingRelease(unsigned char* bytes);
+
+// sproing_dump. Takes ownership of `bytes` (from sproingAllocate; null when the page could
+// not read the file or get the memory: the tool's "Cannot read") and releases them. `path`
+// is the model's path inside the drop, as UTF-8. Returns the status.
+int sproingDump(unsigned char* bytes, std::size_t size, const char* path);
 
 // sproing_apply, with the model's own file name as the output, and skipMissingBones (0 or
-// 1) as its option. Takes ownership of both buffers (from malloc, or null as above).
-// Returns the status.
+// 1) as its option. Takes ownership of both buffers (from sproingAllocate, or null as
+// above). Returns the status.
 int sproingApply(unsigned char* model, std::size_t modelSize, const char* modelPath,
                  unsigned char* edits, std::size_t editsSize, const char* editsPath,
                  int skipMissingBones);
@@ -28,6 +33,7 @@ enum SproingText : int {
   kSproingConsole = 0,       // the lines the command line prints, but for apply's closing line
   kSproingDefinitions = 1,   // the .qci text; empty unless written
   kSproingOutputName = 2,    // the .qci's name, or for apply the model's file name
+                             // (the last part of its path, where the page saves it)
   kSproingBones = 3,         // the jiggle bones' data (bone_summary.h)
   kSproingModel = 4,         // apply: the changed model's bytes; empty unless a bone changed
   kSproingRefusals = 5,      // "<line>\x1f<what>\x1e" each, in line order; line 0: the whole text
@@ -50,10 +56,21 @@ int sproingNumber(int which);
 
 // The words the page names things by, from the tools' own tables, so that no list in the
 // page restates one here; valid at any time. Records ended by '\x1e', each
-// "<group>\x1f<name>\x1f<value>": "text" and "number" (the name of each SproingText and
-// SproingNumber, and its index), "outcome" (each outcome word, its status, and a third
-// field, its label), "skipped" (why a block was skipped: "no-bone" or "no-rule", and the
-// console's words for it), "degrees" ("to-radians": the factor by which a written angle
-// becomes the stored radians; "to-degrees": the one by which stored radians are shown).
+// "<group>\x1f<name>\x1f<value>[\x1f<more>...]":
+//   "text", "number"  the name of each SproingText and SproingNumber, and its index
+//   "outcome"  each outcome word, its status, and its label
+//   "skipped"  why a block was skipped ("no-bone" or "no-rule"), and the console's words
+//   "degrees"  "to-radians": the factor by which a written angle becomes the stored radians;
+//              "to-degrees": the one by which stored radians are shown
+//   "block"    each block keyword, in the order written, and the kind of bone it makes
+//   "role"     each role a keyword line has, and "amount" or "" (an amount is never below zero)
+//   "axis"     each axis a keyword line acts along
+//   "keyword"  each keyword line, in the order written: the blocks it stands in (their
+//              keywords, space-parted), its unit ("d" whole degrees, "s" as stored), role,
+//              axis, and how many values it takes (0: a switch, never written by the dump)
 const char* sproingWords();
+
+// A number as the text shows a value stored as it is: the float32 nearest `value`, as
+// printf's "%g" writes it. Valid until the next call.
+const char* sproingFormatValue(double value);
 }

@@ -132,7 +132,7 @@ TEST(JiggleText, OutputLongerThanTheSinkBufferArrivesWhole) {
     plan.bones.push_back(jiggleBone("bone" + std::to_string(i), distinctValues(0x5F)));
   }
   const RenderedText out = render(plan);
-  ASSERT_GT(out.file.size(), 4 * sizeof(TextSink{}.buffer));
+  ASSERT_GT(out.file.size(), 4 * sizeof(ByteSink{}.buffer));
   std::string expected;
   for (int i = 0; i < 400; ++i) {
     expected += "$jigglebone \"bone" + std::to_string(i) + "\" {\n" + kFlexible + kRigid + kSpring + "}\n\n";

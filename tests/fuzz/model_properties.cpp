@@ -7,7 +7,7 @@
 #include <string>
 
 #include "definitions/jiggle_text.h"
-#include "definitions/text_sink.h"
+#include "base/byte_sink.h"
 #include "model/byte_order.h"
 #include "model/model_image.h"
 #include "run/console_lines.h"
@@ -60,10 +60,7 @@ Checked checked(ModelImage& image) {
   result.damage = check.damage;
   DumpRequest request;
   request.modelPath = "m.mdl";
-  TextSink sink;
-  sink.memory = &out.message;
-  renderDumpRefusal(request, result, sink);
-  sinkFlush(sink);
+  out.message = renderToString([&](ByteSink& sink) { renderDumpRefusal(request, result, sink); });
   return out;
 }
 

@@ -20,12 +20,7 @@ std::string damageOf(std::vector<unsigned char> bytes) {
   const ModelImage image{bytes.data(), bytes.size()};
   const bool found = findModelDamage(image, damage);
   EXPECT_EQ(found, damage.kind != ModelDamageKind::None);
-  std::string words;
-  TextSink sink;
-  sink.memory = &words;
-  renderDamage(damage, sink);
-  sinkFlush(sink);
-  return words;
+  return renderToString([&](ByteSink& sink) { renderDamage(damage, sink); });
 }
 
 // The sample model with two jiggle bones (1 and 2), records after the bone table.

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "app/disk_files.h"
+#include "run/console_lines.h"
 #include "tests/support/in_memory.h"
 #include "tests/support/model_builder.h"
 
@@ -71,12 +73,28 @@ TEST(FailingMemory, EachAllocationOfAnApply) {
     } else {
       EXPECT_EQ(run.status, 6) << "allocation " << n;
       EXPECT_TRUE(isOneOf(run.console, {"Not enough memory to read m.mdl\n", "Not enough memory to read e.qci\n",
-                                        "Not enough memory to write out.mdl\n"}))
+                                        "Not enough memory to apply e.qci\n", "Not enough memory to write out.mdl\n"}))
           << "allocation " << n << ": " << run.console;
       EXPECT_EQ(run.bytes, model) << "allocation " << n;
     }
     EXPECT_EQ(failing.held, 0U) << "allocation " << n;
   }
+}
+
+// A model read from disk takes its memory from the same hook: its failure is the run's.
+TEST(FailingMemory, ADiskLoad) {
+  DiskOutput output;
+  RunFiles files = diskFiles(output);
+  FailingMemory failing{1};
+  files.memory = failingMemoryHook(failing);
+  DumpRequest request;
+  request.modelPath = SPROING_SOURCE_DIR "/examples/crate01.mdl";
+  request.outputPath = "never_written.qci";
+  DumpResult result = runDump(request, files);
+  EXPECT_EQ(renderToString([&](ByteSink& console) { renderDumpLines(request, result, console); }),
+            std::string("Not enough memory to read ") + request.modelPath + "\n");
+  releaseDumpResult(result, files);
+  EXPECT_EQ(failing.held, 0U);
 }
 
 }  // namespace

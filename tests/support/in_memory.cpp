@@ -8,56 +8,19 @@
 #include "run/apply_run.h"
 #include "run/console_lines.h"
 #include "run/dump_run.h"
+#include "run/memory_files.h"
 
 namespace {
 
-// Files served from memory by name, each read into a fresh allocation of exactly its size
-// (and the extra bytes asked for), as a file on disk would be; the output kept in memory.
-struct MemoryFiles {
-  const char* names[2];
-  const std::string* contents[2];
-  std::string output;
-};
-
-FileLoad load(void* context, const char* path, std::size_t extra, const MemoryHook& memory, ModelImage& image) {
-  const auto& files = *static_cast<MemoryFiles*>(context);
-  for (int i = 0; i < 2; ++i) {
-    if (files.names[i] == nullptr || std::strcmp(files.names[i], path) != 0) continue;
-    const std::string& bytes = *files.contents[i];
-    if (bytes.empty() && extra == 0) return FileLoad::Loaded;
-    image.bytes = static_cast<unsigned char*>(allocateZeroedWith(memory, bytes.size() + extra, 1));
-    if (image.bytes == nullptr) return FileLoad::OutOfMemory;
-    if (!bytes.empty()) std::memcpy(image.bytes, bytes.data(), bytes.size());
-    image.size = bytes.size();
-    return FileLoad::Loaded;
-  }
-  return FileLoad::CannotRead;
+// The run's files in memory: each input read into a fresh allocation of exactly its size
+// (and the extra bytes asked for), as a file on disk would be; the outputs kept.
+RunFiles filesOf(MemoryFiles& held, FailingMemory* failing) {
+  return memoryFiles(held, failing != nullptr ? failingMemoryHook(*failing) : MemoryHook{});
 }
 
-void release(void*, const MemoryHook& memory, ModelImage& image) {
-  freeWith(memory, image.bytes);
-  image = ModelImage{};
-}
-
-bool openOutput(void* context, const char*, bool, TextSink& sink) {
-  auto& files = *static_cast<MemoryFiles*>(context);
-  files.output.clear();
-  sink.stream = nullptr;
-  sink.memory = &files.output;
-  return true;
-}
-
-bool closeOutput(void*, const char*, TextSink& sink, bool complete) { return sinkFlush(sink) && complete; }
-
-RunFiles memoryFiles(MemoryFiles& memory, FailingMemory* failing) {
-  RunFiles files;
-  files.context = &memory;
-  files.load = load;
-  files.release = release;
-  files.openOutput = openOutput;
-  files.closeOutput = closeOutput;
-  if (failing != nullptr) files.memory = failingMemoryHook(*failing);
-  return files;
+std::string keptText(const MemoryFiles& held, const char* path) {
+  const KeptBytes* kept = keptOutput(held, path);
+  return kept != nullptr && kept->size > 0 ? std::string(kept->bytes, kept->size) : std::string();
 }
 
 void* reallocateFailing(void* context, void* block, std::size_t size) {
@@ -82,12 +45,7 @@ std::string withoutLastLine(const std::string& text) {
 
 // The console's lines of a dump, from its facts.
 std::string dumpLines(const DumpRequest& request, const DumpResult& result) {
-  std::string text;
-  TextSink console;
-  console.memory = &text;
-  renderDumpLines(request, result, console);
-  sinkFlush(console);
-  return text;
+  return renderToString([&](ByteSink& console) { renderDumpLines(request, result, console); });
 }
 
 }  // namespace
@@ -96,20 +54,22 @@ MemoryHook failingMemoryHook(FailingMemory& memory) { return MemoryHook{&memory,
 
 RenderedText renderedText(const ModelImage& image) {
   RenderedText text;
-  TextSink file;
-  file.memory = &text.file;
-  renderJiggleDefinitions(image, file);
-  sinkFlush(file);
-  DumpResult written;
-  written.image = image;
-  text.console = withoutLastLine(dumpLines(DumpRequest{}, written));
+  text.file = renderToString([&](ByteSink& file) { renderJiggleDefinitions(image, file); });
+  text.console = renderToString([&](ByteSink& console) {
+    forEachJiggleBone(image, [&](std::int32_t, const unsigned char* bone) {
+      JiggleBone decoded;
+      decodeJiggleBone(image, bone, decoded);
+      renderJiggleBoneLine(decoded.name, decoded.nameLength, jiggleFlags(decoded), console);
+      return true;
+    });
+  });
   return text;
 }
 
 DumpedModel dumpInMemory(std::vector<unsigned char> bytes, FailingMemory* memory) {
-  const std::string model(bytes.begin(), bytes.end());
-  MemoryFiles held{{"m.mdl", nullptr}, {&model, nullptr}, {}};
-  const RunFiles files = memoryFiles(held, memory);
+  MemoryFiles held;
+  held.inputs[0] = MemoryInput{"m.mdl", nullptr, bytes.data(), bytes.size()};
+  const RunFiles files = filesOf(held, memory);
   DumpRequest request;
   request.modelPath = "m.mdl";
   DumpResult result = runDump(request, files);
@@ -117,18 +77,20 @@ DumpedModel dumpInMemory(std::vector<unsigned char> bytes, FailingMemory* memory
   out.status = exitStatusOf(result.outcome);
   out.console = dumpLines(request, result);
   if (result.outcome == RunOutcome::Written) {
-    out.text.file = held.output;
+    out.text.file = keptText(held, result.outputName);
     out.text.console = withoutLastLine(out.console);
   }
   releaseDumpResult(result, files);
+  releaseMemoryFiles(held, files.memory);
   return out;
 }
 
 AppliedModel applyInMemory(std::vector<unsigned char> model, const std::string& edits, bool skipMissingBones,
                            FailingMemory* memory) {
-  const std::string modelBytes(model.begin(), model.end());
-  MemoryFiles held{{"m.mdl", "e.qci"}, {&modelBytes, &edits}, {}};
-  const RunFiles files = memoryFiles(held, memory);
+  MemoryFiles held;
+  held.inputs[0] = MemoryInput{"m.mdl", nullptr, model.data(), model.size()};
+  held.inputs[1] = MemoryInput{"e.qci", nullptr, reinterpret_cast<const unsigned char*>(edits.data()), edits.size()};
+  const RunFiles files = filesOf(held, memory);
   ApplyRequest request;
   request.modelPath = "m.mdl";
   request.editsPath = "e.qci";
@@ -137,12 +99,10 @@ AppliedModel applyInMemory(std::vector<unsigned char> model, const std::string& 
   ApplyResult result = runApply(request, files);
   AppliedModel out;
   out.status = exitStatusOf(result.outcome);
-  TextSink sink;
-  sink.memory = &out.console;
-  renderApplyLines(request, result, false, sink);
-  sinkFlush(sink);
+  out.console = renderToString([&](ByteSink& console) { renderApplyLines(request, result, console); });
   if (result.outcome == RunOutcome::Written) {
-    out.bytes.assign(held.output.begin(), held.output.end());
+    const std::string written = keptText(held, request.outputPath);
+    out.bytes.assign(written.begin(), written.end());
   } else {
     out.bytes = std::move(model);
   }
@@ -163,5 +123,6 @@ AppliedModel applyInMemory(std::vector<unsigned char> model, const std::string& 
   }
   out.changed = modelChanged(result);
   releaseApplyResult(result, files);
+  releaseMemoryFiles(held, files.memory);
   return out;
 }

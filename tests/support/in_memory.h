@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "model/memory_hook.h"
+#include "base/memory_hook.h"
 #include "model/model_image.h"
 
 // Memory that fails on purpose: the allocation numbered `failAt` (from 1; 0 for none), so

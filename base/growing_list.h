@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <type_traits>
 
-#include "model/memory_hook.h"
+#include "base/memory_hook.h"
 
 template <typename T>
 struct GrowingList {

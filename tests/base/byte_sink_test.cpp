@@ -1,4 +1,4 @@
-#include "definitions/text_sink.h"
+#include "base/byte_sink.h"
 
 #include <gtest/gtest.h>
 
@@ -17,14 +17,14 @@ std::string readAll(std::FILE* stream) {
 
 // Pieces around and above the buffer's size, after text already buffered: whatever way a
 // piece reaches the stream, whole or in parts, the bytes arrive once and in order.
-TEST(TextSink, PiecesOfEveryLengthArriveInOrder) {
-  const std::size_t size = sizeof(TextSink{}.buffer);
+TEST(ByteSink, PiecesOfEveryLengthArriveInOrder) {
+  const std::size_t size = sizeof(ByteSink{}.buffer);
   const std::size_t lengths[] = {size - 1, size, size + 1, 3 * size + 5};
   for (const std::size_t length : lengths) {
     std::FILE* stream = std::tmpfile();
     if (stream == nullptr) GTEST_SKIP() << "no temporary file";
-    TextSink sink;
-    sink.stream = stream;
+    ByteSink sink;
+    sinkToStream(sink, stream);
     std::string expected = "head ";
     std::string piece(length, '\0');
     for (std::size_t i = 0; i < length; ++i) piece[i] = static_cast<char>('a' + i % 26);
@@ -40,14 +40,14 @@ TEST(TextSink, PiecesOfEveryLengthArriveInOrder) {
 }
 
 // A stream that takes nothing: the failure shows at the flush, however the text went.
-TEST(TextSink, AShortWriteIsReported) {
-  const std::size_t size = sizeof(TextSink{}.buffer);
+TEST(ByteSink, AShortWriteIsReported) {
+  const std::size_t size = sizeof(ByteSink{}.buffer);
   for (const std::size_t length : {std::size_t{10}, 2 * size}) {
     std::FILE* stream = std::fopen("/dev/full", "w");
     if (stream == nullptr) GTEST_SKIP() << "no /dev/full";
     std::setvbuf(stream, nullptr, _IONBF, 0);
-    TextSink sink;
-    sink.stream = stream;
+    ByteSink sink;
+    sinkToStream(sink, stream);
     const std::string piece(length, 'x');
     sinkWrite(sink, piece.data(), piece.size());
     EXPECT_FALSE(sinkFlush(sink)) << length;
