@@ -36,12 +36,6 @@ OutputEnd closeOutput(void* context, const char* path, ByteSink& sink, bool comp
 }  // namespace
 
 RunFiles diskFiles(DiskOutput& output) {
-  RunFiles files;
-  files.context = &output;
-  files.load = load;
-  files.release = release;
-  files.sameFile = sameFile;
-  files.openOutput = openOutput;
-  files.closeOutput = closeOutput;
-  return files;
+  return RunFiles{.context = &output, .load = load, .release = release, .sameFile = sameFile,
+                  .openOutput = openOutput, .closeOutput = closeOutput, .memory = {}};
 }

@@ -6,8 +6,9 @@
 #include <cstddef>
 #include <cstdint>
 
-// A piece of the edits text (a name without its quotes), or of a model's stored names.
-struct EditToken {
+// Bytes of a text and the line they stand on: a word of the edits (a name without its
+// quotes), or a name stored in the model (line 0, or its block's).
+struct TextSpan {
   const char* text = nullptr;
   std::size_t length = 0;
   std::size_t line = 0;
@@ -61,10 +62,10 @@ inline constexpr std::uint8_t kNoBlock = 0xFF;
 struct EditFault {
   EditFaultKind kind = EditFaultKind::ExpectedCommand;
   std::size_t line = 0;
-  EditToken word;
-  EditToken found;
+  TextSpan word;
+  TextSpan found;
   FoundKind foundKind = FoundKind::End;
-  EditToken suggestion;
+  TextSpan suggestion;
   std::size_t otherLine = 0;
   std::uint8_t block = kNoBlock;
   std::uint8_t keyword = 0;
@@ -72,7 +73,7 @@ struct EditFault {
   bool suggestSkipping = false;
 };
 
-inline EditFault makeFault(EditFaultKind kind, std::size_t line, const EditToken& word = {}) {
+inline EditFault makeFault(EditFaultKind kind, std::size_t line, const TextSpan& word = {}) {
   EditFault fault;
   fault.kind = kind;
   fault.line = line;
@@ -98,8 +99,8 @@ struct EditWarning {
   EditWarningKind kind = EditWarningKind::Negative;
   std::size_t line = 0;
   std::uint8_t keyword = 0;
-  EditToken values[2];
-  EditToken name;
+  TextSpan values[2];
+  TextSpan name;
   std::uint8_t block = kNoBlock;
   std::uint32_t bits[2] = {};
 };

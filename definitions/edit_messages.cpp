@@ -13,12 +13,12 @@ namespace {
 // Echoed words are cut: a message is one line, however long the word that caused it.
 constexpr std::size_t kShownLength = 80;
 
-std::string shown(const EditToken& token) {
+std::string shown(const TextSpan& token) {
   if (token.length <= kShownLength) return std::string(token.text, token.length);
   return std::string(token.text, kShownLength) + "...";
 }
 
-std::string quoted(const EditToken& token) {
+std::string quoted(const TextSpan& token) {
   std::string text(1, '"');
   text += shown(token);
   text += '"';
@@ -44,7 +44,7 @@ std::string blockName(std::uint8_t block) {
 
 // The nearest of `count` candidates within two edits of the word, or nullptr.
 template <typename Name>
-const char* nearest(const EditToken& word, std::size_t count, Name name) {
+const char* nearest(const TextSpan& word, std::size_t count, Name name) {
   const char* best = nullptr;
   std::size_t bestEdits = kFarApart;
   for (std::size_t i = 0; i < count; ++i) {
@@ -108,7 +108,7 @@ std::string valueCountText(const EditFault& fault) {
 
 }  // namespace
 
-std::string shownName(const EditToken& token) {
+std::string shownName(const TextSpan& token) {
   for (std::size_t i = 0; i < token.length; ++i) {
     const char c = token.text[i];
     if (c == ' ' || c == '\t' || c == '{' || c == '}') return quoted(token);

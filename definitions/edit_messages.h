@@ -12,4 +12,4 @@ std::string editWarningText(const EditWarning& warning);
 
 // A bone's name or a word as a message shows it: cut when long, and in quotes where it
 // holds a blank or a brace that would blur where it ends.
-std::string shownName(const EditToken& token);
+std::string shownName(const TextSpan& token);

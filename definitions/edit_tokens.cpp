@@ -187,7 +187,7 @@ FoundKind foundKindOf(const Token& t) {
 bool looksLikeValue(const Token& t) {
   if (isQuoted(t)) return true;
   if (t.kind != TokenKind::Word) return false;
-  const EditToken& word = t.text;
+  const TextSpan& word = t.text;
   const char c = word.text[0];
   return (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.' ||
          (word.length == 3 && (std::memcmp(word.text, "nan", 3) == 0 || std::memcmp(word.text, "inf", 3) == 0));

@@ -16,7 +16,7 @@ enum class TokenKind : std::uint8_t {
 
 struct Token {
   TokenKind kind = TokenKind::End;
-  EditToken text;  // a quoted name without its quotes
+  TextSpan text;  // a quoted name without its quotes
 };
 
 inline bool isQuoted(const Token& t) { return t.kind == TokenKind::Quoted || t.kind == TokenKind::TypographicQuoted; }
@@ -31,7 +31,7 @@ struct TokenCursor {
   const char* end = nullptr;
   std::size_t line = 1;
   std::uint8_t aheadKind = 0;  // a token put back: its kind + 1; 0 for none
-  EditToken ahead;
+  TextSpan ahead;
   std::size_t commentOpenedLine = 0;  // of a "/*" found never closed
 };
 

@@ -15,7 +15,7 @@ bool sameText(const char* a, std::size_t aLength, const char* b, std::size_t bLe
 // An angle keeps its stored bits where the number written is the one the dump shows, or
 // one that is stored and shown as it: 45.0, or 45.0000001. Any other number, fractions
 // included, is stored as written.
-ParsedNumber resolveDegrees(const EditToken& value, std::uint32_t stored, const char* shown,
+ParsedNumber resolveDegrees(const TextSpan& value, std::uint32_t stored, const char* shown,
                             std::size_t shownLength, std::uint32_t& bits) {
   double degrees = 0;
   const ParsedNumber outcome = parseFloat64(value.text, value.length, degrees);
@@ -32,7 +32,7 @@ ParsedNumber resolveDegrees(const EditToken& value, std::uint32_t stored, const 
 
 }  // namespace
 
-ParsedNumber resolveEditedValue(const EditToken& value, JiggleUnit unit, std::uint32_t stored,
+ParsedNumber resolveEditedValue(const TextSpan& value, JiggleUnit unit, std::uint32_t stored,
                                 std::uint32_t& bits) {
   char shown[kNumberTextSize] = {};
   const std::size_t shownLength = formatValue(unit, floatFromBits(stored), shown);

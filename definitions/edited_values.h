@@ -13,7 +13,7 @@
 // Sets `bits` to what the field should hold and returns Finite, or returns why it cannot:
 // a text that is not a number, or one beyond float32's finite range. The writer's own
 // texts of a stored infinity or not-a-number are taken as keeping it.
-ParsedNumber resolveEditedValue(const EditToken& value, JiggleUnit unit, std::uint32_t stored,
+ParsedNumber resolveEditedValue(const TextSpan& value, JiggleUnit unit, std::uint32_t stored,
                                 std::uint32_t& bits);
 
 // The flags of an edited bone: `textBits` holds the blocks written and the limit bits of

@@ -32,11 +32,11 @@ struct EditStatement {
   // "{", a block's name to its "{", a keyword to its last value, or a "}". Null for a fault.
   const char* start = nullptr;
   const char* end = nullptr;
-  EditToken name;
+  TextSpan name;
   bool typographicQuotes = false;  // the name stands in typographic quotes
   std::uint8_t block = 0;    // index into kJiggleBlocks
   std::uint8_t keyword = 0;  // index into kJiggleKeywords
-  EditToken values[2];
+  TextSpan values[2];
   EditFault fault;
 };
 
@@ -45,7 +45,7 @@ enum class ReaderPlace : std::uint8_t { Top, Bone, Block };
 struct EditsReader {
   TokenCursor tokens;
   ReaderPlace place = ReaderPlace::Top;
-  EditToken bone;                 // the open bone's name
+  TextSpan bone;                 // the open bone's name
   std::size_t boneOpenedLine = 0;  // where its "{" stands
   std::uint8_t block = 0;         // the open block, inside one
   std::size_t blockOpenedLine = 0;

@@ -37,7 +37,7 @@ constexpr auto kKeywordsByLength = [] {
 
 }  // namespace
 
-bool isBoneCommand(const EditToken& word) {
+bool isBoneCommand(const TextSpan& word) {
   return sameIgnoringCapitals(word.text, word.length, kBoneCommand, kBoneCommandLength);
 }
 
@@ -68,14 +68,14 @@ int findBlock(const char* text, std::size_t length) {
   return -1;
 }
 
-bool isForeignWord(const EditToken& word) {
+bool isForeignWord(const TextSpan& word) {
   for (const ForeignJiggleWord& foreign : kForeignJiggleWords) {
     if (sameIgnoringCapitals(word.text, word.length, foreign.word, std::strlen(foreign.word))) return true;
   }
   return false;
 }
 
-bool isLanguageWord(const EditToken& word) {
+bool isLanguageWord(const TextSpan& word) {
   return (word.length > 0 && word.text[0] == '$') || findBlock(word.text, word.length) >= 0 ||
          findAnyKeyword(word.text, word.length) >= 0 || isForeignWord(word);
 }

@@ -10,7 +10,7 @@
 inline constexpr char kBoneCommand[] = "$jigglebone";
 inline constexpr std::size_t kBoneCommandLength = sizeof kBoneCommand - 1;
 
-bool isBoneCommand(const EditToken& word);
+bool isBoneCommand(const TextSpan& word);
 
 // The keyword of block `block` (an index into kJiggleBlocks) named by these bytes, or -1;
 // the same for a keyword of any block, and for a block.
@@ -19,8 +19,8 @@ int findAnyKeyword(const char* text, std::size_t length);
 int findBlock(const char* text, std::size_t length);
 
 // A word of the wider $jigglebone language that these tools neither read nor write.
-bool isForeignWord(const EditToken& word);
+bool isForeignWord(const TextSpan& word);
 
 // Any word the language gives a meaning: a "$" command, a block, a keyword or a word of the
 // wider language.
-bool isLanguageWord(const EditToken& word);
+bool isLanguageWord(const TextSpan& word);

@@ -2,7 +2,7 @@
 
 #include <cstddef>
 
-void skipHeld(TokenCursor& tokens, HeldFaults& held, const EditToken& word) {
+void skipHeld(TokenCursor& tokens, HeldFaults& held, const TextSpan& word) {
   const Token open = peekToken(tokens);
   if (open.kind != TokenKind::Open) {
     for (;;) {

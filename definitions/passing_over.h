@@ -9,7 +9,7 @@
 // What a word that is not read here holds: a "{ }" block if one follows, with any blocks
 // inside it, else the values after it. A command met inside the block ends it: its "}" is
 // missing, and the block around it, left open, says so.
-void skipHeld(TokenCursor& tokens, HeldFaults& held, const EditToken& word);
+void skipHeld(TokenCursor& tokens, HeldFaults& held, const TextSpan& word);
 
 // A "$command" other than "$jigglebone", its name read: its arguments and any "{ }" blocks,
 // up to the next "$" word outside a block, or a stray "}", which is left to be read. Its

@@ -32,7 +32,7 @@ struct EditedBone {
   JiggleBone stored;
   std::uint32_t words[kJiggleWords] = {};
   std::size_t setOnLine[kJiggleWords] = {};  // where each word was given; 0: not given
-  EditToken given[kJiggleWords];             // the text each was given as
+  TextSpan given[kJiggleWords];             // the text each was given as
   std::uint32_t textBits = 0;                // blocks written and limits switched on
   std::uint32_t clearedBits = 0;             // the bits of the switch lines written
   std::size_t blockLines[kJiggleKeywordCount] = {};  // the open block's lines, by keyword
@@ -57,12 +57,12 @@ struct Apply {
 
 void note(Apply& apply, const EditFault& fault) { keepEarliest(apply.findings.faults, fault); }
 
-void noteAbout(Apply& apply, EditFaultKind kind, std::size_t line, const EditToken& word) {
+void noteAbout(Apply& apply, EditFaultKind kind, std::size_t line, const TextSpan& word) {
   note(apply, makeFault(kind, line, word));
 }
 
 // A fault that names another line: where the bone was named first, or the field given.
-void noteTwice(Apply& apply, EditFaultKind kind, std::size_t line, std::size_t otherLine, const EditToken& word,
+void noteTwice(Apply& apply, EditFaultKind kind, std::size_t line, std::size_t otherLine, const TextSpan& word,
                std::uint8_t keyword) {
   EditFault fault = makeFault(kind, line, word);
   fault.otherLine = otherLine;
@@ -139,7 +139,7 @@ void takeValues(Apply& apply, const EditStatement& statement) {
   for (std::size_t i = 0; i < keyword.valueCount; ++i) {
     const std::size_t word = keyword.fields[i] / 4;
     std::uint32_t bits = 0;
-    const EditToken& value = statement.values[i];
+    const TextSpan& value = statement.values[i];
     const ParsedNumber parsed = resolveEditedValue(value, keyword.unit, edited.stored.words[word], bits);
     if (parsed != ParsedNumber::Finite) {
       return noteAbout(apply, parsed == ParsedNumber::TooLarge ? EditFaultKind::TooLarge : EditFaultKind::NotANumber,
@@ -172,8 +172,8 @@ void endBlock(Apply& apply, const EditStatement& statement) {
   }
 }
 
-void warn(Apply& apply, EditWarningKind kind, std::size_t keyword, std::size_t line, const EditToken& first,
-          const EditToken& second = {}) {
+void warn(Apply& apply, EditWarningKind kind, std::size_t keyword, std::size_t line, const TextSpan& first,
+          const TextSpan& second = {}) {
   EditWarning warning;
   warning.kind = kind;
   warning.line = line;
@@ -187,7 +187,7 @@ void warn(Apply& apply, EditWarningKind kind, std::size_t keyword, std::size_t l
 void warnOfFraction(Apply& apply, std::size_t keyword, std::size_t line, std::size_t word) {
   const EditedBone& edited = apply.bone;
   if (edited.words[word] == edited.stored.words[word]) return;
-  const EditToken& text = edited.given[word];
+  const TextSpan& text = edited.given[word];
   double degrees = 0;
   const float stored = floatFromBits(edited.words[word]);
   if (parseFloat64(text.text, text.length, degrees) != ParsedNumber::Finite ||
@@ -209,7 +209,7 @@ void warnOfFraction(Apply& apply, std::size_t keyword, std::size_t line, std::si
 void warnOfRemovals(Apply& apply, std::uint32_t flags) {
   const EditedBone& edited = apply.bone;
   const std::uint32_t stored = jiggleFlags(edited.stored);
-  const EditToken name{edited.stored.name, edited.stored.nameLength, edited.line};
+  const TextSpan name{edited.stored.name, edited.stored.nameLength, edited.line};
   std::uint8_t tipBlock = kNoBlock;  // where a limit's line goes: the edit's first tip block, else the bone's
   for (const std::uint32_t bits : {flags, stored}) {
     for (std::size_t b = 0; b < kJiggleBlockCount && tipBlock == kNoBlock; ++b) {
@@ -247,7 +247,7 @@ void warnOfValues(Apply& apply) {
     if (isSwitch(keyword) || edited.setOnLine[first] == 0) continue;
     bool changed = false;
     float values[2] = {};
-    EditToken texts[2];
+    TextSpan texts[2];
     for (std::size_t i = 0; i < keyword.valueCount; ++i) {
       const std::size_t word = keyword.fields[i] / 4;
       changed = changed || edited.words[word] != edited.stored.words[word];
@@ -288,7 +288,7 @@ void finishBone(Apply& apply) {
     }
   }
   if (apply.findings.outOfMemory) return;
-  const EditToken name{edited.stored.name, edited.stored.nameLength, edited.line};
+  const TextSpan name{edited.stored.name, edited.stored.nameLength, edited.line};
   if (!recordStandsAlone(apply.neighbours, edited.stored.record)) {
     return noteAbout(apply, EditFaultKind::RecordOverlaps, edited.line, name);
   }

@@ -28,7 +28,7 @@ void changedBones(const ChangedRecord& change, JiggleBone& before, JiggleBone& a
 
 struct SkippedBlock {
   std::size_t line;
-  EditToken name;
+  TextSpan name;
   bool inModel;  // a bone without a jiggle rule, rather than none of that name
 };
 

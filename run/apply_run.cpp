@@ -12,13 +12,13 @@ namespace {
 
 // A jiggle bone of the model named as a block names one, but in other capitals: found by a
 // walk over the bones, made only for the few refusals listed.
-EditToken boneInOtherCapitals(const ModelImage& image, const EditToken& name) {
-  EditToken found;
+TextSpan boneInOtherCapitals(const ModelImage& image, const TextSpan& name) {
+  TextSpan found;
   forEachJiggleBone(image, [&](std::int32_t, const unsigned char* bone) {
     const char* stored = boneName(bone);
     const std::size_t length = std::strlen(stored);
     if (!sameIgnoringCapitals(stored, length, name.text, name.length)) return true;
-    found = EditToken{stored, length, 0};
+    found = TextSpan{stored, length, 0};
     return false;
   });
   return found;

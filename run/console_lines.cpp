@@ -86,12 +86,11 @@ void putPlace(ByteSink& console, const char* editsPath, std::size_t line) {
 }
 
 void putRefusals(ByteSink& console, const ApplyRequest& request, const EditsFindings& findings) {
-  for (std::size_t i = 0; i < findings.faults.count; ++i) {
-    const EditFault& fault = findings.faults.listed[i];
-    putPlace(console, request.editsPath, fault.line);
-    put(console, editFaultText(fault));
+  forEachRefusal(findings, [&](std::size_t line, const std::string& what) {
+    putPlace(console, request.editsPath, line);
+    put(console, what);
     put(console, "\n");
-  }
+  });
   if (findings.faults.total > findings.faults.count) {
     put(console, "... and ");
     putNumber(console, findings.faults.total - findings.faults.count);
@@ -114,13 +113,12 @@ void putReport(ByteSink& console, const ApplyRequest& request, const EditsFindin
     put(console, skippedReason(block.inModel));
     put(console, "\n");
   }
-  for (std::size_t i = 0; i < findings.warnings.count; ++i) {
-    const EditWarning& warning = findings.warnings.listed[i];
+  forEachWarning(findings, [&](std::size_t line, const std::string& what) {
     put(console, "Warning ");
-    putPlace(console, request.editsPath, warning.line);
-    put(console, editWarningText(warning));
+    putPlace(console, request.editsPath, line);
+    put(console, what);
     put(console, "\n");
-  }
+  });
   if (findings.warnings.total > findings.warnings.count) {
     put(console, "... and ");
     renderCount(findings.warnings.total - findings.warnings.count, "more warning", "more warnings", console);

@@ -6,6 +6,7 @@
 #include <cstddef>
 
 #include "base/byte_sink.h"
+#include "definitions/edit_messages.h"
 #include "model/model_bounds.h"
 #include "run/apply_run.h"
 #include "run/dump_run.h"
@@ -26,6 +27,21 @@ void renderDumpRefusal(const DumpRequest& request, const DumpResult& result, Byt
 // and a line per changed bone, before the closing line; or, when the output could not be
 // written, that alone.
 void renderApplyLines(const ApplyRequest& request, const ApplyResult& result, ByteSink& console);
+
+// The refusals of an apply (or its warnings), the first few, in line order: each note's line
+// (0: the whole text) and its words, without the "<edits>:<line>: " the console puts first.
+template <typename Visit>
+void forEachRefusal(const EditsFindings& findings, Visit visit) {
+  for (std::size_t i = 0; i < findings.faults.count; ++i) {
+    visit(findings.faults.listed[i].line, editFaultText(findings.faults.listed[i]));
+  }
+}
+template <typename Visit>
+void forEachWarning(const EditsFindings& findings, Visit visit) {
+  for (std::size_t i = 0; i < findings.warnings.count; ++i) {
+    visit(findings.warnings.listed[i].line, editWarningText(findings.warnings.listed[i]));
+  }
+}
 
 // sproing_sweep: a model's line, "<model>: <outcome>" with what it needs said (the bones
 // written and where, the version, the damage, the output that could not be written).

@@ -67,14 +67,9 @@ OutputEnd closeOutput(void*, const char*, ByteSink& sink, bool complete) {
 
 RunFiles memoryFiles(MemoryFiles& files, const MemoryHook& memory) {
   for (KeptBytes& output : files.outputs) output.memory = memory;
-  RunFiles run;
-  run.context = &files;
-  run.load = load;
-  run.release = release;
-  run.openOutput = openOutput;
-  run.closeOutput = closeOutput;
-  run.memory = memory;
-  return run;
+  // No output is a file that a path can name: none is the same file as an input.
+  return RunFiles{.context = &files, .load = load, .release = release, .sameFile = nullptr,
+                  .openOutput = openOutput, .closeOutput = closeOutput, .memory = memory};
 }
 
 const KeptBytes* keptOutput(const MemoryFiles& files, const char* path) {

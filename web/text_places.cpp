@@ -99,7 +99,7 @@ void renderTextPlaces(const char* text, std::size_t size, std::string& out) {
         field(place.fields, kJiggleAxisNames[static_cast<std::size_t>(keyword.axis)]);
         field(place.fields, keyword.keyword);
         for (std::size_t v = 0; v < keyword.valueCount; ++v) {
-          const EditToken& value = s.values[v];
+          const TextSpan& value = s.values[v];
           // A quoted value's text leaves out its quotes; its place keeps them out too.
           field(place.fields, at(value.text));
           field(place.fields, at(value.text) + value.length);

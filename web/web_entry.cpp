@@ -176,15 +176,11 @@ SPROING_EXPORT int sproingApply(unsigned char* model, std::size_t modelSize, con
   sinkFlush(lineSink);
   const EditsFindings& findings = lastApply.findings;
   if (lastApply.outcome == RunOutcome::EditsRefused) {
-    for (std::size_t i = 0; i < findings.faults.count; ++i) {
-      putNote(texts[kSproingRefusals], findings.faults.listed[i].line, editFaultText(findings.faults.listed[i]));
-    }
+    forEachRefusal(findings, [](std::size_t line, const std::string& what) { putNote(texts[kSproingRefusals], line, what); });
     numbers[kSproingUnlistedRefusals] = static_cast<int>(findings.faults.total - findings.faults.count);
   }
   if (lastApply.outcome == RunOutcome::Written) {
-    for (std::size_t i = 0; i < findings.warnings.count; ++i) {
-      putNote(texts[kSproingWarnings], findings.warnings.listed[i].line, editWarningText(findings.warnings.listed[i]));
-    }
+    forEachWarning(findings, [](std::size_t line, const std::string& what) { putNote(texts[kSproingWarnings], line, what); });
     numbers[kSproingUnlistedWarnings] = static_cast<int>(findings.warnings.total - findings.warnings.count);
     for (std::size_t i = 0; i < findings.skipped.count; ++i) {
       const SkippedBlock& skipped = findings.skipped.items[i];

@@ -28,12 +28,12 @@ const placing = [];
 let working = false;
 
 function module() {
-  if (modulePromise === null) modulePromise = createSproing().then((sproing) => takeWords(sproing));
+  if (modulePromise === null) modulePromise = createSproing().then((sproing) => learnWords(sproing));
   return modulePromise;
 }
 
 // The words are the same in every module: the first one's are kept and sent to the page.
-function takeWords(sproing) {
+function learnWords(sproing) {
   if (kTexts !== null) return sproing;
   const start = sproing._sproingWords() >>> 0;
   const text = new TextDecoder().decode(sproing.HEAPU8.subarray(start, sproing.HEAPU8.indexOf(0, start)));
@@ -130,22 +130,23 @@ async function copyIn(sproing, job, at) {
 // before the page gives up, since a fresh one may find the room.
 async function allocate(size) {
   let sproing = await module();
-  let at = sproing._malloc(size) >>> 0;
+  let at = sproing._sproingAllocate(size) >>> 0;
   if (at === 0) {
     modulePromise = null;
     sproing = await module();
-    at = sproing._malloc(size) >>> 0;
+    at = sproing._sproingAllocate(size) >>> 0;
   }
   if (at === 0) throw new RangeError(`out of memory: ${size} bytes could not be had for the model`);
   return { sproing, at };
 }
 
-// `text` as a NUL-ended UTF-8 string in the module's memory; on failure `held` is freed.
+// `text` as a NUL-ended UTF-8 string in the module's memory; on failure `held` (a file's
+// bytes from sproingAllocate) is given back.
 function cString(sproing, text, held) {
   const bytes = new TextEncoder().encode(text);
   const at = sproing._malloc(bytes.length + 1) >>> 0;
   if (at === 0) {
-    if (held !== 0) sproing._free(held);
+    if (held !== 0) sproing._sproingRelease(held);
     throw new RangeError('out of memory: a path could not be passed');
   }
   sproing.HEAPU8.set(bytes, at);
@@ -162,14 +163,14 @@ async function applyJob(job) {
   if (file.size > 0 && file.size <= kLargestModel) {
     ({ sproing, at: bytes } = await allocate(file.size));
     if (!(await copyIn(sproing, job, bytes))) {
-      sproing._free(bytes);
+      sproing._sproingRelease(bytes);
       bytes = 0;
     }
   }
   const edits = new Uint8Array(job.edits);
-  const editsAt = sproing._malloc(Math.max(edits.length, 1)) >>> 0;
+  const editsAt = sproing._sproingAllocate(Math.max(edits.length, 1)) >>> 0;
   if (editsAt === 0) {
-    if (bytes !== 0) sproing._free(bytes);
+    if (bytes !== 0) sproing._sproingRelease(bytes);
     throw new RangeError('out of memory: the edits could not be passed');
   }
   sproing.HEAPU8.set(edits, editsAt);
@@ -209,7 +210,7 @@ function sizeGiven(size) {
   return size > 0xffffffff ? 1 : size;
 }
 
-async function processJob(job) {
+async function dumpJob(job) {
   const { file, path } = job;
   const given = job.bytes !== undefined;
   // A file the page never had (its folder entry would not open) is unread, of some size.
@@ -222,12 +223,12 @@ async function processJob(job) {
     if (given) {
       sproing.HEAPU8.set(new Uint8Array(job.bytes), bytes);
     } else if (!(await copyIn(sproing, job, bytes))) {
-      sproing._free(bytes);
+      sproing._sproingRelease(bytes);
       bytes = 0;
     }
   }
   const nameAt = cString(sproing, path, bytes);
-  const status = sproing._sproingProcess(bytes, sizeGiven(size), nameAt);
+  const status = sproing._sproingDump(bytes, sizeGiven(size), nameAt);
   sproing._free(nameAt);
   const reply = {
     status,
@@ -288,7 +289,7 @@ async function work() {
     const job = applies.length > 0 ? applies.shift() : jobs.shift();
     let reply;
     try {
-      reply = await (job.apply ? applyJob(job) : processJob(job));
+      reply = await (job.apply ? applyJob(job) : dumpJob(job));
     } catch (error) {
       // A module that trapped or aborted is in no state to go on: the next model gets a
       // new one, and the batch goes on.

@@ -10,25 +10,25 @@
 
 #include "tests/support/model_builder.h"
 #include "tests/support/real_models.h"
-#include "tests/support/tool_runner.h"
+#include "tests/support/program_runner.h"
 
 namespace {
 
 const std::string kSamplePath = std::string(SPROING_SOURCE_DIR) + "/examples/crate01.mdl";
 
-ToolRun runApply(const std::vector<std::string>& arguments, const std::string& folder) {
-  ToolRunOptions options;
+ProgramRun runApply(const std::vector<std::string>& arguments, const std::string& folder) {
+  ProgramRunOptions options;
   options.apply = true;
-  return runTool(arguments, folder, options);
+  return runProgram(arguments, folder, options);
 }
 
 // Dumps the model in `folder` and applies that text back to a copy.
 void expectRoundTrip(const std::string& model, const std::string& folder) {
-  const ToolRun dumped = runTool({model}, folder);
+  const ProgramRun dumped = runProgram({model}, folder);
   ASSERT_EQ(dumped.status, 0) << model;
   const std::string output = withoutCarriageReturns(dumped.output);
   const std::string written = output.substr(output.rfind("Wrote ") + 6, std::string::npos);
-  const ToolRun applied = runApply({model, written.substr(0, written.size() - 1), "copy.mdl"}, folder);
+  const ProgramRun applied = runApply({model, written.substr(0, written.size() - 1), "copy.mdl"}, folder);
   EXPECT_EQ(applied.status, 0) << model;
   EXPECT_EQ(withoutCarriageReturns(applied.output), "No jiggle bone changed\nWrote copy.mdl\n") << model;
   EXPECT_TRUE(readFile(folder + "/copy.mdl") == readFile(model)) << model << ": the copy differs";
@@ -51,18 +51,18 @@ TEST(ApplyEndToEnd, TheDumpAppliedBackGivesTheSameBytesForEveryRealModel) {
 TEST(ApplyEndToEnd, AnEditGivesACopyThatDumpsAsEdited) {
   const std::string folder = makeScratchFolder();
   std::filesystem::create_directory(folder + "/soft");
-  ASSERT_EQ(runTool({kSamplePath}, folder).status, 0);
+  ASSERT_EQ(runProgram({kSamplePath}, folder).status, 0);
   std::string text = withoutCarriageReturns(readFile(folder + "/crate01_jiggles.qci"));
   text.replace(text.find("yaw_stiffness 100"), 17, "yaw_stiffness 150");
   writeFile(folder + "/crate01_jiggles.qci", text);
 
-  const ToolRun applied = runApply({kSamplePath, "crate01_jiggles.qci", "soft/crate01.mdl"}, folder);
+  const ProgramRun applied = runApply({kSamplePath, "crate01_jiggles.qci", "soft/crate01.mdl"}, folder);
   EXPECT_EQ(applied.status, 0);
   EXPECT_EQ(withoutCarriageReturns(applied.output),
             "Changed tail_1: yaw_stiffness 100 -> 150\nWrote soft/crate01.mdl\n");
   EXPECT_EQ(folderEntries(folder + "/soft"), std::vector<std::string>{"crate01.mdl"});  // no temporary left
   std::filesystem::remove(folder + "/crate01_jiggles.qci");
-  ASSERT_EQ(runTool({"soft/crate01.mdl"}, folder).status, 0);
+  ASSERT_EQ(runProgram({"soft/crate01.mdl"}, folder).status, 0);
   EXPECT_EQ(withoutCarriageReturns(readFile(folder + "/crate01_jiggles.qci")), text);
   removeFolder(folder);
 }
@@ -110,7 +110,7 @@ TEST(ApplyEndToEnd, EachRefusalHasItsStatusAndLineAndWritesNothing) {
   const auto before = folderEntries(folder);
   for (const Case& c : cases) {
     const std::string shown = c.arguments.empty() ? "(none)" : c.arguments.back();
-    const ToolRun result = runApply(c.arguments, folder);
+    const ProgramRun result = runApply(c.arguments, folder);
     EXPECT_EQ(result.status, c.status) << shown;
     EXPECT_EQ(withoutCarriageReturns(result.output), c.output) << shown;
     EXPECT_EQ(result.errors, "") << shown;
@@ -124,8 +124,8 @@ TEST(ApplyEndToEnd, EachRefusalHasItsStatusAndLineAndWritesNothing) {
 // --help and --version, anywhere on the line, answer and end the run with status 0.
 TEST(ApplyEndToEnd, HelpAndVersionEndWithStatusZero) {
   const std::string folder = makeScratchFolder();
-  const ToolRun help = runApply({"m.mdl", "--help", "e.qci"}, folder);
-  const ToolRun version = runApply({"--version"}, folder);
+  const ProgramRun help = runApply({"m.mdl", "--help", "e.qci"}, folder);
+  const ProgramRun version = runApply({"--version"}, folder);
   EXPECT_EQ(help.status, 0);
   EXPECT_EQ(withoutCarriageReturns(help.output).find("Usage: sproing_apply.exe [--skip-missing-bones]"), 0U);
   EXPECT_EQ(version.status, 0);

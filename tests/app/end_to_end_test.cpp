@@ -12,14 +12,13 @@
 
 #include "tests/support/in_memory.h"
 #include "tests/support/model_builder.h"
-#include "tests/support/tool_runner.h"
+#include "tests/support/program_runner.h"
 
 namespace {
 
 // The sample's text and console output, as documented for the model it holds.
-const std::string kFixtures = SPROING_SOURCE_DIR "/tests/fixtures/";
-const std::string kSampleDefinitions = readFile(kFixtures + "crate01_jiggles.qci");
-const std::string kSampleConsole = readFile(kFixtures + "crate01.stdout");
+const std::string kSampleDefinitions = readFixture("crate01_jiggles.qci");
+const std::string kSampleConsole = readFixture("crate01.stdout");
 
 const std::string kSamplePath = std::string(SPROING_SOURCE_DIR) + "/examples/crate01.mdl";
 
@@ -64,13 +63,13 @@ class EndToEnd : public ::testing::Test {
     writeFile(folder + "/" + name, bytesOf(bytes));
     return name;
   }
-  ToolRun run(const std::vector<std::string>& arguments) { return runTool(arguments, folder); }
+  ProgramRun run(const std::vector<std::string>& arguments) { return runProgram(arguments, folder); }
 
   std::string folder;
 };
 
 TEST_F(EndToEnd, WritesTheSampleDefinitionsFromAnotherFolder) {
-  const ToolRun result = run({kSamplePath});
+  const ProgramRun result = run({kSamplePath});
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(withoutCarriageReturns(result.output), kSampleConsole);
   EXPECT_EQ(result.errors, "");
@@ -97,7 +96,7 @@ TEST_F(EndToEnd, NamesTheOutputAfterTheStoredNameNotThePath) {
   ModelPlan plan = sampleModelPlan();
   plan.name = "a/b\\stored.mdl";
   const std::string model = putModel("on_disk.mdl.bak", buildModel(plan).bytes);
-  const ToolRun result = run({model});
+  const ProgramRun result = run({model});
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(withoutCarriageReturns(readFile(folder + "/stored_jiggles.qci")), kSampleDefinitions);
 }
@@ -109,7 +108,7 @@ TEST_F(EndToEnd, OlderVersionsAreWrittenTheSame) {
     plan.descriptors.assign(3, {});
     plan.descriptors[1][84] = 1;  // a section word to reset
     const std::string model = putModel("v.mdl", buildModel(plan).bytes);
-    const ToolRun result = run({model});
+    const ProgramRun result = run({model});
     EXPECT_EQ(result.status, 0) << version;
     EXPECT_EQ(withoutCarriageReturns(readFile(folder + "/crate01_jiggles.qci")), kSampleDefinitions);
   }
@@ -152,7 +151,7 @@ TEST_F(EndToEnd, EachRefusalHasItsMessageAndStatus) {
   };
   const auto before = folderEntries(folder);
   for (const Case& c : cases) {
-    const ToolRun result = run(c.arguments);
+    const ProgramRun result = run(c.arguments);
     const std::string shown = c.arguments.empty() ? "(none)" : c.arguments[0];
     EXPECT_EQ(result.status, c.status) << shown;
     EXPECT_EQ(withoutCarriageReturns(result.output), c.output) << shown;
@@ -163,7 +162,7 @@ TEST_F(EndToEnd, EachRefusalHasItsMessageAndStatus) {
 
 TEST_F(EndToEnd, AFolderWhereTheOutputShouldGoIsACannotWrite) {
   std::filesystem::create_directory(folder + "/crate01_jiggles.qci");
-  const ToolRun result = run({kSamplePath});
+  const ProgramRun result = run({kSamplePath});
   EXPECT_EQ(result.status, 8);
   EXPECT_EQ(withoutCarriageReturns(result.output), "Cannot write crate01_jiggles.qci\n");
   EXPECT_EQ(folderEntries(folder), std::vector<std::string>{"crate01_jiggles.qci"});
@@ -183,14 +182,14 @@ TEST_F(EndToEnd, LongConsoleTextComesOutWholeAndInOrder) {
   }
   ASSERT_GT(bones.size(), 200000U);
 
-  const ToolRun written = run({model});
+  const ProgramRun written = run({model});
   EXPECT_EQ(written.status, 0);
   EXPECT_EQ(withoutCarriageReturns(written.output), bones + "Wrote many_jiggles.qci\n");
   EXPECT_EQ(withoutCarriageReturns(readFile(folder + "/many_jiggles.qci")), text);
 
   std::filesystem::remove(folder + "/many_jiggles.qci");
   std::filesystem::create_directory(folder + "/many_jiggles.qci");
-  const ToolRun refused = run({model});
+  const ProgramRun refused = run({model});
   EXPECT_EQ(refused.status, 8);
   EXPECT_EQ(withoutCarriageReturns(refused.output), "Cannot write many_jiggles.qci\n");
 }
@@ -210,10 +209,10 @@ TEST_F(EndToEnd, ALostConsoleIsReportedAfterTheRun) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.argument + (c.closedPipe ? ", closed pipe" : ", full disk"));
-    ToolRunOptions options;
+    ProgramRunOptions options;
     options.closedPipe = c.closedPipe;
     if (!c.closedPipe) options.standardOutput = "/dev/full";
-    const ToolRun result = runTool({c.argument}, folder, options);
+    const ProgramRun result = runProgram({c.argument}, folder, options);
     EXPECT_EQ(result.status, c.status);
     EXPECT_EQ(withoutCarriageReturns(result.errors), "Cannot write to standard output\n");
     EXPECT_EQ(withoutCarriageReturns(readFile(folder + "/crate01_jiggles.qci")),
@@ -241,7 +240,7 @@ TEST_F(EndToEnd, AnInterruptedRunLeavesNothingBehind) {
   bool interrupted = false;
   for (int attempt = 0; attempt < 5 && !interrupted; ++attempt) {
     writeFile(folder + "/many_jiggles.qci", earlier);
-    ToolProcess process = startTool({model}, folder);
+    ProgramProcess process = startProgram({model}, folder);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     while (!writing() && std::chrono::steady_clock::now() < deadline) {
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -250,7 +249,7 @@ TEST_F(EndToEnd, AnInterruptedRunLeavesNothingBehind) {
     interrupted = writing();
     kill(process.pid, SIGINT);
     kill(process.pid, SIGCONT);
-    const ToolRun result = waitForTool(process);
+    const ProgramRun result = waitForProgram(process);
     if (!interrupted) continue;
     EXPECT_EQ(result.status, 130);
     EXPECT_EQ(folderEntries(folder), (std::vector<std::string>{model, "many_jiggles.qci"}));

@@ -13,7 +13,7 @@
 #include <string>
 
 #include "tests/support/model_builder.h"
-#include "tests/support/tool_runner.h"
+#include "tests/support/program_runner.h"
 
 namespace {
 
@@ -68,7 +68,7 @@ class FileSystemFaults : public ::testing::Test {
 
   // The failure alone, since no bone was written; the earlier file as it was and nothing
   // else left.
-  void expectBigModelUnwritten(const ToolRun& result) {
+  void expectBigModelUnwritten(const ProgramRun& result) {
     EXPECT_EQ(result.status, 8);
     EXPECT_EQ(withoutCarriageReturns(result.output), "Cannot write big_jiggles.qci\n");
     EXPECT_EQ(result.errors, "");
@@ -80,7 +80,7 @@ class FileSystemFaults : public ::testing::Test {
   // earlier output file unchanged.
   void expectFailure(const std::vector<std::string>& arguments, int status,
                      const std::string& output, const std::vector<std::string>& kept) {
-    const ToolRun result = runTool(arguments, work);
+    const ProgramRun result = runProgram(arguments, work);
     EXPECT_EQ(result.status, status);
     EXPECT_EQ(withoutCarriageReturns(result.output), output);
     EXPECT_EQ(result.errors, "");
@@ -116,7 +116,7 @@ TEST_F(FileSystemFaults, OutputFolderFillingUpMidway) {
   writeBigModel();
   mount("mount -t tmpfs -o size=64k tmpfs " + work);
   writeFile(work + "/big_jiggles.qci", kEarlier);
-  expectBigModelUnwritten(runTool({folder + "/big.mdl"}, work));
+  expectBigModelUnwritten(runProgram({folder + "/big.mdl"}, work));
 }
 
 // The same failure without root: a limit on the size of any file the tool writes. The
@@ -124,9 +124,9 @@ TEST_F(FileSystemFaults, OutputFolderFillingUpMidway) {
 TEST_F(FileSystemFaults, FileSizeLimitReachedMidway) {
   writeBigModel();
   writeFile(work + "/big_jiggles.qci", kEarlier);
-  ToolRunOptions options;
+  ProgramRunOptions options;
   options.fileSizeLimit = 64 * 1024;
-  expectBigModelUnwritten(runTool({folder + "/big.mdl"}, work, options));
+  expectBigModelUnwritten(runProgram({folder + "/big.mdl"}, work, options));
 }
 
 TEST_F(FileSystemFaults, ReadOnlyCurrentFolder) {

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "tests/support/model_builder.h"
-#include "tests/support/tool_runner.h"
+#include "tests/support/program_runner.h"
 
 namespace {
 
@@ -85,14 +85,14 @@ const Case kCases[] = {
 TEST(HostileModels, AreRefusedOrWrittenAsSound) {
   const std::string folder = makeScratchFolder();
   // The sound sample's text and console, as the fixtures have them.
-  const std::string soundText = readFile(SPROING_SOURCE_DIR "/tests/fixtures/crate01_jiggles.qci");
-  const std::string soundConsole = readFile(SPROING_SOURCE_DIR "/tests/fixtures/crate01.stdout");
+  const std::string soundText = readFixture("crate01_jiggles.qci");
+  const std::string soundConsole = readFixture("crate01.stdout");
 
   for (const Case& c : kCases) {
     writeFile(folder + "/hostile.mdl", bytesOf(c.make().bytes));
     writeFile(folder + "/" + kOutput, kEarlier);
     const auto before = folderEntries(folder);
-    const ToolRun result = runTool({"hostile.mdl"}, folder);
+    const ProgramRun result = runProgram({"hostile.mdl"}, folder);
     if (c.damage != nullptr) {
       EXPECT_EQ(result.status, 7) << c.title;
       EXPECT_EQ(withoutCarriageReturns(result.output),

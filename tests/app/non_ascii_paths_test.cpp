@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "tests/support/model_builder.h"
-#include "tests/support/tool_runner.h"
+#include "tests/support/program_runner.h"
 
 namespace {
 
@@ -30,14 +30,14 @@ class NonAsciiPaths : public ::testing::Test {
   }
   // The output of a run, with everything it wrote into its folder, for comparison.
   struct Outcome {
-    ToolRun run;
+    ProgramRun run;
     std::vector<std::string> entries;
     std::string definitions;
   };
   Outcome runIn(const std::string& runFolder, const std::string& model,
                 const std::string& outputName) {
     Outcome outcome;
-    outcome.run = runTool({model}, runFolder);
+    outcome.run = runProgram({model}, runFolder);
     outcome.entries = folderEntries(runFolder);
     outcome.definitions = readFile(runFolder + "/" + outputName);
     return outcome;
@@ -91,7 +91,7 @@ TEST_F(NonAsciiPaths, RefusalsEchoThePathAsTyped) {
        "Cannot read " + kFolderName + "/" + kModelName + ".txt\n"},
   };
   for (const Case& c : cases) {
-    const ToolRun result = runTool({c.path}, folder);
+    const ProgramRun result = runProgram({c.path}, folder);
     EXPECT_EQ(result.status, c.status) << c.path;
     EXPECT_EQ(withoutCarriageReturns(result.output), c.output) << c.path;
     EXPECT_EQ(folderEntries(folder), std::vector<std::string>{kFolderName}) << c.path;
@@ -105,7 +105,7 @@ TEST_F(NonAsciiPaths, AStoredNameInUtf8NamesTheOutputFile) {
   const std::string outputName = "\xE6\xA8\xA1\xE5\x9E\x8B\xF0\x9F\xA6\x8E_jiggles.qci";
   writeFile(folder + "/" + outputName, "an earlier, longer file of the same name\n");
 
-  const ToolRun result = runTool({model}, folder);
+  const ProgramRun result = runProgram({model}, folder);
   EXPECT_EQ(result.status, 0);
   const std::string output = withoutCarriageReturns(result.output);
   const std::string wrote = "Wrote " + outputName + "\n";

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "tests/support/real_models.h"
-#include "tests/support/tool_runner.h"
+#include "tests/support/program_runner.h"
 
 namespace {
 
@@ -22,7 +22,7 @@ TEST(RealModels, GiveExactlyTheirRecordedOutput) {
   ASSERT_GE(models.size(), 7u);
   for (const RealModel& m : models) {
     const std::string folder = makeScratchFolder();
-    const ToolRun result = runTool({source + "/" + m.model}, folder);
+    const ProgramRun result = runProgram({source + "/" + m.model}, folder);
     EXPECT_EQ(result.status, m.status) << m.model;
     const std::string stem = m.model.substr(0, m.model.size() - 4);
     if (m.outputFile == "-") {

@@ -15,14 +15,14 @@
 #include <vector>
 
 #include "tests/support/model_builder.h"
-#include "tests/support/tool_runner.h"
+#include "tests/support/program_runner.h"
 
 namespace {
 
-ToolRun runSweep(const std::vector<std::string>& arguments, const std::string& folder) {
-  ToolRunOptions options;
+ProgramRun runSweep(const std::vector<std::string>& arguments, const std::string& folder) {
+  ProgramRunOptions options;
   options.sweep = true;
-  return runTool(arguments, folder, options);
+  return runProgram(arguments, folder, options);
 }
 
 // The lines a tool printed, with the separators of its system read as '/' (a Windows
@@ -66,7 +66,7 @@ struct Dumped {
 
 Dumped dumped(const std::string& model) {
   const std::string folder = makeScratchFolder();
-  const ToolRun run = runTool({model}, folder);
+  const ProgramRun run = runProgram({model}, folder);
   Dumped out{run.status, withoutCarriageReturns(run.output), ""};
   const std::vector<std::string> files = folderEntries(folder);
   if (files.size() == 1) out.text = readFile(folder + "/" + files[0]);
@@ -103,7 +103,7 @@ TEST_F(Sweep, NamesEachTextAfterItsFileUnderItsFolders) {
   put(folder + "/in/LOUD.MDL", sampleStoring("loud.mdl"));
   writeFile(folder + "/in/readme.txt", "not a model\n");
 
-  const ToolRun run = runSweep({"-o", "out", "in"}, folder);
+  const ProgramRun run = runSweep({"-o", "out", "in"}, folder);
   EXPECT_EQ(run.status, 2);  // the damaged model
   EXPECT_EQ(run.errors, "");
   std::vector<std::string> lines = linesOf(run.output);
@@ -154,7 +154,7 @@ TEST_F(Sweep, GivesEachModelTheDumpsStatusAndLine) {
   };
   for (const auto& [name, bytes] : models) put(folder + "/in/" + name, bytes);
 
-  const ToolRun run = runSweep({"--json", "--quiet", "-o", "out", "in", "missing.mdl"}, folder);
+  const ProgramRun run = runSweep({"--json", "--quiet", "-o", "out", "in", "missing.mdl"}, folder);
   EXPECT_EQ(run.status, 2);
   std::vector<std::string> lines = linesOf(run.output);
   ASSERT_EQ(lines.size(), models.size() + 2);  // --quiet leaves every JSON line
@@ -188,7 +188,7 @@ TEST_F(Sweep, LosesNoTextToANameTakenAndKeepsItsJsonValid) {
   // A Windows build under Wine sees such bytes through Wine's own mapping.
   const bool oddName = !toolsAreWindowsBuilds();
   put(folder + (oddName ? "/c/bad\xFF\x01.mdl" : "/c/bad.mdl"), sampleStoring("pyro.mdl"));
-  const ToolRun run = runSweep({"--json", "--jobs", "1", "-o", "out", "a", "b", "c"}, folder);
+  const ProgramRun run = runSweep({"--json", "--jobs", "1", "-o", "out", "a", "b", "c"}, folder);
   EXPECT_EQ(run.status, 0);
   const std::vector<std::string> lines = linesOf(run.output);
   ASSERT_EQ(lines.size(), 4U);
@@ -210,8 +210,8 @@ TEST_F(Sweep, AnyNumberOfJobsGivesTheSameFilesAndLines) {
     plan.bones.resize(static_cast<std::size_t>(2 + i % 3));  // one jiggle bone or two
     put(folder + "/in/" + std::to_string(i % 3) + "/m" + std::to_string(i) + ".mdl", buildModel(plan).bytes);
   }
-  const ToolRun one = runSweep({"--jobs", "1", "-o", "one", "in"}, folder);
-  const ToolRun four = runSweep({"--jobs", "4", "-o", "four", "in"}, folder);
+  const ProgramRun one = runSweep({"--jobs", "1", "-o", "one", "in"}, folder);
+  const ProgramRun four = runSweep({"--jobs", "4", "-o", "four", "in"}, folder);
   EXPECT_EQ(one.status, 0);
   EXPECT_EQ(four.status, 0);
   EXPECT_EQ(filesBelow(folder + "/one"), filesBelow(folder + "/four"));
@@ -242,15 +242,15 @@ TEST_F(Sweep, AnInterruptLeavesOnlyWholeTexts) {
   const std::string text = dumped(folder + "/in/m0.mdl").text;
   ASSERT_FALSE(text.empty());
 
-  ToolRunOptions options;
+  ProgramRunOptions options;
   options.sweep = true;
-  ToolProcess process = startTool({"--jobs", "4", "-o", "out", "in"}, folder, options);
+  ProgramProcess process = startProgram({"--jobs", "4", "-o", "out", "in"}, folder, options);
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
   while (!std::filesystem::exists(folder + "/out") && std::chrono::steady_clock::now() < deadline) {
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
   kill(process.pid, SIGINT);
-  const ToolRun run = waitForTool(process);
+  const ProgramRun run = waitForProgram(process);
   EXPECT_EQ(run.status, 130);
   const std::vector<std::string> lines = linesOf(run.output);
   ASSERT_FALSE(lines.empty());
@@ -265,18 +265,18 @@ TEST_F(Sweep, AnInterruptLeavesOnlyWholeTexts) {
 }
 
 TEST_F(Sweep, TellsItsUsageHelpAndVersion) {
-  const ToolRun none = runSweep({}, folder);
+  const ProgramRun none = runSweep({}, folder);
   EXPECT_EQ(none.status, 1);
   EXPECT_EQ(withoutCarriageReturns(none.output),
             "sproing_sweep: no folder or model given\n"
             "Usage: sproing_sweep [-o OUTDIR] [--jobs N] [--json] [--quiet] PATH...\n");
-  const ToolRun jobs = runSweep({"--jobs", "0", "in"}, folder);
+  const ProgramRun jobs = runSweep({"--jobs", "0", "in"}, folder);
   EXPECT_EQ(jobs.status, 1);
   EXPECT_EQ(linesOf(jobs.output)[0], "sproing_sweep: --jobs takes a number from 1 to 64, not 0");
-  const ToolRun help = runSweep({"--help"}, folder);
+  const ProgramRun help = runSweep({"--help"}, folder);
   EXPECT_EQ(help.status, 0);
   EXPECT_NE(help.output.find("--json"), std::string::npos);
-  const ToolRun version = runSweep({"--version"}, folder);
+  const ProgramRun version = runSweep({"--version"}, folder);
   EXPECT_EQ(version.status, 0);
   EXPECT_EQ(linesOf(version.output)[0].substr(0, 14), "sproing_sweep ");
   EXPECT_EQ(folderEntries(folder), std::vector<std::string>{});

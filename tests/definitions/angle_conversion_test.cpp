@@ -69,7 +69,7 @@ TEST(AngleConversion, EveryWholeDegreeAnEditWritesDumpsBackAsItself) {
   for (int degrees = -100000; degrees <= 100000; ++degrees) {
     const std::string text = std::to_string(degrees);
     std::uint32_t bits = 0;
-    ASSERT_EQ(resolveEditedValue(EditToken{text.c_str(), text.size(), 1}, JiggleUnit::WholeDegrees, stored, bits),
+    ASSERT_EQ(resolveEditedValue(TextSpan{text.c_str(), text.size(), 1}, JiggleUnit::WholeDegrees, stored, bits),
               ParsedNumber::Finite);
     float radians = 0;
     std::memcpy(&radians, &bits, sizeof radians);
@@ -94,7 +94,7 @@ TEST(AngleConversion, TheNumberTheDumpShowsKeepsTheStoredBits) {
   };
   for (const Case& c : cases) {
     std::uint32_t bits = 0;
-    const EditToken text{c.written, std::strlen(c.written), 1};
+    const TextSpan text{c.written, std::strlen(c.written), 1};
     ASSERT_EQ(resolveEditedValue(text, JiggleUnit::WholeDegrees, c.stored, bits), ParsedNumber::Finite);
     EXPECT_EQ(bits, c.expected) << c.written;
   }

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "tests/support/in_memory.h"
+#include "tests/support/test_files.h"
 #include "tests/support/model_builder.h"
 
 namespace {
@@ -17,15 +18,10 @@ RenderedText render(const ModelPlan& plan) {
   return renderedText(ModelImage{built.bytes.data(), built.bytes.size()});
 }
 
-std::string fixture(const char* name) {
-  std::ifstream in(std::string(SPROING_SOURCE_DIR "/tests/fixtures/") + name, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 // The sample's text and console lines, as documented for the model it holds.
-const std::string kSampleText = fixture("crate01_jiggles.qci");
+const std::string kSampleText = readFixture("crate01_jiggles.qci");
 const std::string kSampleBoneLines = [] {
-  const std::string console = fixture("crate01.stdout");
+  const std::string console = readFixture("crate01.stdout");
   return console.substr(0, console.rfind('\n', console.size() - 2) + 1);
 }();
 

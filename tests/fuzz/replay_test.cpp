@@ -8,7 +8,7 @@
 
 #include "tests/fuzz/apply_properties.h"
 #include "tests/fuzz/model_properties.h"
-#include "tests/support/tool_runner.h"
+#include "tests/support/program_runner.h"
 
 namespace {
 

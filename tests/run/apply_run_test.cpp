@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tests/support/in_memory.h"
+#include "tests/support/test_files.h"
 #include "tests/support/model_builder.h"
 
 namespace {
@@ -16,11 +17,6 @@ std::string dump(const std::vector<unsigned char>& bytes) {
   const DumpedModel dumped = dumpInMemory(bytes);
   EXPECT_EQ(dumped.status, 0);
   return dumped.text.file;
-}
-
-std::string readFixture(const char* name) {
-  std::ifstream in(std::string(SPROING_SOURCE_DIR "/tests/fixtures/") + name, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 const std::string kSample = readFixture("crate01_jiggles.qci");

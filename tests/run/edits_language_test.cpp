@@ -9,14 +9,10 @@
 #include <vector>
 
 #include "tests/support/in_memory.h"
+#include "tests/support/test_files.h"
 #include "tests/support/model_builder.h"
 
 namespace {
-
-std::string readFixture(const char* name) {
-  std::ifstream in(std::string(SPROING_SOURCE_DIR "/tests/fixtures/") + name, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 const std::string kSample = readFixture("crate01_jiggles.qci");
 

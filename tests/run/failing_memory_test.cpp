@@ -11,14 +11,10 @@
 #include "app/disk_files.h"
 #include "run/console_lines.h"
 #include "tests/support/in_memory.h"
+#include "tests/support/test_files.h"
 #include "tests/support/model_builder.h"
 
 namespace {
-
-std::string readFixture(const char* name) {
-  std::ifstream in(std::string(SPROING_SOURCE_DIR "/tests/fixtures/") + name, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 // An older layout, so that the apply reads from a copy of its own, as it does for most
 // downloaded models.

@@ -18,21 +18,13 @@
 
 #include "run/model_checks.h"
 #include "tests/support/in_memory.h"
+#include "tests/support/test_files.h"
 #include "tests/support/model_builder.h"
 #include "tests/support/layout_oracle.h"
 #include "tests/support/model_layout.h"
 #include "tests/support/real_models.h"
 
 namespace {
-
-std::string readAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-std::string bytesOf(const std::vector<unsigned char>& bytes) {
-  return std::string(bytes.begin(), bytes.end());
-}
 
 struct Whole {
   std::string title;
@@ -59,7 +51,6 @@ std::string boneLines(const std::string& console) {
 
 std::vector<Whole> models() {
   std::vector<Whole> all;
-  const std::string fixtures = SPROING_SOURCE_DIR "/tests/fixtures/";
   const std::string sample = bytesOf(buildModel(sampleModelPlan()).bytes);
   ModelPlan older = sampleModelPlan();  // whose descriptor table is checked and rewritten
   older.version = 45;
@@ -67,8 +58,8 @@ std::vector<Whole> models() {
   older.descriptors[1][DescriptorLayout::kSectionWord] = 1;
   for (const std::string& bytes : {sample, bytesOf(buildModel(older).bytes)}) {
     all.push_back({bytes == sample ? "sample" : "sample at version 45", bytes, 0,
-                   readAll(fixtures + "crate01_jiggles.qci"),
-                   boneLines(readAll(fixtures + "crate01.stdout"))});
+                   readFixture("crate01_jiggles.qci"),
+                   boneLines(readFixture("crate01.stdout"))});
   }
 
   const std::string real = SPROING_REALWORLD_DIR;
@@ -77,10 +68,10 @@ std::vector<Whole> models() {
     m.title = listed.model;
     m.status = listed.status;
     const std::string stem = real + "/" + m.title.substr(0, m.title.size() - 4);
-    m.bytes = readAll(real + "/" + m.title);
+    m.bytes = readFile(real + "/" + m.title);
     if (m.status == 0) {
-      m.text = readAll(stem + ".qci");
-      m.console = boneLines(readAll(stem + ".stdout"));
+      m.text = readFile(stem + ".qci");
+      m.console = boneLines(readFile(stem + ".stdout"));
     }
     all.push_back(m);
   }

@@ -108,14 +108,10 @@ AppliedModel applyInMemory(std::vector<unsigned char> model, const std::string& 
   }
   const EditsFindings& findings = result.findings;
   if (result.outcome == RunOutcome::EditsRefused) {
-    for (std::size_t i = 0; i < findings.faults.count; ++i) {
-      out.refusals.push_back({findings.faults.listed[i].line, editFaultText(findings.faults.listed[i])});
-    }
+    forEachRefusal(findings, [&](std::size_t line, const std::string& what) { out.refusals.push_back({line, what}); });
   }
   if (result.outcome == RunOutcome::Written) {
-    for (std::size_t i = 0; i < findings.warnings.count; ++i) {
-      out.warnings.push_back({findings.warnings.listed[i].line, editWarningText(findings.warnings.listed[i])});
-    }
+    forEachWarning(findings, [&](std::size_t line, const std::string& what) { out.warnings.push_back({line, what}); });
     for (std::size_t i = 0; i < findings.skipped.count; ++i) {
       const SkippedBlock& block = findings.skipped.items[i];
       out.skipped.push_back({block.line, std::string(block.name.text, block.name.length), block.inModel});

@@ -44,9 +44,11 @@ function module(process, malloc = null, texts = {}) {
   const name = (where) => new TextDecoder().decode(heap.subarray(where, heap.indexOf(0, where)));
   return {
     HEAPU8: heap,
-    _malloc: malloc || ((size) => { const where = top; top += size; return where; }),
+    _malloc: (size) => { const where = top; top += size; return where; },
     _free() {},
-    _sproingProcess: process,
+    _sproingAllocate: malloc || ((size) => { const where = top; top += size; return where; }),
+    _sproingRelease() {},
+    _sproingDump: process,
     _sproingModelPath: (path) => (name(path).includes('.mdl') ? 1 : 0),
     _sproingText: (which) => at(which),
     _sproingTextLength: (which) => (texts[which] || '').length,

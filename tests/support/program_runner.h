@@ -7,13 +7,15 @@
 #include <string>
 #include <vector>
 
-struct ToolRun {
+#include "tests/support/test_files.h"
+
+struct ProgramRun {
   int status = -1;      // exit status; 128 + the signal's number if a signal ended it
   std::string output;   // everything it wrote on standard output
   std::string errors;   // and on standard error
 };
 
-struct ToolRunOptions {
+struct ProgramRunOptions {
   std::string standardOutput;  // a file to send standard output to instead (e.g. /dev/full)
   bool closedPipe = false;     // or else a pipe whose reader has gone
   long fileSizeLimit = 0;      // bytes the tool may write to any one file (0: no limit);
@@ -23,7 +25,7 @@ struct ToolRunOptions {
 };
 
 // A run started but not yet waited for.
-struct ToolProcess {
+struct ProgramProcess {
   pid_t pid = -1;
   std::string captured;  // folder holding what the tool wrote on its standard streams
   std::string command;
@@ -33,21 +35,18 @@ struct ToolProcess {
 bool toolsAreWindowsBuilds();
 
 // Runs the tool with `arguments` in `folder`. Output is captured outside that folder.
-ToolRun runTool(const std::vector<std::string>& arguments, const std::string& folder,
-                const ToolRunOptions& options = {});
+ProgramRun runProgram(const std::vector<std::string>& arguments, const std::string& folder,
+                const ProgramRunOptions& options = {});
 
-// The two halves of runTool, for a test that acts on the tool while it runs.
-ToolProcess startTool(const std::vector<std::string>& arguments, const std::string& folder,
-                      const ToolRunOptions& options = {});
-ToolRun waitForTool(ToolProcess& process);
+// The two halves of runProgram, for a test that acts on the tool while it runs.
+ProgramProcess startProgram(const std::vector<std::string>& arguments, const std::string& folder,
+                      const ProgramRunOptions& options = {});
+ProgramRun waitForProgram(ProgramProcess& process);
 
 // A new empty folder under the system's temporary folder.
 std::string makeScratchFolder();
 void removeFolder(const std::string& folder);
 
-std::string readFile(const std::string& path);
-void writeFile(const std::string& path, const std::string& bytes);
-std::string bytesOf(const std::vector<unsigned char>& bytes);
 // Names of the entries of a folder, sorted.
 std::vector<std::string> folderEntries(const std::string& folder);
 // Line ends as written on Linux: a tool running under Windows writes CR LF.

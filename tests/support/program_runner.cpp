@@ -1,4 +1,4 @@
-#include "tests/support/tool_runner.h"
+#include "tests/support/program_runner.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -33,20 +33,6 @@ std::string quoted(const std::string& text) {
 
 }  // namespace
 
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void writeFile(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-std::string bytesOf(const std::vector<unsigned char>& bytes) {
-  return std::string(bytes.begin(), bytes.end());
-}
-
 std::string makeScratchFolder() {
   std::string pattern = (std::filesystem::temp_directory_path() / "sproing_test_XXXXXX").string();
   if (mkdtemp(pattern.data()) == nullptr) std::abort();
@@ -78,7 +64,7 @@ namespace {
 // A minute is far more than any run needs, even under Wine or a memory checker.
 constexpr auto kTimeLimit = std::chrono::seconds(60);
 
-std::string toolUnderTest(const ToolRunOptions& options) {
+std::string toolUnderTest(const ProgramRunOptions& options) {
   // Set in the environment, these run another build (e.g. under Wine) with the same tests.
   const char* tool = std::getenv(options.sweep   ? "SPROING_SWEEP_UNDER_TEST"
                                  : options.apply ? "SPROING_APPLY_UNDER_TEST"
@@ -101,13 +87,13 @@ std::string toolRunner() {
 }  // namespace
 
 bool toolsAreWindowsBuilds() {
-  const std::string tool = toolUnderTest(ToolRunOptions{});
+  const std::string tool = toolUnderTest(ProgramRunOptions{});
   return tool.size() >= 4 && tool.compare(tool.size() - 4, 4, ".exe") == 0;
 }
 
-ToolProcess startTool(const std::vector<std::string>& arguments, const std::string& folder,
-                      const ToolRunOptions& options) {
-  ToolProcess process;
+ProgramProcess startProgram(const std::vector<std::string>& arguments, const std::string& folder,
+                      const ProgramRunOptions& options) {
+  ProgramProcess process;
   process.captured = makeScratchFolder();
   std::ostringstream command;
   command << "exec " << toolRunner() << " " << quoted(toolUnderTest(options));
@@ -148,8 +134,8 @@ ToolProcess startTool(const std::vector<std::string>& arguments, const std::stri
   return process;
 }
 
-ToolRun waitForTool(ToolProcess& process) {
-  ToolRun run;
+ProgramRun waitForProgram(ProgramProcess& process) {
+  ProgramRun run;
   if (process.pid <= 0) {
     ADD_FAILURE() << "cannot start: " << process.command;
     removeFolder(process.captured);
@@ -192,8 +178,8 @@ ToolRun waitForTool(ToolProcess& process) {
   return run;
 }
 
-ToolRun runTool(const std::vector<std::string>& arguments, const std::string& folder,
-                const ToolRunOptions& options) {
-  ToolProcess process = startTool(arguments, folder, options);
-  return waitForTool(process);
+ProgramRun runProgram(const std::vector<std::string>& arguments, const std::string& folder,
+                const ProgramRunOptions& options) {
+  ProgramProcess process = startProgram(arguments, folder, options);
+  return waitForProgram(process);
 }
