@@ -254,9 +254,15 @@ void renderUnlistedFolderLine(const char* folder, ByteSink& console) {
   put(console, ": cannot read this folder\n");
 }
 
+const char* otherCapitalsWords() {
+  return "only a lower-case .mdl is taken, as by sproing_dump; rename it with .mdl in lower case";
+}
+
 void renderOtherCapitalsLine(const char* path, ByteSink& console) {
   put(console, path);
-  put(console, ": passed over: only a lower-case .mdl is taken, as by sproing_dump; rename it with .mdl in lower case\n");
+  put(console, ": passed over: ");
+  put(console, otherCapitalsWords());
+  put(console, "\n");
 }
 
 void renderSweepSummary(const SweepTally& tally, ByteSink& console) {

@@ -54,6 +54,8 @@ void renderCannotRead(const char* path, ByteSink& console);
 // ".mdl" in other capitals, with the way out.
 void renderUnlistedFolderLine(const char* folder, ByteSink& console);
 void renderOtherCapitalsLine(const char* path, ByteSink& console);
+// Why such a file is passed over, and the way out, as the page says it too.
+const char* otherCapitalsWords();
 
 // The sweep's last line: the models by outcome, the time taken, the files passed over and
 // the outputs renamed.

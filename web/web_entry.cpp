@@ -23,7 +23,7 @@
 
 namespace {
 
-constexpr int kTextCount = 10;
+constexpr int kTextCount = 11;
 constexpr int kNumberCount = 5;
 
 // The memory of the runs, and of the files the page hands over: the C library's.
@@ -88,7 +88,7 @@ void putWord(std::string& out, const char* group, const char* name, const std::s
 
 // In the order of SproingText and SproingNumber.
 constexpr const char* kTextNames[kTextCount] = {"console", "definitions", "output-name", "bones", "model",
-                                                "refusals", "warnings", "skipped", "changed-bones", "outcome"};
+                                                "refusals", "warnings", "skipped", "changed-bones", "outcome", "file-name"};
 constexpr const char* kNumberNames[kNumberCount] = {"status", "changed", "unlisted-refusals", "unlisted-warnings",
                                                     "passed-over"};
 
@@ -114,6 +114,7 @@ std::string allWords() {
   }
   putWord(out, "skipped", "no-bone", skippedReason(false));
   putWord(out, "skipped", "no-rule", skippedReason(true));
+  putWord(out, "passed-over", "other-capitals", otherCapitalsWords());
   char factor[40];
   std::snprintf(factor, sizeof factor, "%.17g", kDegreesToRadians);
   putWord(out, "degrees", "to-radians", factor);
@@ -142,6 +143,7 @@ SPROING_EXPORT int sproingDump(unsigned char* bytes, std::size_t size, const cha
   clearTexts();
   lastFiles.inputs[0] = MemoryInput{path, bytes, nullptr, size};
   const RunFiles files = memoryFiles(lastFiles, kPageMemory);
+  texts[kSproingFileName] = lastPathPart(path);
   DumpRequest request;
   request.modelPath = path;
   request.keeps = DumpKeeps::BoneRecords;
@@ -160,7 +162,8 @@ SPROING_EXPORT int sproingApply(unsigned char* model, std::size_t modelSize, con
                                 unsigned char* edits, std::size_t editsSize, const char* editsPath,
                                 int skipMissingBones) {
   clearTexts();
-  texts[kSproingOutputName] = lastPathPart(modelPath);
+  texts[kSproingFileName] = lastPathPart(modelPath);
+  texts[kSproingOutputName] = texts[kSproingFileName];
   lastFiles.inputs[0] = MemoryInput{modelPath, model, nullptr, modelSize};
   lastFiles.inputs[1] = MemoryInput{editsPath, edits, nullptr, editsSize};
   // The changed model is read from the result: the output is not kept a second time.

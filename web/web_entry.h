@@ -41,6 +41,7 @@ enum SproingText : int {
   kSproingSkipped = 7,       // "<line>\x1f<name>\x1f<no-bone | no-rule>\x1e" each
   kSproingChangedBones = 8,  // "<name>\x1e" each, in the order of the edits
   kSproingOutcome = 9,       // the outcome's word (sproingWords lists them)
+  kSproingFileName = 10,     // the last part of the model's path, as the page saves a copy
 };
 const char* sproingText(int which);
 std::size_t sproingTextLength(int which);
@@ -60,6 +61,8 @@ int sproingNumber(int which);
 //   "text", "number"  the name of each SproingText and SproingNumber, and its index
 //   "outcome"  each outcome word, its status, and its label
 //   "skipped"  why a block was skipped ("no-bone" or "no-rule"), and the console's words
+//   "passed-over"  "other-capitals": why a file named .MDL or in other capitals is not taken,
+//              and the way out
 //   "degrees"  "to-radians": the factor by which a written angle becomes the stored radians;
 //              "to-degrees": the one by which stored radians are shown
 //   "block"    each block keyword, in the order written, and the kind of bone it makes
