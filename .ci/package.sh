@@ -67,7 +67,7 @@ prefix="$scratch/prefix"
 cmake --install build-release/linux --prefix "$prefix" >/dev/null
 files="bin/sproing_dump bin/sproing_apply bin/sproing_sweep share/man/man1/sproing_dump.1"
 files="$files share/man/man1/sproing_apply.1 share/man/man1/sproing_sweep.1"
-files="$files share/doc/sproing_dump/README.md share/doc/sproing_dump/LICENSE"
+files="$files share/doc/sproing_dump/README.md share/doc/sproing_dump/LICENSE share/doc/sproing_dump/docs/editing.md"
 for file in $files; do
   [ -f "$prefix/$file" ] || fail "not installed: $file"
 done
@@ -138,9 +138,10 @@ for bits in 32 64; do
   mkdir "$unpacked"
   (cd "$unpacked" && cmake -E tar xf "$archive")
   contents="$(cd "$unpacked/sproing_dump-$version-win$bits" && ls)"
-  [ "$contents" = "$(printf 'LICENSE\nREADME.md\nsproing_apply.exe\nsproing_dump.exe\nsproing_sweep.exe')" ] ||
+  [ "$contents" = "$(printf 'LICENSE\nREADME.md\ndocs\nsproing_apply.exe\nsproing_dump.exe\nsproing_sweep.exe')" ] ||
     fail "$(basename "$archive"): unexpected contents: $contents"
   folder="$unpacked/sproing_dump-$version-win$bits"
+  [ -f "$folder/docs/editing.md" ] || fail "$(basename "$archive"): README's link to docs/editing.md finds nothing"
   exe="$folder/sproing_dump.exe"
   # Machine field of the PE header, little-endian: i386 (0x14c) or AMD64 (0x8664).
   if [ "$bits" = 32 ]; then machine=4c01 loader="${SPROING_WINE32:-/usr/lib/wine/wine}"

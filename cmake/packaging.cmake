@@ -6,6 +6,8 @@ if(WIN32)
   # Unpacked, the archive shows the program beside its documents, as Windows users expect.
   install(TARGETS sproing_dump sproing_apply sproing_sweep RUNTIME DESTINATION .)
   install(FILES README.md LICENSE DESTINATION .)
+  # Where README's link to the edit language's rules finds them.
+  install(FILES docs/editing.md DESTINATION docs)
 else()
   # The latest entry of the package changelog is the release: it must name the project
   # version, and its date is the man page's, so every package says the same.
@@ -40,6 +42,7 @@ else()
   install(FILES ${PROJECT_BINARY_DIR}/sproing_dump.1 ${PROJECT_BINARY_DIR}/sproing_apply.1 ${PROJECT_BINARY_DIR}/sproing_sweep.1
           DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT documents)
   install(FILES README.md LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT documents)
+  install(FILES docs/editing.md DESTINATION ${CMAKE_INSTALL_DOCDIR}/docs COMPONENT documents)
 
   # The Debian package's documents, where Debian keeps them: the package is named
   # sproing-dump (no underscores in Debian names), the licence is its copyright file,
@@ -59,6 +62,7 @@ else()
           COMPONENT debian EXCLUDE_FROM_ALL)
   install(FILES ${_debian}/copyright ${_debian}/changelog.gz README.md
           DESTINATION share/doc/sproing-dump COMPONENT debian EXCLUDE_FROM_ALL)
+  install(FILES docs/editing.md DESTINATION share/doc/sproing-dump/docs COMPONENT debian EXCLUDE_FROM_ALL)
   install(FILES packaging/lintian-overrides DESTINATION share/lintian/overrides
           RENAME sproing-dump COMPONENT debian EXCLUDE_FROM_ALL)
 endif()

@@ -129,6 +129,18 @@ std::string allWords() {
   return out;
 }
 
+// The bytes of text `which`: those two texts that are outputs are read where the run left
+// them, not copied.
+FileBytes textBytes(int which) {
+  if (which == kSproingModel) return modelChanged(lastApply) ? FileBytes{lastApply.output.bytes, lastApply.output.size} : FileBytes{};
+  if (which == kSproingDefinitions) {
+    const KeptBytes* kept = numbers[kSproingStatus] == 0 ? keptOutput(lastFiles, texts[kSproingOutputName].c_str()) : nullptr;
+    return kept != nullptr ? FileBytes{reinterpret_cast<unsigned char*>(kept->bytes), kept->size} : FileBytes{};
+  }
+  if (which < 0 || which >= kTextCount) return FileBytes{};
+  return FileBytes{reinterpret_cast<unsigned char*>(texts[which].data()), texts[which].size()};
+}
+
 }  // namespace
 
 extern "C" {
@@ -202,18 +214,6 @@ SPROING_EXPORT int sproingApply(unsigned char* model, std::size_t modelSize, con
 
 SPROING_EXPORT int sproingModelPath(const char* path) {
   return takesModelPath(path) ? 1 : 0;
-}
-
-// The bytes of text `which`: those two texts that are outputs are read where the run left
-// them, not copied.
-FileBytes textBytes(int which) {
-  if (which == kSproingModel) return modelChanged(lastApply) ? FileBytes{lastApply.output.bytes, lastApply.output.size} : FileBytes{};
-  if (which == kSproingDefinitions) {
-    const KeptBytes* kept = numbers[kSproingStatus] == 0 ? keptOutput(lastFiles, texts[kSproingOutputName].c_str()) : nullptr;
-    return kept != nullptr ? FileBytes{reinterpret_cast<unsigned char*>(kept->bytes), kept->size} : FileBytes{};
-  }
-  if (which < 0 || which >= kTextCount) return FileBytes{};
-  return FileBytes{reinterpret_cast<unsigned char*>(texts[which].data()), texts[which].size()};
 }
 
 SPROING_EXPORT const char* sproingText(int which) {
