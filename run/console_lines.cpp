@@ -186,10 +186,9 @@ void renderClosingLine(RunOutcome outcome, const char* output, ByteSink& console
 
 void renderDumpLines(const DumpRequest& request, const DumpResult& result, ByteSink& console) {
   if (result.outcome != RunOutcome::Written) return renderDumpRefusal(request, result, console);
-  for (std::size_t i = 0; result.bones != nullptr && i < result.jiggleBones; ++i) {
-    const DumpedBone& bone = result.bones[i];
-    renderJiggleBoneLine(result.names + bone.nameAt, bone.nameLength, bone.flags, console);
-  }
+  forEachDumpedBone(result, [&](std::size_t, const char* name, std::size_t length, std::uint32_t flags) {
+    renderJiggleBoneLine(name, length, flags, console);
+  });
   renderClosingLine(result.outcome, dumpOutputPath(request, result), console);
 }
 

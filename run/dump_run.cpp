@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "definitions/jiggle_keywords.h"
 #include "definitions/jiggle_text.h"
 #include "run/model_checks.h"
 
@@ -10,37 +11,33 @@ namespace {
 // Keeps what the request asks of the jiggle bones, in blocks of exactly their size: the
 // names are counted first. False when the memory cannot be had; nothing is then held.
 bool keepBones(const ModelImage& image, DumpKeeps keeps, const MemoryHook& memory, DumpResult& result) {
+  static_assert(kMaxBoneNameLength <= 0xFFFF && (kBlockBits & ~0xFFu) == 0, "a kept bone's head holds these");
   std::size_t count = 0;
-  std::size_t nameBytes = 0;
+  std::size_t bytes = 0;
   forEachJiggleBone(image, [&](std::int32_t, const unsigned char* bone) {
     ++count;
-    nameBytes += std::strlen(boneName(bone));
+    bytes += kDumpedBoneHead + std::strlen(boneName(bone));
     return true;
   });
   result.jiggleBones = count;
   if (keeps == DumpKeeps::Counts) return true;
-  result.bones = static_cast<DumpedBone*>(allocateZeroedWith(memory, count, sizeof(DumpedBone)));
-  result.names = static_cast<char*>(allocateWith(memory, nameBytes));
+  result.bones = static_cast<unsigned char*>(allocateWith(memory, bytes));
   if (keeps == DumpKeeps::BoneRecords) {
     result.records = static_cast<std::uint32_t (*)[kJiggleWords]>(
         allocateZeroedWith(memory, count, sizeof(std::uint32_t[kJiggleWords])));
   }
-  if (result.bones == nullptr || result.names == nullptr ||
-      (keeps == DumpKeeps::BoneRecords && result.records == nullptr)) {
-    return false;
-  }
+  if (result.bones == nullptr || (keeps == DumpKeeps::BoneRecords && result.records == nullptr)) return false;
+  unsigned char* at = result.bones;
   std::size_t i = 0;
-  std::size_t at = 0;
   forEachJiggleBone(image, [&](std::int32_t, const unsigned char* bone) {
     const char* name = boneName(bone);
-    DumpedBone& kept = result.bones[i];
-    kept.nameAt = at;
-    kept.nameLength = std::strlen(name);
-    kept.flags = readUint32LE(jiggleParams(bone) + JiggleParams::kFlags);
-    std::memcpy(result.names + at, name, kept.nameLength);
-    at += kept.nameLength;
-    if (result.records != nullptr) decodeJiggleRecord(jiggleParams(bone), result.records[i]);
-    ++i;
+    const std::size_t length = std::strlen(name);
+    at[0] = static_cast<unsigned char>(readUint32LE(jiggleParams(bone) + JiggleParams::kFlags));
+    at[1] = static_cast<unsigned char>(length);
+    at[2] = static_cast<unsigned char>(length >> 8);
+    std::memcpy(at + kDumpedBoneHead, name, length);
+    at += kDumpedBoneHead + length;
+    if (result.records != nullptr) decodeJiggleRecord(jiggleParams(bone), result.records[i++]);
     return true;
   });
   return true;
@@ -80,16 +77,8 @@ DumpResult runDump(const DumpRequest& request, const RunFiles& files) {
 }
 void releaseDumpResult(DumpResult& result, const RunFiles& files) {
   freeWith(files.memory, result.bones);
-  freeWith(files.memory, result.names);
   freeWith(files.memory, result.records);
   result.bones = nullptr;
-  result.names = nullptr;
   result.records = nullptr;
 }
 
-void dumpedJiggleBone(const DumpResult& result, std::size_t i, JiggleBone& bone) {
-  bone = JiggleBone{};
-  bone.name = result.names + result.bones[i].nameAt;
-  bone.nameLength = result.bones[i].nameLength;
-  std::memcpy(bone.words, result.records[i], sizeof bone.words);
-}

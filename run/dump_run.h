@@ -26,13 +26,6 @@ struct DumpRequest {
   DumpKeeps keeps = DumpKeeps::BoneLines;
 };
 
-// A jiggle bone of the text written.
-struct DumpedBone {
-  std::size_t nameAt = 0;  // in DumpResult::names
-  std::size_t nameLength = 0;
-  std::uint32_t flags = 0;
-};
-
 struct DumpResult {
   RunOutcome outcome = RunOutcome::Written;
   RunFileRole about = RunFileRole::Model;  // CannotRead, CannotWrite: the model, or the output
@@ -41,11 +34,10 @@ struct DumpResult {
   ModelDamage damage;                      // Damaged
   char outputName[kOutputNameRoom] = {};   // made from the stored name, once the model passed
   std::size_t jiggleBones = 0;             // written
-  // Written, as the request keeps them: the bones in table order, their names (not ended by
-  // NULs), and with BoneRecords each one's record as stored. From the run's memory, given
-  // back by releaseDumpResult.
-  DumpedBone* bones = nullptr;
-  char* names = nullptr;
+  // Written, as the request keeps them: the bones in table order, packed one after another
+  // (forEachDumpedBone reads them), and with BoneRecords each one's record as stored. From
+  // the run's memory, given back by releaseDumpResult.
+  unsigned char* bones = nullptr;
   std::uint32_t (*records)[kJiggleWords] = nullptr;
 };
 
@@ -54,8 +46,34 @@ struct DumpResult {
 DumpResult runDump(const DumpRequest& request, const RunFiles& files);
 void releaseDumpResult(DumpResult& result, const RunFiles& files);
 
-// Bone `i` of a result that keeps its records, as the text showed it.
-void dumpedJiggleBone(const DumpResult& result, std::size_t i, JiggleBone& bone);
+// A kept bone packs what its console line needs, and no more, as a result of hundreds of
+// thousands of bones is held beside its model: the low byte of its flags (every bit the line
+// shows), its name's length in two bytes (names are at most kMaxBoneNameLength), its name.
+inline constexpr std::size_t kDumpedBoneHead = 3;
+
+// Visits each bone a result keeps, in table order: visit(i, name, nameLength, flags).
+template <typename Visit>
+void forEachDumpedBone(const DumpResult& result, Visit visit) {
+  const unsigned char* at = result.bones;
+  for (std::size_t i = 0; at != nullptr && i < result.jiggleBones; ++i) {
+    const std::size_t length = static_cast<std::size_t>(at[1]) | static_cast<std::size_t>(at[2]) << 8;
+    visit(i, reinterpret_cast<const char*>(at + kDumpedBoneHead), length, static_cast<std::uint32_t>(at[0]));
+    at += kDumpedBoneHead + length;
+  }
+}
+
+// Each bone of a result that keeps its records, as the text showed it: visit(bone).
+template <typename Visit>
+void forEachDumpedRecord(const DumpResult& result, Visit visit) {
+  if (result.records == nullptr) return;
+  JiggleBone bone;
+  forEachDumpedBone(result, [&](std::size_t i, const char* name, std::size_t length, std::uint32_t) {
+    bone.name = name;
+    bone.nameLength = length;
+    for (std::size_t w = 0; w < kJiggleWords; ++w) bone.words[w] = result.records[i][w];
+    visit(static_cast<const JiggleBone&>(bone));
+  });
+}
 
 // Where the text went, or was to go.
 inline const char* dumpOutputPath(const DumpRequest& request, const DumpResult& result) {

@@ -47,11 +47,7 @@ void putBone(const JiggleBone& bone, std::string& out) {
 }  // namespace
 
 void renderBoneSummary(const DumpResult& result, std::string& out) {
-  JiggleBone bone;
-  for (std::size_t i = 0; result.records != nullptr && i < result.jiggleBones; ++i) {
-    dumpedJiggleBone(result, i, bone);
-    putBone(bone, out);
-  }
+  forEachDumpedRecord(result, [&](const JiggleBone& bone) { putBone(bone, out); });
 }
 
 void renderImageBoneSummary(const ModelImage& image, std::string& out) {
