@@ -74,8 +74,6 @@ void sinkLiteral(ByteSink& sink, const char (&text)[N]) {
   sinkWrite(sink, text, N - 1);
 }
 
-inline void sinkText(ByteSink& sink, const char* text) { sinkWrite(sink, text, std::strlen(text)); }
-
 // What `render(sink)` writes, as a string: for lines and messages, not for large texts.
 // The sink is large: it is made on the heap.
 template <typename Render>

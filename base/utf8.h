@@ -27,16 +27,6 @@ inline std::size_t utf8SequenceLength(const unsigned char* bytes, std::size_t si
   return length;
 }
 
-// Whether all of bytes[0, size) is UTF-8.
-inline bool isUtf8(const unsigned char* bytes, std::size_t size) {
-  for (std::size_t at = 0; at < size;) {
-    const std::size_t length = utf8SequenceLength(bytes, size, at);
-    if (length == 0) return false;
-    at += length;
-  }
-  return true;
-}
-
 // Writes code point `c` (below U+110000) as UTF-8 into `out`, which has room for 4 bytes.
 // Returns the length written.
 inline std::size_t putUtf8(std::uint32_t c, char* out) {
