@@ -35,7 +35,7 @@ configure() {  # folder, toolchain
 configure build-windows64 mingw-x86_64
 configure build-windows mingw-i686
 cmake -S . -B build-windows-e2e -G Ninja -DCMAKE_BUILD_TYPE=Release -DSPROING_WARNINGS_AS_ERRORS=ON \
-  -DSPROING_TOOL_UNDER_TEST="$PWD/build-windows64/sproing_dump.exe" \
+  -DSPROING_DUMP_UNDER_TEST="$PWD/build-windows64/sproing_dump.exe" \
   -DSPROING_APPLY_UNDER_TEST="$PWD/build-windows64/sproing_apply.exe" \
   -DSPROING_SWEEP_UNDER_TEST="$PWD/build-windows64/sproing_sweep.exe" -DSPROING_TOOL_RUNNER="$wine64" >/dev/null
 cmake --build build-windows64 -j2
@@ -59,7 +59,7 @@ for entry in $builds; do
   # ctest runs the unit tests through the toolchain's Wine; Debian's wine picks the loader
   # by the program's width.
   ctest --test-dir "$build" --output-on-failure --timeout 300
-  SPROING_TOOL_UNDER_TEST="$PWD/$build/sproing_dump.exe" SPROING_APPLY_UNDER_TEST="$PWD/$build/sproing_apply.exe" \
+  SPROING_DUMP_UNDER_TEST="$PWD/$build/sproing_dump.exe" SPROING_APPLY_UNDER_TEST="$PWD/$build/sproing_apply.exe" \
     SPROING_SWEEP_UNDER_TEST="$PWD/$build/sproing_sweep.exe" SPROING_TOOL_RUNNER="$loader" \
     build-windows-e2e/tests/sproing_end_to_end_tests --gtest_brief=1
 done
