@@ -68,7 +68,7 @@ std::string toolUnderTest(const ProgramRunOptions& options) {
   // Set in the environment, these run another build (e.g. under Wine) with the same tests.
   const char* tool = std::getenv(options.sweep   ? "SPROING_SWEEP_UNDER_TEST"
                                  : options.apply ? "SPROING_APPLY_UNDER_TEST"
-                                                 : "SPROING_TOOL_UNDER_TEST");
+                                                 : "SPROING_DUMP_UNDER_TEST");
   if (tool != nullptr && *tool != '\0') return tool;
   return options.sweep ? SPROING_SWEEP_EXE : options.apply ? SPROING_APPLY_EXE : SPROING_DUMP_EXE;
 }
