@@ -101,9 +101,9 @@ function fillSibling(line, sibling) {
   const changed = line.querySelector('.sibling-changed');
   const save = line.querySelector('.save-sibling');
   if (applied === null) {
-    outcome.textContent = 'Applying…';
+    outcome.textContent = '';
     badge.textContent = '';
-    changed.textContent = '';
+    changed.textContent = 'Applying…';
   } else {
     const word = !appliedWell(applied) ? outcomeOf(applied.outcome || kPageFailedWord).label
       : applied.changed ? 'changed' : 'unchanged';
@@ -117,8 +117,16 @@ function fillSibling(line, sibling) {
     else changed.textContent = 'Nothing in this model changes with these edits: there is nothing to save.';
   }
   const refused = applied !== null && !appliedWell(applied);
-  // A refusal is read at once; the lines of an apply that went well are there on demand.
-  if (refused || applied === null) line.querySelector('.sibling-lines').open = true;
+  // A refusal is read at once; the lines of an apply that went well, which list every bone
+  // skipped, are there on demand: a refusal's lines opened by the page close once it is gone.
+  const lines = line.querySelector('.sibling-lines');
+  if (refused && !lines.open) {
+    lines.open = true;
+    lines.openedForRefusal = true;
+  } else if (!refused && lines.openedForRefusal) {
+    lines.open = false;
+    lines.openedForRefusal = false;
+  }
   line.classList.toggle('refused', refused);
   line.classList.toggle('pending', pending && applied !== null);
   const skipped = line.querySelector('.skipped-bones');

@@ -224,7 +224,7 @@ test('Go to line for a bone whose "}" is missing goes to where it is missing', a
   assert.deepStrictEqual(way, [`Go to line ${text.slice(0, end).split('\n').length}`, end]);
 });
 
-test('other models: what changes first, the skipped bones as one count, no Save where nothing changes', async () => {
+test('other models: what changes first, the skipped bones as one count, no Save where nothing changes, lines closed', async () => {
   const tuned = crate().replace('yaw_stiffness 100', 'yaw_stiffness 150');
   await setText(tuned);
   await outcome('Changed');
@@ -242,6 +242,7 @@ test('other models: what changes first, the skipped bones as one count, no Save 
       changed: l.querySelector('.sibling-changed').textContent,
       skipped: l.querySelector('.skipped-bones').hidden ? '' : l.querySelector('.skipped-bones summary').textContent,
       save: !l.querySelector('.save-sibling').hidden,
+      linesOpen: l.querySelector('.sibling-lines').open,
     }));
   });
   const npc = lines.find((line) => line.name === 'crate01_npc.mdl');
@@ -253,6 +254,8 @@ test('other models: what changes first, the skipped bones as one count, no Save 
   assert.match(m05.skipped, /^2 bones skipped: no bone of this model$/);
   assert.match(m05.changed, /^Nothing in this model changes/);
   assert.ok(!m05.save);
+  // Their console lines, which list every bone skipped, wait to be asked for.
+  assert.deepStrictEqual([npc.linesOpen, m05.linesOpen], [false, false]);
   const model = await saved('crate01_npc.mdl', () => page.click('li.sibling .save-sibling'));
   assert.ok(model.equals(applied(path.join(others, 'crate01_npc.mdl'), tuned, '--skip-missing-bones')));
 });
