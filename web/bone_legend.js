@@ -13,7 +13,7 @@ function typicalRanges(bones) {
   const ranges = new Map();
   for (const bone of bones) {
     for (const field of bone.fields) {
-      if (!['stiffness', 'damping', 'mass', 'length'].includes(field.role)) continue;
+      if (!moduleWords.amountRoles.includes(field.role)) continue;
       const key = `${field.role} ${field.axis === 'base' ? 'base' : field.role === 'mass' ? 'tip' : ''}`.trim();
       const value = Number(field.values[0]);
       if (!Number.isFinite(value)) continue;

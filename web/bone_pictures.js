@@ -6,10 +6,8 @@
 'use strict';
 
 const kSvg = 'http://www.w3.org/2000/svg';
-const kBlockWords = { is_flexible: 'flexible tip', is_rigid: 'rigid tip: turns only with its base',
-  has_base_spring: 'base spring' };
-const kTipAxes = ['yaw', 'pitch', 'angle'];
-const kBaseAxes = ['left', 'up', 'forward'];
+// The words for each kind of bone a block makes, as the module names the kinds.
+const kKindWords = { flexible: 'flexible tip', rigid: 'rigid tip: turns only with its base', base: 'base spring' };
 
 function svgElement(name, attributes) {
   const made = document.createElementNS(kSvg, name);
@@ -151,7 +149,7 @@ function limitOf(bone, axis) {
 function baseScale(bones) {
   let extent = 0;
   for (const bone of bones) {
-    for (const axis of kBaseAxes) {
+    for (const axis of moduleWords.baseLimits) {
       for (const value of boneValues(bone, 'limit', axis) || []) {
         if (Number.isFinite(Number(value))) extent = Math.max(extent, Math.abs(Number(value)));
       }
@@ -171,14 +169,14 @@ function withUnit(field) {
 // the moving parts, by axis.
 function bonePictures(bone, scale, movers, stored = null) {
   const parts = [];
-  const tip = bone.blocks.includes('is_flexible') || bone.blocks.includes('is_rigid');
+  const tip = kTipKinds.some((kind) => boneHas(bone, kind));
   const lengthWords = bone.facts.includes('length-fixed') ? ' (length fixed)' : ' (length may flex)';
-  const kinds = bone.blocks.map((block) => (kBlockWords[block] || block) +
-    (block === 'is_flexible' ? lengthWords : '')).join(', ');
+  const kinds = bone.blocks.map((block) => (kKindWords[blockKind(block)] || block) +
+    (blockKind(block) === 'flexible' ? lengthWords : '')).join(', ');
   parts.push(element('p', 'kinds', kinds || 'no tip, no base spring: it does not move'));
   if (tip) {
     const dials = element('div', 'dials');
-    for (const axis of kTipAxes) {
+    for (const axis of moduleWords.tipLimits) {
       const [low, high] = limitOf(bone, axis);
       const box = axis === 'angle' ? angleDial(low, true) : dial(axis, axis, low, high, true);
       movers[axis] = box.moving;
@@ -186,9 +184,9 @@ function bonePictures(bone, scale, movers, stored = null) {
     }
     parts.push(dials);
   }
-  if (bone.blocks.includes('has_base_spring')) {
+  if (boneHas(bone, 'base')) {
     const ranges = element('div', 'ranges');
-    for (const axis of kBaseAxes) {
+    for (const axis of moduleWords.baseLimits) {
       const box = bar(axis, ...limitOf(bone, axis), scale);
       movers[axis] = box.moving;
       movers.span = scale;

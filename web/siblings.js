@@ -51,9 +51,8 @@ function siblingLine(sibling) {
     if (save.getAttribute('aria-disabled') === 'true') return;
     await settle(sibling);
     const model = changedModel(sibling);
-    if (model) saveBytes(fileNameOf(sibling.path), model, 'application/octet-stream');
+    if (model) saveBytes(sibling.applied.fileName, model, 'application/octet-stream');
   }, 'save-sibling');
-  save.setAttribute('aria-label', `Save changed model ${fileNameOf(sibling.path)}`);
   const remove = button('Remove', () => {
     const result = sibling.owner;
     result.siblings.splice(result.siblings.indexOf(sibling), 1);
@@ -138,6 +137,8 @@ function fillSibling(line, sibling) {
   // No Save where nothing would change; while the text is still being applied, it waits.
   save.hidden = applied !== null && !pending && sibling.model === null;
   save.setAttribute('aria-disabled', String(!pending && sibling.model === null));
+  const name = applied && applied.fileName ? applied.fileName : sibling.path;
+  save.setAttribute('aria-label', `Save changed model ${name}`);
 }
 
 function showSibling(sibling) {

@@ -65,27 +65,13 @@ function springSwing(stiffness, damping, inertia, v0) {
 
 // The axes of a bone that swing, each { axis, unit ("degrees" or "units"), stiffness,
 // damping, inertia, speed (the standard jolt's, in radians or model units per second) }:
-// yaw and pitch, along where the length may flex, and the base's three.
+// yaw and pitch, along where the length may flex, and the base's three (spring.js).
 function swingAxes(bone) {
   const one = (role, axis) => (boneValues(bone, role, axis) || [])[0];
-  const axes = [];
-  if (bone.blocks.includes('is_flexible')) {
-    const inertia = kBoneInertia + springNumber(one('mass', 'tip'));
-    const length = Math.max(1, springNumber((boneValues(bone, 'length', null) || [])[0]));
-    const jolt = (share) => (kJoltSpeed * kJoltDirection[share]) / length;
-    axes.push({ axis: 'yaw', unit: 'degrees', speed: jolt('left') },
-      { axis: 'pitch', unit: 'degrees', speed: jolt('up') });
-    if (!bone.facts.includes('length-fixed')) axes.push({ axis: 'along', unit: 'units', speed: kJoltSpeed * kJoltDirection.forward });
-    for (const axis of axes) Object.assign(axis, { stiffness: one('stiffness', axis.axis), damping: one('damping', axis.axis), inertia });
-  }
-  if (bone.blocks.includes('has_base_spring')) {
-    const inertia = kBoneInertia + springNumber(one('mass', 'base'));
-    for (const axis of ['left', 'up', 'forward']) {
-      axes.push({ axis, unit: 'units', speed: kJoltSpeed * kJoltDirection[axis], inertia,
-        stiffness: one('stiffness', 'base'), damping: one('damping', 'base') });
-    }
-  }
-  return axes;
+  return springAxesOf(bone).map(({ axis, turns, spring, inertia, lever, share }) => ({
+    axis, unit: turns ? 'degrees' : 'units', speed: (kJoltSpeed * share) / lever, inertia,
+    stiffness: one('stiffness', spring), damping: one('damping', spring),
+  }));
 }
 
 // Each swinging axis with its numbers; an angle's peak in degrees.
@@ -116,16 +102,16 @@ function joltResponse(bone, seconds) {
   joltMotion(motion);
   const names = Object.keys(motion.axes);
   const first = names[0];
-  const toShown = (axis) => (['yaw', 'pitch'].includes(axis) ? moduleWords.toDegrees : 1);
+  const shown = (axis) => (axis.turns ? moduleWords.toDegrees : 1);
   const path = [0];
   const widest = Object.fromEntries(names.map((name) => [name, 0]));
   const steps = Math.round(seconds / kSpringStep);
   for (let i = 1; i <= steps; i += 1) {
     stepMotion(motion);
-    for (const name of names) widest[name] = Math.max(widest[name], Math.abs(motion.axes[name].x) * toShown(name));
-    if (first && i % 2 === 0) path.push(motion.axes[first].x * toShown(first));
+    for (const name of names) widest[name] = Math.max(widest[name], Math.abs(motion.axes[name].x) * shown(motion.axes[name]));
+    if (first && i % 2 === 0) path.push(motion.axes[first].x * shown(motion.axes[first]));
   }
-  return { axis: first || null, path, widest, step: 2 * kSpringStep };
+  return { axis: first || null, degrees: Boolean(first && motion.axes[first].turns), path, widest, step: 2 * kSpringStep };
 }
 
 if (typeof module !== 'undefined') {

@@ -68,7 +68,7 @@ function swingPlot(now, stored, seconds) {
   const cursor = svgElement('line', { x1: 0, y1: 0, x2: 0, y2: 60, class: 'plot-cursor' });
   cursor.style.display = 'none';
   svg.appendChild(cursor);
-  const unit = ['yaw', 'pitch'].includes(now.axis) ? '°' : ' units';
+  const unit = now.degrees ? '°' : ' units';
   const box = captioned('plot', svg, `${now.axis} after a jolt, ${swingNumber(seconds)} s; ` +
     `scale ±${swingNumber(reach)}${unit}`);
   box.cursor = cursor;

@@ -8,10 +8,11 @@ const path = require('node:path');
 const test = require('node:test');
 
 const web = path.join(__dirname, '..', '..', 'web');
-Object.assign(global, require(path.join(web, 'bone_data.js')), require(path.join(web, 'spring.js')));
-global.moduleWords = { toRadians: Math.PI / 180, toDegrees: 180 / Math.PI };
+const words = require(path.join(web, 'module_words.js'));
+words.takeWords(require('./module_words_text.js'));
+Object.assign(global, words, require(path.join(web, 'bone_data.js')), require(path.join(web, 'spring.js')));
 const { springSwing, boneSwing } = require(path.join(web, 'swing.js'));
-const { formatG, scaleText } = require(path.join(web, 'scale.js'));
+const { scaleText } = require(path.join(web, 'scale.js'));
 
 const near = (actual, expected, what, share = 1e-6) =>
   assert.ok(Math.abs(actual - expected) <= share * Math.abs(expected), `${what}: ${actual}, not ${expected}`);
@@ -59,13 +60,6 @@ test('a tip held at its length has no along axis, in the numbers or the sketch',
   }
 });
 
-test('printf %g forms', () => {
-  const cases = [[300, '300'], [0.9000000000000001, '0.9'], [1 / 3, '0.333333'], [123456, '123456'],
-    [1234567, '1.23457e+06'], [1.2e7, '1.2e+07'], [0.0001, '0.0001'], [0.00001, '1e-05'], [-2.5, '-2.5'],
-    [-0, '-0'], [0, '0']];
-  for (const [value, text] of cases) assert.strictEqual(formatG(value), text, String(value));
-});
-
 // The places of a small text as the module gives them: `keyword values` lines inside blocks
 // inside bones, roles and units by the format's keywords.
 function placesOf(text) {
@@ -93,7 +87,11 @@ function placesOf(text) {
   return { values };
 }
 
-test('Scale on a table of texts: %g values, whole degrees rounded outwards, the bones chosen', () => {
+// The module's texts for values as stored, as far as the table's values go: the float32
+// nearest, to six significant digits.
+const formatted = async (values) => values.map((value) => String(Number(Math.fround(value).toPrecision(6))));
+
+test('Scale on a table of texts: values as stored, whole degrees rounded outwards, the bones chosen', async () => {
   const tip = (name, lines) => `$jigglebone "${name}" {\n is_flexible {\n${lines}\n }\n}\n`;
   const cases = [
     // text, factor, kinds, bones whose name contains, the text expected
@@ -111,7 +109,7 @@ test('Scale on a table of texts: %g values, whole degrees rounded outwards, the 
       tip('hair_1', 'yaw_stiffness 20') + tip('tail', 'yaw_stiffness 10')],
   ];
   for (const [text, factor, kinds, nameContains, expected] of cases) {
-    const scaled = scaleText(text, placesOf(text), { factor, kinds: new Set(kinds), nameContains });
+    const scaled = await scaleText(text, placesOf(text), { factor, kinds: new Set(kinds), nameContains }, formatted);
     assert.strictEqual(scaled.text, expected, `${kinds} ×${factor}`);
     if (scaled.values > 0) {
       assert.strictEqual(text.slice(0, scaled.first), expected.slice(0, scaled.first), 'the span begins at the first change');
