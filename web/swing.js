@@ -88,32 +88,55 @@ function feelWords(swing) {
   return `${swing.hz >= kStiffHz ? 'stiff' : 'soft'}, ${swing.zeta < kSettledZeta ? 'springy' : 'settled'}`;
 }
 
-// How long a plot of these swings runs: until the slowest has settled, within bounds.
-function plotSeconds(swings) {
+// How long the sketch is watched for the largest swings: until the slowest swing has died
+// to 5 %, within bounds.
+function watchedSeconds(swings) {
   const longest = Math.max(0, ...swings.map((swing) => swing.settle));
   return Math.min(kPlotLongest, Math.max(kPlotShortest, longest));
 }
 
-// The standard jolt's motion over `seconds`, as the sketch moves (limits, friction, bounce):
-// the first axis's path (its place every other step, in degrees or units) and every axis's
-// largest swing, by axis.
-function joltResponse(bone, seconds) {
+// The standard jolt's motion, as the sketch moves (limits, friction, bounce): every axis's
+// largest swing over `seconds`, by axis, and the path of axis `plotted` over `plotSeconds`
+// (its place every other step, in degrees or units; null where the bone has no such axis).
+function joltResponse(bone, seconds, plotted, plotSeconds) {
   const motion = boneMotion(bone);
   joltMotion(motion);
   const names = Object.keys(motion.axes);
-  const first = names[0];
   const shown = (axis) => (axis.turns ? moduleWords.toDegrees : 1);
-  const path = [0];
+  const drawn = motion.axes[plotted];
+  const path = drawn ? [0] : null;
   const widest = Object.fromEntries(names.map((name) => [name, 0]));
-  const steps = Math.round(seconds / kSpringStep);
+  const plotSteps = Math.round(plotSeconds / kSpringStep);
+  const steps = Math.max(Math.round(seconds / kSpringStep), plotSteps);
   for (let i = 1; i <= steps; i += 1) {
     stepMotion(motion);
     for (const name of names) widest[name] = Math.max(widest[name], Math.abs(motion.axes[name].x) * shown(motion.axes[name]));
-    if (first && i % 2 === 0) path.push(motion.axes[first].x * shown(motion.axes[first]));
+    if (drawn && i % 2 === 0 && i <= plotSteps) path.push(drawn.x * shown(drawn));
   }
-  return { axis: first || null, degrees: Boolean(first && motion.axes[first].turns), path, widest, step: 2 * kSpringStep };
+  return { axis: plotted, degrees: Boolean(drawn && drawn.turns), path, widest, step: 2 * kSpringStep };
+}
+
+// What a card shows of the swing: each axis's numbers, edited (`now`) and stored (`before`,
+// for a bone whose edits changed it), with the largest swings of the sketch over the time
+// the slowest needs; and the plot of the first axis over the time that axis needs, the
+// slower of its edited and stored settings to die to 5 %, within bounds. An axis that never
+// dies is plotted for the longest, and `never` says which setting that is ('now', 'stored'
+// or '').
+function cardSwing(bone, stored) {
+  const now = boneSwing(bone);
+  const before = stored ? boneSwing(stored) : null;
+  const first = now[0];
+  const storedFirst = first && before ? before.find((swing) => swing.axis === first.axis) : undefined;
+  const dies = (swing) => !swing || Number.isFinite(swing.settle);
+  const never = !first ? '' : !dies(first) ? 'now' : !dies(storedFirst) ? 'stored' : '';
+  const slower = first ? Math.max(first.settle, storedFirst ? storedFirst.settle : 0) : 0;
+  const seconds = Math.min(kPlotLongest, Math.max(kPlotShortest, slower));
+  const watched = watchedSeconds([...now, ...(before || [])]);
+  const axis = first ? first.axis : null;
+  return { now, before, seconds, never, response: joltResponse(bone, watched, axis, seconds),
+    storedResponse: before ? joltResponse(stored, watched, axis, seconds) : null };
 }
 
 if (typeof module !== 'undefined') {
-  module.exports = { springSwing, swingAxes, boneSwing, feelWords, plotSeconds, joltResponse, kStiffHz, kSettledZeta };
+  module.exports = { springSwing, swingAxes, boneSwing, feelWords, cardSwing, kStiffHz, kSettledZeta };
 }

@@ -55,21 +55,23 @@ function swingTable(swings, held, storedSwings) {
 }
 
 // The jolt's response over time on the first axis: the edited setting as a solid line, the
-// stored one as a dashed outline, on one scale; a cursor shows the sketch's time since Jolt.
-function swingPlot(now, stored, seconds) {
+// stored one as a dashed outline, on one scale, over the time that axis needs; the caption
+// says where a setting never dies away. A cursor shows the sketch's time since Jolt.
+function swingPlot(now, stored, seconds, never) {
   const svg = picture('0 0 200 60');
-  const paths = [now, stored].filter(Boolean);
+  const paths = [now, stored].filter((response) => response && response.path);
   const reach = Math.max(1e-9, ...paths.flatMap((response) => response.path.map(Math.abs)));
   const line = (response) => response.path.map((x, i) => `${i === 0 ? 'M' : 'L'}${(200 * i * response.step / seconds)
     .toFixed(1)} ${(30 - (27 * x) / reach).toFixed(1)}`).join('');
   svg.append(svgElement('line', { x1: 0, y1: 30, x2: 200, y2: 30, class: 'plot-rest' }));
-  if (stored) svg.appendChild(svgElement('path', { d: line(stored), class: 'plot-stored' }));
+  if (paths.includes(stored)) svg.appendChild(svgElement('path', { d: line(stored), class: 'plot-stored' }));
   svg.appendChild(svgElement('path', { d: line(now), class: 'plot-now' }));
   const cursor = svgElement('line', { x1: 0, y1: 0, x2: 0, y2: 60, class: 'plot-cursor' });
   cursor.style.display = 'none';
   svg.appendChild(cursor);
   const unit = now.degrees ? '°' : ' units';
-  const box = captioned('plot', svg, `${now.axis} after a jolt, ${swingNumber(seconds)} s; ` +
+  const note = { now: ' (it never dies to 5 %)', stored: ' (the stored setting never dies to 5 %)' }[never] || '';
+  const box = captioned('plot', svg, `${now.axis} after a jolt, ${swingNumber(seconds)} s${note}; ` +
     `scale ±${swingNumber(reach)}${unit}`);
   box.cursor = cursor;
   box.seconds = seconds;

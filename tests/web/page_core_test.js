@@ -1,7 +1,7 @@
 // The page's core in one browser, over file://, held to the command-line tools run here:
-// models in and their exact .qci out, an edit's frequency, Scale, an edit and a Scale saved
-// as sproing_apply writes them, a commented-out block that is no caret target, the rows of
-// other models the edits are used on, and axe-core in light and dark. Driven by
+// models in and their exact .qci out, an edit's frequency, a plot's time, Scale, an edit and
+// a Scale saved as sproing_apply writes them, a commented-out block that is no caret target,
+// the rows of other models the edits are used on, and axe-core in light and dark. Driven by
 // puppeteer-core, so that Chromium and Firefox run the same test.
 //
 // usage: node page_core_test.js chrome|firefox BROWSER PUPPETEER PAGE_DIR SPROING_DUMP SPROING_APPLY
@@ -153,6 +153,13 @@ const crate = () => native['crate01.mdl'].qci.toString('latin1');
 test('tripling a stiffness multiplies the frequency shown by √3; saved as sproing_apply writes it', async () => {
   await openEditor('crate01.mdl');
   const before = await frequency('tail_1');
+  // Its plot spans the time its first axis takes to die to 5 %, not its slowest axis's.
+  const [plotted, dies] = await page.evaluate(() => {
+    const card = [...document.querySelectorAll('figure.bone')].find((f) => f.querySelector('figcaption').textContent === 'tail_1');
+    return [card.querySelector('.plot > div').textContent.match(/, ([\d.]+) s/)[1],
+      card.querySelector('table.swing tbody tr td:nth-of-type(3)').firstChild.textContent];
+  });
+  assert.strictEqual(`${plotted} s`, dies);
   const tripled = crate().replace('yaw_stiffness 100', 'yaw_stiffness 300');
   await setText(tripled);
   await outcome('Changed');

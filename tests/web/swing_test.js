@@ -1,6 +1,6 @@
 // The swing numbers against cases worked by hand (frequency √(k/I)/2π, ζ = c / 2√(kI), the
 // time a critically damped and an undamped axis take to die to 5 %), an overdamped one
-// against the sketch's own exact steps, and Scale on a table of texts.
+// against the sketch's own exact steps, the plot's time, and Scale on a table of texts.
 'use strict';
 
 const assert = require('node:assert');
@@ -11,7 +11,7 @@ const web = path.join(__dirname, '..', '..', 'web');
 const words = require(path.join(web, 'module_words.js'));
 words.takeWords(require('./module_words_text.js'));
 Object.assign(global, words, require(path.join(web, 'bone_data.js')), require(path.join(web, 'spring.js')));
-const { springSwing, boneSwing } = require(path.join(web, 'swing.js'));
+const { springSwing, boneSwing, cardSwing } = require(path.join(web, 'swing.js'));
 const { scaleText } = require(path.join(web, 'scale.js'));
 
 const near = (actual, expected, what, share = 1e-6) =>
@@ -58,6 +58,34 @@ test('a tip held at its length has no along axis, in the numbers or the sketch',
     assert.strictEqual(boneSwing(bone(fact)).some((swing) => swing.axis === 'along'), along, fact);
     assert.strictEqual('along' in boneMotion(bone(fact)).axes, along, fact);
   }
+});
+
+test("a card's plot spans the time its own axis needs to die to 5 %, the slower of edited and stored", () => {
+  const bone = (yawDamping) => parseBone(['tail', 'is_flexible', 'length-flexes',
+    'is_flexible s stiffness yaw yaw_stiffness 100', `is_flexible s damping yaw yaw_damping ${yawDamping}`,
+    'is_flexible s stiffness along along_stiffness 10', 'is_flexible s length tip length 10'].join('\x1f'));
+  // Yaw, k 100 on I 1: c 4 gives α 2, ω_d √96, its first peak at atan(ω_d/α)/ω_d, where
+  // e^(−αt)·sin(ω_d t) = 0.7409, and 5 % of that is left at ln(1 / (0.05 · 0.7409)) / 2 =
+  // 1.648 s; c 2 likewise at 3.148 s; c 40 with k 10000, ten times as fast, is shown for
+  // the shortest time. Along, undamped, never dies: the plot of yaw does not wait for it.
+  const cases = [
+    // edited yaw damping, stored yaw damping (null: unedited), seconds, which never dies
+    [4, null, 1.648, ''],
+    [4, 2, 3.148, ''],
+    [2, 4, 3.148, ''],
+    [0, null, 10, 'now'],
+    [4, 0, 10, 'stored'],
+  ];
+  for (const [now, before, seconds, never] of cases) {
+    const swing = cardSwing(bone(now), before === null ? null : bone(before));
+    near(swing.seconds, seconds, `${now} against ${before}`, 1e-3);
+    assert.strictEqual(swing.never, never, `${now} against ${before}`);
+    const drawn = (swing.response.path.length - 1) * swing.response.step;
+    assert.ok(Math.abs(drawn - swing.seconds) <= swing.response.step, `drawn for ${drawn} s`);
+  }
+  const fast = parseBone(['tail', 'is_flexible', 'length-fixed', 'is_flexible s stiffness yaw yaw_stiffness 10000',
+    'is_flexible s damping yaw yaw_damping 40'].join('\x1f'));
+  assert.strictEqual(cardSwing(fast, null).seconds, 0.5);
 });
 
 // The places of a small text as the module gives them: `keyword values` lines inside blocks
