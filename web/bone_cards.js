@@ -83,11 +83,7 @@ function bonePanel(result) {
 // The swing numbers and plot of an entry, worked out once, when its card is first made.
 function swingOf(entry, bone, stored) {
   if (!entry.swing) {
-    const now = boneSwing(bone);
-    const before = stored && stored.record !== bone.record ? boneSwing(stored) : null;
-    const seconds = plotSeconds([...now, ...(before || [])]);
-    entry.swing = { now, before, seconds, response: joltResponse(bone, seconds),
-      storedResponse: before ? joltResponse(stored, seconds) : null };
+    entry.swing = cardSwing(bone, stored && stored.record !== bone.record ? stored : null);
   }
   return entry.swing;
 }
@@ -165,7 +161,7 @@ function makeCard(result, index) {
   const swing = swingOf(entry, bone, stored);
   if (swing.now.length > 0) {
     const held = { now: swing.response.widest, stored: swing.storedResponse ? swing.storedResponse.widest : null };
-    const plot = swingPlot(swing.response, swing.storedResponse, swing.seconds);
+    const plot = swingPlot(swing.response, swing.storedResponse, swing.seconds, swing.never);
     entry.plot = plot;
     const box = element('div', 'swing-box');
     box.append(plot, swingTable(swing.now, held, swing.before));

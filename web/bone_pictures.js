@@ -1,15 +1,13 @@
-// Pictures of one jiggle bone, and the legend that explains them: a tip's limits as arcs on
-// dials (the bone at rest along each dial's 0°, +yaw and +pitch counter-clockwise), a base
-// spring's room as bars on one scale for the whole model, every other number with its unit.
-// The moving parts (the bone and its tip, the base) are drawn here at rest; preview.js moves
-// them. All values come from the module, as the text shows them.
+// Pictures of one jiggle bone: a tip's limits as arcs on dials (the bone at rest along each
+// dial's 0°, +yaw and +pitch counter-clockwise), a base spring's room as bars on one scale
+// for the whole model, every other number with its unit. The moving parts (the bone and its
+// tip, the base) are drawn here at rest; preview.js moves them. All values come from the
+// module, as the text shows them.
 'use strict';
 
 const kSvg = 'http://www.w3.org/2000/svg';
-const kBlockWords = { is_flexible: 'flexible tip', is_rigid: 'rigid tip: turns only with its base',
-  has_base_spring: 'base spring' };
-const kTipAxes = ['yaw', 'pitch', 'angle'];
-const kBaseAxes = ['left', 'up', 'forward'];
+// The words for each kind of bone a block makes, as the module names the kinds.
+const kKindWords = { flexible: 'flexible tip', rigid: 'rigid tip: turns only with its base', base: 'base spring' };
 
 function svgElement(name, attributes) {
   const made = document.createElementNS(kSvg, name);
@@ -151,7 +149,7 @@ function limitOf(bone, axis) {
 function baseScale(bones) {
   let extent = 0;
   for (const bone of bones) {
-    for (const axis of kBaseAxes) {
+    for (const axis of moduleWords.baseLimits) {
       for (const value of boneValues(bone, 'limit', axis) || []) {
         if (Number.isFinite(Number(value))) extent = Math.max(extent, Math.abs(Number(value)));
       }
@@ -171,14 +169,14 @@ function withUnit(field) {
 // the moving parts, by axis.
 function bonePictures(bone, scale, movers, stored = null) {
   const parts = [];
-  const tip = bone.blocks.includes('is_flexible') || bone.blocks.includes('is_rigid');
+  const tip = kTipKinds.some((kind) => boneHas(bone, kind));
   const lengthWords = bone.facts.includes('length-fixed') ? ' (length fixed)' : ' (length may flex)';
-  const kinds = bone.blocks.map((block) => (kBlockWords[block] || block) +
-    (block === 'is_flexible' ? lengthWords : '')).join(', ');
+  const kinds = bone.blocks.map((block) => (kKindWords[blockKind(block)] || block) +
+    (blockKind(block) === 'flexible' ? lengthWords : '')).join(', ');
   parts.push(element('p', 'kinds', kinds || 'no tip, no base spring: it does not move'));
   if (tip) {
     const dials = element('div', 'dials');
-    for (const axis of kTipAxes) {
+    for (const axis of moduleWords.tipLimits) {
       const [low, high] = limitOf(bone, axis);
       const box = axis === 'angle' ? angleDial(low, true) : dial(axis, axis, low, high, true);
       movers[axis] = box.moving;
@@ -186,9 +184,9 @@ function bonePictures(bone, scale, movers, stored = null) {
     }
     parts.push(dials);
   }
-  if (bone.blocks.includes('has_base_spring')) {
+  if (boneHas(bone, 'base')) {
     const ranges = element('div', 'ranges');
-    for (const axis of kBaseAxes) {
+    for (const axis of moduleWords.baseLimits) {
       const box = bar(axis, ...limitOf(bone, axis), scale);
       movers[axis] = box.moving;
       movers.span = scale;
@@ -229,150 +227,4 @@ function markChangedLimits(parts, bone, stored) {
         : ` (stored ${was})`));
     }
   }
-}
-
-// Whether the legends are open: opened on one row, open on all. Closed at first, so that
-// the cards have the room.
-let legendOpen = false;
-
-// The lowest and highest of each kind of number over `bones`, with its unit: the range
-// the model's own bones hold, which the legend gives as typical.
-function typicalRanges(bones) {
-  const ranges = new Map();
-  for (const bone of bones) {
-    for (const field of bone.fields) {
-      if (!['stiffness', 'damping', 'mass', 'length'].includes(field.role)) continue;
-      const key = `${field.role} ${field.axis === 'base' ? 'base' : field.role === 'mass' ? 'tip' : ''}`.trim();
-      const value = Number(field.values[0]);
-      if (!Number.isFinite(value)) continue;
-      const range = ranges.get(key) || [value, value];
-      ranges.set(key, [Math.min(range[0], value), Math.max(range[1], value)]);
-    }
-  }
-  return ranges;
-}
-
-// What the pictures mean, once above a model's cards: every colour named, every unit given,
-// and the range of each number over this model's bones.
-function boneLegend(scale, bones) {
-  const details = element('details', 'legend-box');
-  details.open = legendOpen;
-  details.addEventListener('toggle', () => { legendOpen = details.open; });
-  details.appendChild(element('summary', '', 'What the pictures and numbers show'));
-  const legend = element('div', 'legend');
-  details.appendChild(legend);
-  const svg = picture('0 0 100 100');
-  svg.append(svgElement('circle', { cx: 50, cy: 50, r: 40, class: 'ring' }), wedge(-30, 30, 'yaw'),
-    svgElement('line', { x1: 50, y1: 50, x2: 95, y2: 50, class: 'bone-axis' }),
-    svgElement('path', { d: `M${rim(8, 30)} A30 30 0 0 0 ${rim(60, 30)}`, class: 'turn' }),
-    svgElement('path', { d: `M${rim(60, 30)} l-1 9 l-7 -5 z`, class: 'turn-head' }));
-  const bone = movingBone(svg);
-  bone.now.group.setAttribute('transform', 'rotate(-20 50 50)');
-  const ranges = typicalRanges(bones);
-  const range = (key, unit) => {
-    const found = ranges.get(key);
-    if (!found) return '';
-    return found[0] === found[1] ? ` This model: ${found[0]}${unit}.` : ` This model: ${found[0]} to ${found[1]}${unit}.`;
-  };
-  const words = element('ul');
-  for (const line of [
-    'Dials: the bone seen from above (yaw) and from its side (pitch, angle). Grey line: the bone at ' +
-      'rest, pointing right; solid line and filled dot, in the text colour: the bone and its tip as edited; orange dashed line and ' +
-      'hollow dot: the stored setting, while you edit.',
-    '+yaw and +pitch turn the bone counter-clockwise, as the blue arrow shows. Shaded: the room its ' +
-      'limits give, in degrees, blue for yaw, green for pitch, yellow for the angle cone; purple bars ' +
-      'for the base. A dashed grey ring: no limit.',
-    `Bars: the base's room left, up and forward, in model units, on one scale for all this model's ` +
-      `bones (each end is ${plural(scale, 'unit', 'units')}).`,
-    'Plot: the first axis after a jolt, over time: solid, in the text colour, as edited; dashed orange, stored. ' +
-      'The table: what each axis\'s spring does after the same jolt.',
-    'Stiffness: spring force per unit of swing, acting on the inertia 1 + mass (the bone counts as 1); ' +
-      'frequency = √(stiffness / inertia) / 2π.' + range('stiffness', ''),
-    'Damping: slows the swing, per unit of speed, on the same inertia; ζ = damping / 2√(stiffness × ' +
-      'inertia): 0 swings for ever, 1 comes back without swinging past rest, above 1 creeps back.' +
-      range('damping', ''),
-    'Mass (tip_mass, base_mass): as stored; the sketch adds 1 for the bone itself.' + range('mass tip', '') +
-      range('mass base', ' (base)'),
-    `Length: model units.${range('length', ' units')} Friction and bounce: as stored.`,
-    `Feel: stiff at ${kStiffHz} Hz or more (two swings a second, a brisk step's pace), soft below; springy ` +
-      `below ζ ${kSettledZeta} (each swing back is then more than a sixth of the one before), settled at ` +
-      'or above it.',
-    'Marked in orange: a value that differs from the stored one, with the stored value beside it.',
-    'Moving: a sketch of these numbers on a simple spring; the motion in a game differs in detail.',
-  ]) words.appendChild(element('li', '', line));
-  legend.append(svg, words);
-  return details;
-}
-
-// A number for the swing table: a few significant digits, never a long fraction.
-function swingNumber(value, digits = 2) {
-  if (!Number.isFinite(value)) return '∞';
-  if (value === 0) return '0';
-  return Math.abs(value) >= 100 ? String(Math.round(value)) : String(Number(value.toPrecision(digits + 1)));
-}
-
-function zetaText(zeta) {
-  if (zeta === 0) return 'ζ 0, no damping';
-  if (!Number.isFinite(zeta)) return 'no spring';
-  return `ζ ${swingNumber(zeta)}${zeta > 1 ? ', over-damped' : ''}`;
-}
-
-function settleText(swing) {
-  return Number.isFinite(swing.settle) ? `${swingNumber(swing.settle)} s` : 'never';
-}
-
-// One line per axis: what its spring does after the standard jolt; the stored setting's
-// numbers beside those that differ. `held`: the sketch's largest swing by axis, limits and all.
-function swingTable(swings, held, storedSwings) {
-  const table = element('table', 'swing');
-  const head = element('tr');
-  for (const title of ['axis', 'frequency', 'damping', 'dies to 5 % in', 'peak', 'feel']) head.appendChild(element('th', '', title));
-  head.firstChild.setAttribute('scope', 'col');
-  table.appendChild(element('thead')).appendChild(head);
-  const body = table.appendChild(element('tbody'));
-  swings.forEach((swing, i) => {
-    const unit = swing.unit === 'degrees' ? '°' : ' units';
-    const shownPeak = (s, h) => {
-      const peak = h !== undefined && h < s.peak * 0.999 ? h : s.peak;
-      const words = Number.isFinite(peak) ? `${swingNumber(peak)}${unit}` : 'unbounded';
-      return h !== undefined && h < s.peak * 0.999 ? `${words}, held` : words;
-    };
-    const cells = [swing.axis, `${swingNumber(swing.hz)} Hz`, zetaText(swing.zeta), settleText(swing),
-      shownPeak(swing, held && held.now[swing.axis]), feelWords(swing)];
-    const before = storedSwings && storedSwings.find((s) => s.axis === swing.axis);
-    const was = before ? [before.axis, `${swingNumber(before.hz)} Hz`, zetaText(before.zeta), settleText(before),
-      shownPeak(before, held && held.stored ? held.stored[swing.axis] : undefined), feelWords(before)] : null;
-    const row = element('tr');
-    cells.forEach((text, c) => {
-      const cell = element(c === 0 ? 'th' : 'td', '', text);
-      if (c === 0) cell.setAttribute('scope', 'row');
-      if (was && c > 0 && was[c] !== text) cell.append(element('span', 'was', ` (stored ${was[c]})`));
-      row.appendChild(cell);
-    });
-    body.appendChild(row);
-    if (i === 0) row.dataset.first = 'true';
-  });
-  return table;
-}
-
-// The jolt's response over time on the first axis: the edited setting as a solid line, the
-// stored one as a dashed outline, on one scale; a cursor shows the sketch's time since Jolt.
-function swingPlot(now, stored, seconds) {
-  const svg = picture('0 0 200 60');
-  const paths = [now, stored].filter(Boolean);
-  const reach = Math.max(1e-9, ...paths.flatMap((response) => response.path.map(Math.abs)));
-  const line = (response) => response.path.map((x, i) => `${i === 0 ? 'M' : 'L'}${(200 * i * response.step / seconds)
-    .toFixed(1)} ${(30 - (27 * x) / reach).toFixed(1)}`).join('');
-  svg.append(svgElement('line', { x1: 0, y1: 30, x2: 200, y2: 30, class: 'plot-rest' }));
-  if (stored) svg.appendChild(svgElement('path', { d: line(stored), class: 'plot-stored' }));
-  svg.appendChild(svgElement('path', { d: line(now), class: 'plot-now' }));
-  const cursor = svgElement('line', { x1: 0, y1: 0, x2: 0, y2: 60, class: 'plot-cursor' });
-  cursor.style.display = 'none';
-  svg.appendChild(cursor);
-  const unit = ['yaw', 'pitch'].includes(now.axis) ? '°' : ' units';
-  const box = captioned('plot', svg, `${now.axis} after a jolt, ${swingNumber(seconds)} s; ` +
-    `scale ±${swingNumber(reach)}${unit}`);
-  box.cursor = cursor;
-  box.seconds = seconds;
-  return box;
 }

@@ -104,7 +104,7 @@ function liveApply(target) {
 function applyTarget(owner, path, file, sibling) {
   return {
     owner, path, file, sibling,
-    applied: null,  // { version, status, outcome, lines, refusals, skipped, changed, note }
+    applied: null,  // { version, status, outcome, lines, refusals, skipped, changed, note, fileName }
     model: null,    // Blob of the changed model, for applied.version, when a bone changed
     sent: -1, inFlight: false, again: false, waiters: [],
   };
@@ -129,9 +129,9 @@ function edited(result) {
   return Boolean(result.edit) && result.edit.text !== result.edit.original;
 }
 
-// Applied without a refusal: the module names the outcome "written", as for a dump.
+// Applied without a refusal: the outcome's look is that of a dump written.
 function appliedWell(applied) {
-  return applied !== null && applied.outcome === 'written';
+  return applied !== null && wasWritten(applied.outcome);
 }
 
 function upToDate(target) {
@@ -208,6 +208,7 @@ function takeApplyReply(reply) {
       skipped: records(reply.skipped).map(([line, name, why]) => ({ line: Number(decodeName(line)) || 0,
         name: decodeName(name || []), why: why ? decodeName(why) : '' })),
       changed: reply.numbers.changed === 1, numbers: reply.numbers, note: reply.note || '',
+      fileName: reply.fileName ? decodeName(reply.fileName) : '',
       changedBones: records(reply.changedBones).map(([name]) => decodeName(name)),
     };
     target.model = target.applied.changed && reply.model.length > 0 ? new Blob([reply.model]) : null;
@@ -221,7 +222,7 @@ function takeApplyReply(reply) {
         else if (!upToDate(sibling)) showSibling(sibling);
       }
       // The cards last: the outcome and the saving never wait on the pictures.
-      if (reply.outcome === 'written') bonesApplied(result, reply.bones);
+      if (appliedWell(target.applied)) bonesApplied(result, reply.bones);
     } else {
       showSibling(target);
     }

@@ -108,7 +108,7 @@ async function saveChanged(result, save) {
   if (save.getAttribute('aria-disabled') === 'true') return;
   await settle(result.edit);
   const model = changedModel(result.edit);
-  if (model) saveBytes(fileNameOf(result.path), model, 'application/octet-stream');
+  if (model) saveBytes(result.fileName, model, 'application/octet-stream');
   else announce(outcomeText(result));
 }
 
@@ -254,7 +254,7 @@ function outcomeText(result) {
     lines.splice(kShownChanges, lines.length, `and ${lines.length - kShownChanges} more lines`);
   }
   if (applied.note) lines.push(applied.note);
-  if (edit.model !== null) lines.push(`Save changed model saves it as ${fileNameOf(result.path)}.`);
+  if (edit.model !== null) lines.push(`Save changed model saves it as ${result.fileName}.`);
   return lines.join('\n');
 }
 

@@ -16,27 +16,27 @@ const kPageFailed = -1;
 // The page's own outcome, which the command line never has: the page itself failed.
 const kPageFailedWord = 'page-failed';
 
-// How a row shows an outcome: written, nothing to do (no jiggle bones: nothing is wrong
-// with such a model), or refused.
-function outcomeLook(kind) {
-  if (kind === 'written') return 'written';
-  return kind === 'no-jiggle-bones' ? 'quiet' : 'refused';
-}
-
 // The outcomes in the order counted: the module's, then the page's own; a word the page was
 // not told of is counted as a refusal under its own words.
 function outcomeKinds() {
   return [...moduleWords.outcomes.keys(), kPageFailedWord];
 }
 
+// An outcome's label and look (module_words.js: kDone, kQuiet or kRefused), as the module
+// gives them; the page's own failure is a refusal.
 function outcomeOf(kind) {
   const known = moduleWords.outcomes.get(kind);
-  const label = known ? known.label : kind === kPageFailedWord ? 'page failed' : kind.replace(/-/g, ' ');
-  return { label, look: outcomeLook(kind) };
+  if (known) return { label: known.label, look: known.look };
+  return { label: kind === kPageFailedWord ? 'page failed' : kind.replace(/-/g, ' '), look: kRefused };
 }
 
-// { path, status, kind, console, note, caseHint, outputName, definitions, bones, file, edit,
-//   siblings, cards, index, open }
+// Whether a run of this outcome wrote its output: a dump its text, an apply its model.
+function wasWritten(kind) {
+  return outcomeOf(kind).look === kDone;
+}
+
+// { path, status, kind, console, note, caseHint, outputName, fileName (the model's, as the
+//   module names it), definitions, bones, file, edit, siblings, cards, index, open }
 const results = [];
 const counts = new Map();   // kind -> models
 const outputNames = new Map();
@@ -123,11 +123,12 @@ function addResult(path, reply, file) {
   const result = {
     path, status: reply.status, kind, console: decodePieces(reply.console, 10),
     note: reply.note || '', caseHint: Boolean(reply.caseHint),
-    outputName: '', definitions: null, bones: null, file: null, edit: null, siblings: [], cards: null,
+    outputName: '', fileName: '', definitions: null, bones: null, file: null, edit: null, siblings: [], cards: null,
     index: results.length, open: false,
   };
-  if (kind === 'written') {
+  if (wasWritten(kind)) {
     result.file = file;
+    result.fileName = decodeName(reply.fileName);
     result.outputName = decodeName(reply.outputName);
     result.definitions = reply.definitions;
     result.bones = reply.bones;

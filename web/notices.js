@@ -54,12 +54,17 @@ function listNames(box, names) {
 const skipped = [];
 let skippedCaseOnly = 0;
 
+// The tools' words for a name they would take in lower case, and the way out, ending in
+// the page's own: choose the file again.
+function otherCapitalsWords() {
+  return `${moduleWords.passedOver.get('other-capitals')}; then choose it again.`;
+}
+
 function showSkipped() {
   const files = plural(skipped.length, 'file', 'files');
   namesNotice('skipped', `Skipped ${files} in folders: not models by their names. Show their names`,
-    skippedCaseOnly === 0 ? '' : `${skippedCaseOnly} of them end in .MDL or another mix of cases. Only a ` +
-      'lower-case .mdl is taken, as on the command line: rename them with .mdl in lower case and ' +
-      'choose them again.', skipped);
+    skippedCaseOnly === 0 ? '' : `${skippedCaseOnly} of them end in .MDL or another mix of cases. For each: ` +
+      otherCapitalsWords(), skipped);
 }
 
 const unreadAtCancel = [];

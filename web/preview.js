@@ -122,7 +122,7 @@ function drawMotion(movers, motion, which) {
     placeBone(movers.angle[which], Math.hypot(axes.yaw.x, axes.pitch.x), stretch);
   }
   if (axes.left && movers.left) {
-    for (const axis of kBaseAxes) {
+    for (const axis of moduleWords.baseLimits) {
       const offset = Math.max(-1.1, Math.min(1.1, axes[axis].x / movers.span));
       const dot = movers[axis][which];
       const shift = Math.round(450 * offset);

@@ -35,14 +35,14 @@ function makeRow(index) {
   const heading = element('h2');
   head.appendChild(heading);
   const code = result.kind === 'page-failed' ? label : `${label}, status ${result.status}`;
-  if (result.kind !== 'written') {
+  if (!wasWritten(result.kind)) {
     // A refusal is one line, shown once.
     heading.appendChild(pathLabel(result.path));
     head.append(element('p', 'outcome console', shownConsole(result.console)), element('span', 'badge', code));
     if (result.note) card.appendChild(element('p', 'row-note', result.note));
     if (result.caseHint) {
-      card.appendChild(element('p', 'row-note', 'Only a lower-case .mdl is taken, as on the command line: ' +
-        'rename the file with .mdl in lower case and choose it again.'));
+      const words = otherCapitalsWords();
+      card.appendChild(element('p', 'row-note', words.charAt(0).toUpperCase() + words.slice(1)));
     }
     return row;
   }

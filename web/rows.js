@@ -27,11 +27,13 @@ function scheduleRender() {
   rowList.schedule();
 }
 
+// The filter's choices: all, a look (written, refused), or one outcome.
 function matches(result) {
-  const look = outcomeOf(result.kind).look;
-  if (filter === 'written' && result.kind !== 'written') return false;
-  if (filter === 'refused' && look !== 'refused') return false;
-  if (!['all', 'written', 'refused'].includes(filter) && result.kind !== filter) return false;
+  if (filter === kDone || filter === kRefused) {
+    if (outcomeOf(result.kind).look !== filter) return false;
+  } else if (filter !== 'all' && result.kind !== filter) {
+    return false;
+  }
   return search === '' || result.path.toLowerCase().includes(search);
 }
 

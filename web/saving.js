@@ -41,18 +41,16 @@ function zipFolder(path) {
 
 // Zip entry paths: each name where it is unique; where several models give one name, each
 // copy in a folder named after its model's path inside the drop. A changed model (`models`:
-// [{ owner, path, bytes }], owner the written result whose .qci goes with it, or null for
-// another model its edits were used on) is named after its own file.
+// [{ owner, path, name, bytes }], owner the written result whose .qci goes with it, or null
+// for another model its edits were used on) is named after its own file, as the module
+// names it.
 function zipEntries(models) {
   const entries = {};
   const modelNames = new Map();
-  for (const { path } of models) {
-    const name = fileNameOf(path);
-    modelNames.set(name, (modelNames.get(name) || 0) + 1);
-  }
+  for (const { name } of models) modelNames.set(name, (modelNames.get(name) || 0) + 1);
   const byOwner = new Map(models.filter((model) => model.owner).map((model) => [model.owner, model]));
   const place = (path, qciName, model) => {
-    const modelName = model ? fileNameOf(model.path) : '';
+    const modelName = model ? model.name : '';
     let folder = '';
     if ((qciName && outputNames.get(qciName) > 1) || (model && modelNames.get(modelName) > 1)) folder = zipFolder(path);
     // The same model dropped twice still gets a place of its own.
@@ -65,7 +63,7 @@ function zipEntries(models) {
     return [qci, mdl];
   };
   for (const result of results) {
-    if (result.kind !== 'written') continue;
+    if (!wasWritten(result.kind)) continue;
     const model = byOwner.get(result);
     const [qci, mdl] = place(result.path, result.outputName, model);
     entries[qci] = currentBytes(result);
@@ -81,7 +79,7 @@ function zipEntries(models) {
 
 // Edits not yet applied are applied first, so that each changed model is that of its text.
 async function saveAll() {
-  const editedRows = results.filter((result) => result.kind === 'written' && result.edit && edited(result));
+  const editedRows = results.filter((result) => wasWritten(result.kind) && result.edit && edited(result));
   const siblings = results.flatMap((result) => result.siblings);
   await Promise.all([...editedRows.map((result) => settle(result.edit)), ...siblings.map(settle),
     ...editedRows.map(savedText)]);
@@ -91,7 +89,7 @@ async function saveAll() {
   for (const target of [...editedRows.map((result) => result.edit), ...siblings]) {
     const model = changedModel(target);
     if (model) models.push({ owner: target.sibling ? null : target.owner, path: target.path,
-      bytes: new Uint8Array(await model.arrayBuffer()) });
+      name: target.applied.fileName, bytes: new Uint8Array(await model.arrayBuffer()) });
     else if (target.applied && !appliedWell(target.applied)) faulty.push(target.path);
   }
   if (faulty.length > 0) {

@@ -2,8 +2,16 @@
 // the text (scale.js) as one edit of the box, so that the editor's own Undo takes it back.
 'use strict';
 
+// The words for each kind Scale can scale, in the order shown; a kind the page has no words
+// for comes last, by its name.
 const kScaleLabels = { stiffness: 'stiffness', damping: 'damping', mass: 'mass', length: 'length',
   limits: 'limits (whole degrees, rounded outwards)', room: 'base-spring room' };
+
+function shownScaleKinds() {
+  const order = Object.keys(kScaleLabels);
+  const rank = (kind) => (order.includes(kind) ? order.indexOf(kind) : order.length);
+  return scaleKinds().sort((a, b) => rank(a) - rank(b));
+}
 
 // Chromium types a text of many lines into a box in time that grows with their square
 // (1.4 s for 1,000 lines, 11 s for 3,000 on the development machine): a change over more
@@ -70,11 +78,11 @@ function scaleControl(result) {
   factorLabel.appendChild(factor);
   const kinds = element('fieldset', 'scale-kinds');
   kinds.appendChild(element('legend', '', 'Scale'));
-  for (const kind of kScaleKinds) {
+  for (const kind of shownScaleKinds()) {
     const label = element('label');
     const check = element('input');
     Object.assign(check, { type: 'checkbox', value: kind, checked: kind === 'stiffness' });
-    label.append(check, ` ${kScaleLabels[kind]}`);
+    label.append(check, ` ${kScaleLabels[kind] || kind}`);
     kinds.appendChild(label);
   }
   const nameLabel = element('label', '', 'Only bones whose name contains ');
@@ -94,21 +102,35 @@ function scaleControl(result) {
       status.textContent = 'Choose what to scale.';
       return;
     }
-    const row = renderedRow(result.index);
-    const area = row && row.querySelector('textarea');
-    if (!area) return;
-    whenPlaced(edit, () => {
-      const scaled = scaleText(edit.text, edit.places, { factor: by, kinds: chosen, nameContains: name.value.trim() });
-      if (scaled.values === 0) {
-        status.textContent = 'Nothing to scale: no bone chosen has such a value, or it stays the same.';
-        return;
-      }
-      typeScaled(edit, area, scaled);
-      // Applied at once, not after a pause in typing: this was one edit, not a key.
-      requestApply(edit);
-      status.textContent = `Scaled ${plural(scaled.values, 'value', 'values')} of ${plural(scaled.bones, 'bone', 'bones')} ` +
-        `by ${by}. Undo (Ctrl+Z in the text) takes it back.`;
+    if (!renderedRow(result.index)) return;
+    const request = { factor: by, kinds: chosen, nameContains: name.value.trim() };
+    // The module writes the values as stored, in the worker: the text is scaled once they
+    // come, again where it was typed into meanwhile.
+    const scale = () => whenPlaced(edit, () => {
+      const version = edit.version;
+      scaleText(edit.text, edit.places, request, formatValues).then((scaled) => {
+        if (edit.version !== version) {
+          scale();
+          return;
+        }
+        const row = renderedRow(result.index);
+        const area = row && row.querySelector('textarea');
+        if (!area) return;
+        const said = row.querySelector('.scale-status') || status;
+        if (scaled.values === 0) {
+          said.textContent = 'Nothing to scale: no bone chosen has such a value, or it stays the same.';
+          return;
+        }
+        typeScaled(edit, area, scaled);
+        // Applied at once, not after a pause in typing: this was one edit, not a key.
+        requestApply(edit);
+        said.textContent = `Scaled ${plural(scaled.values, 'value', 'values')} of ${plural(scaled.bones, 'bone', 'bones')} ` +
+          `by ${by}. Undo (Ctrl+Z in the text) takes it back.`;
+      }, (error) => {
+        status.textContent = `Could not scale: ${error.message || error}.`;
+      });
     });
+    scale();
   }, 'scale-go');
   form.append(factorLabel, kinds, nameLabel, go, status);
   box.appendChild(form);

@@ -51,9 +51,8 @@ function siblingLine(sibling) {
     if (save.getAttribute('aria-disabled') === 'true') return;
     await settle(sibling);
     const model = changedModel(sibling);
-    if (model) saveBytes(fileNameOf(sibling.path), model, 'application/octet-stream');
+    if (model) saveBytes(sibling.applied.fileName, model, 'application/octet-stream');
   }, 'save-sibling');
-  save.setAttribute('aria-label', `Save changed model ${fileNameOf(sibling.path)}`);
   const remove = button('Remove', () => {
     const result = sibling.owner;
     result.siblings.splice(result.siblings.indexOf(sibling), 1);
@@ -101,9 +100,9 @@ function fillSibling(line, sibling) {
   const changed = line.querySelector('.sibling-changed');
   const save = line.querySelector('.save-sibling');
   if (applied === null) {
-    outcome.textContent = 'Applying…';
+    outcome.textContent = '';
     badge.textContent = '';
-    changed.textContent = '';
+    changed.textContent = 'Applying…';
   } else {
     const word = !appliedWell(applied) ? outcomeOf(applied.outcome || kPageFailedWord).label
       : applied.changed ? 'changed' : 'unchanged';
@@ -117,8 +116,16 @@ function fillSibling(line, sibling) {
     else changed.textContent = 'Nothing in this model changes with these edits: there is nothing to save.';
   }
   const refused = applied !== null && !appliedWell(applied);
-  // A refusal is read at once; the lines of an apply that went well are there on demand.
-  if (refused || applied === null) line.querySelector('.sibling-lines').open = true;
+  // A refusal is read at once; the lines of an apply that went well, which list every bone
+  // skipped, are there on demand: a refusal's lines opened by the page close once it is gone.
+  const lines = line.querySelector('.sibling-lines');
+  if (refused && !lines.open) {
+    lines.open = true;
+    lines.openedForRefusal = true;
+  } else if (!refused && lines.openedForRefusal) {
+    lines.open = false;
+    lines.openedForRefusal = false;
+  }
   line.classList.toggle('refused', refused);
   line.classList.toggle('pending', pending && applied !== null);
   const skipped = line.querySelector('.skipped-bones');
@@ -130,6 +137,8 @@ function fillSibling(line, sibling) {
   // No Save where nothing would change; while the text is still being applied, it waits.
   save.hidden = applied !== null && !pending && sibling.model === null;
   save.setAttribute('aria-disabled', String(!pending && sibling.model === null));
+  const name = applied && applied.fileName ? applied.fileName : sibling.path;
+  save.setAttribute('aria-label', `Save changed model ${name}`);
 }
 
 function showSibling(sibling) {

@@ -5,10 +5,12 @@
 'use strict';
 
 const kSpringStep = 1 / 120;  // s
-// A jolt moves the bone's parent suddenly by this speed (model units per second), along
-// left, up and forward in these shares, so that every axis moves.
+// A jolt moves the bone's parent suddenly by this speed (model units per second), shared in
+// these parts between the base's axes in the module's order (left, up, forward), so that
+// every axis moves; a flexible tip's spring axes (yaw, pitch, along) take the same parts in
+// their order.
 const kJoltSpeed = 40;
-const kJoltDirection = { left: 0.8, up: 0.6, forward: 0.4 };
+const kJoltShares = [0.8, 0.6, 0.4];
 // The bone itself has this much inertia beside its tip mass, so that a tip of mass 0, common
 // in real models, still swings.
 const kBoneInertia = 1;
@@ -59,7 +61,37 @@ function springAxis(stiffness, damping, inertia, low = null, high = null, fricti
   };
 }
 
-// `bone`'s numbers (bone_data.js: look-ups by role and axis) as a motion.
+// The axes a bone's parts swing on, each { axis, part ('tip' or 'base'), turns (an angle, in
+// radians), spring (the axis whose stiffness and damping it takes), inertia, lever, share }:
+// a flexible tip's spring axes, turning where their limits are angles and else stretching
+// along it, which a tip held at its length does not; then a base spring's. A jolt's part of
+// an angle's speed is over the lever, the bone's length.
+function springAxesOf(bone) {
+  const one = (role, axis) => (boneValues(bone, role, axis) || [])[0];
+  const axes = [];
+  if (boneHas(bone, 'flexible')) {
+    const inertia = kBoneInertia + springNumber(one('mass', 'tip'));
+    const length = Math.max(1, springNumber(one('length', null)));
+    const fixed = bone.facts.includes('length-fixed');
+    moduleWords.tipSprings.forEach((axis, i) => {
+      const turns = moduleWords.tipTurns.includes(axis);
+      if (!turns && fixed) return;
+      axes.push({ axis, part: 'tip', turns, spring: axis, inertia, lever: turns ? length : 1,
+        share: kJoltShares[i] || 0 });
+    });
+  }
+  if (boneHas(bone, 'base')) {
+    const inertia = kBoneInertia + springNumber(one('mass', 'base'));
+    moduleWords.baseLimits.forEach((axis, i) => {
+      axes.push({ axis, part: 'base', turns: false, spring: 'base', inertia, lever: 1, share: kJoltShares[i] || 0 });
+    });
+  }
+  return axes;
+}
+
+// `bone`'s numbers (bone_data.js: look-ups by role and axis) as a motion: its axes by name,
+// the tip's turning axes (held together by the angle limit's cone) and the groups of axes
+// whose friction slows each other.
 function boneMotion(bone) {
   const get = (role, axis) => boneValues(bone, role, axis);
   const degrees = (values) => values.map((value) => Number(value) * moduleWords.toRadians);
@@ -69,27 +101,26 @@ function boneMotion(bone) {
     return toRadians ? degrees(values) : values.map(Number);
   };
   const one = (role, axis) => (get(role, axis) || [])[0];
-  const motion = { flexible: bone.blocks.includes('is_flexible'), rigid: bone.blocks.includes('is_rigid'),
-    base: bone.blocks.includes('has_base_spring'), axes: {}, angle: null, length: 1 };
-  if (motion.flexible) {
-    const inertia = kBoneInertia + springNumber(one('mass', 'tip'));
-    motion.length = Math.max(1, springNumber((get('length', null) || [])[0]));
-    for (const axis of ['yaw', 'pitch']) {
-      motion.axes[axis] = springAxis(one('stiffness', axis), one('damping', axis), inertia,
-        ...limit(axis, true), one('friction', axis), one('bounce', axis));
+  const motion = { axes: {}, turning: [], rubbing: [], angle: null, length: 1 };
+  const base = [];
+  for (const { axis, part, turns, spring, inertia, lever, share } of springAxesOf(bone)) {
+    const moving = springAxis(one('stiffness', spring), one('damping', spring), inertia, ...limit(axis, turns),
+      one('friction', axis), one('bounce', axis));
+    Object.assign(moving, { turns, lever, share });
+    motion.axes[axis] = moving;
+    if (turns) {
+      motion.turning.push(moving);
+      motion.length = lever;
+    } else if (part === 'base') {
+      base.push(moving);
     }
-    // A tip held at its length does not stretch.
-    motion.lengthFlexes = !bone.facts.includes('length-fixed');
-    if (motion.lengthFlexes) motion.axes.along = springAxis(one('stiffness', 'along'), one('damping', 'along'), inertia);
-    const angle = get('limit', 'angle');
-    if (angle !== null && Number.isFinite(Number(angle[0]))) motion.angle = Math.max(0, degrees(angle)[0]);
   }
-  if (motion.base) {
-    const inertia = kBoneInertia + springNumber(one('mass', 'base'));
-    for (const axis of ['left', 'up', 'forward']) {
-      motion.axes[axis] = springAxis(one('stiffness', 'base'), one('damping', 'base'), inertia,
-        ...limit(axis, false), one('friction', axis));
-    }
+  const angle = get('limit', 'angle');
+  if (motion.turning.length === 2 && angle !== null && Number.isFinite(Number(angle[0]))) {
+    motion.angle = Math.max(0, degrees(angle)[0]);
+  }
+  for (const group of [motion.turning, base]) {
+    for (const held of group) motion.rubbing.push([held, group.filter((other) => other !== held)]);
   }
   return motion;
 }
@@ -97,14 +128,7 @@ function boneMotion(bone) {
 // The parent moved suddenly: each part lags behind it, the tip's angles the more the
 // shorter the bone.
 function joltMotion(motion, strength = 1) {
-  const shake = (axis) => kJoltSpeed * kJoltDirection[axis] * strength;
-  const axes = motion.axes;
-  if (motion.flexible) {
-    axes.yaw.v -= shake('left') / motion.length;
-    axes.pitch.v -= shake('up') / motion.length;
-    if (axes.along) axes.along.v -= shake('forward');
-  }
-  if (motion.base) for (const axis of ['left', 'up', 'forward']) axes[axis].v -= shake(axis);
+  for (const axis of axesOf(motion)) axis.v -= (kJoltSpeed * axis.share * strength) / axis.lever;
 }
 
 function holdAxis(axis) {
@@ -165,17 +189,8 @@ function stepMotion(motion, dt = kSpringStep) {
     axis.x = x;
     holdAxis(axis);
   }
-  const { yaw, pitch, left, up, forward } = motion.axes;
-  if (motion.flexible) {
-    if (motion.angle !== null) holdCone(yaw, pitch, motion.angle);
-    rub(yaw, [pitch], dt);
-    rub(pitch, [yaw], dt);
-  }
-  if (motion.base) {
-    rub(left, [up, forward], dt);
-    rub(up, [left, forward], dt);
-    rub(forward, [left, up], dt);
-  }
+  if (motion.angle !== null) holdCone(motion.turning[0], motion.turning[1], motion.angle);
+  for (const [held, others] of motion.rubbing) rub(held, others, dt);
 }
 
 // Still: no axis moves, and each rests where its spring and limits leave it.
@@ -187,6 +202,6 @@ function motionAtRest(motion) {
 }
 
 if (typeof module !== 'undefined') {
-  module.exports = { kSpringStep, kJoltSpeed, kJoltDirection, kBoneInertia, springNumber, springMatrix, boneMotion,
+  module.exports = { kSpringStep, kJoltSpeed, kBoneInertia, springNumber, springMatrix, springAxesOf, boneMotion,
     joltMotion, stepMotion, motionAtRest };
 }

@@ -19,7 +19,7 @@ function updateStatus() {
     countList.appendChild(item);
   }
   addFilterChoices();
-  $('save-all').disabled = (counts.get('written') || 0) === 0;
+  $('save-all').disabled = ![...counts.keys()].some(wasWritten);
   $('cancel').disabled = !running();
   $('clear').disabled = results.length === 0 && !running() && $('notices').childElementCount === 0;
   $('find').hidden = results.length === 0;
@@ -44,8 +44,8 @@ function addFilterChoices() {
   const select = $('filter');
   for (const kind of new Set([...outcomeKinds(), ...counts.keys()])) {
     const { label, look } = outcomeOf(kind);
-    if (kind === 'written' || !counts.has(kind) || [...select.options].some((o) => o.value === kind)) continue;
-    const option = element('option', '', look === 'refused' ? `refused: ${label}` : label);
+    if (look === kDone || !counts.has(kind) || [...select.options].some((o) => o.value === kind)) continue;
+    const option = element('option', '', look === kRefused ? `refused: ${label}` : label);
     option.value = kind;
     select.appendChild(option);
   }

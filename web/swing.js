@@ -65,27 +65,13 @@ function springSwing(stiffness, damping, inertia, v0) {
 
 // The axes of a bone that swing, each { axis, unit ("degrees" or "units"), stiffness,
 // damping, inertia, speed (the standard jolt's, in radians or model units per second) }:
-// yaw and pitch, along where the length may flex, and the base's three.
+// yaw and pitch, along where the length may flex, and the base's three (spring.js).
 function swingAxes(bone) {
   const one = (role, axis) => (boneValues(bone, role, axis) || [])[0];
-  const axes = [];
-  if (bone.blocks.includes('is_flexible')) {
-    const inertia = kBoneInertia + springNumber(one('mass', 'tip'));
-    const length = Math.max(1, springNumber((boneValues(bone, 'length', null) || [])[0]));
-    const jolt = (share) => (kJoltSpeed * kJoltDirection[share]) / length;
-    axes.push({ axis: 'yaw', unit: 'degrees', speed: jolt('left') },
-      { axis: 'pitch', unit: 'degrees', speed: jolt('up') });
-    if (!bone.facts.includes('length-fixed')) axes.push({ axis: 'along', unit: 'units', speed: kJoltSpeed * kJoltDirection.forward });
-    for (const axis of axes) Object.assign(axis, { stiffness: one('stiffness', axis.axis), damping: one('damping', axis.axis), inertia });
-  }
-  if (bone.blocks.includes('has_base_spring')) {
-    const inertia = kBoneInertia + springNumber(one('mass', 'base'));
-    for (const axis of ['left', 'up', 'forward']) {
-      axes.push({ axis, unit: 'units', speed: kJoltSpeed * kJoltDirection[axis], inertia,
-        stiffness: one('stiffness', 'base'), damping: one('damping', 'base') });
-    }
-  }
-  return axes;
+  return springAxesOf(bone).map(({ axis, turns, spring, inertia, lever, share }) => ({
+    axis, unit: turns ? 'degrees' : 'units', speed: (kJoltSpeed * share) / lever, inertia,
+    stiffness: one('stiffness', spring), damping: one('damping', spring),
+  }));
 }
 
 // Each swinging axis with its numbers; an angle's peak in degrees.
@@ -102,32 +88,55 @@ function feelWords(swing) {
   return `${swing.hz >= kStiffHz ? 'stiff' : 'soft'}, ${swing.zeta < kSettledZeta ? 'springy' : 'settled'}`;
 }
 
-// How long a plot of these swings runs: until the slowest has settled, within bounds.
-function plotSeconds(swings) {
+// How long the sketch is watched for the largest swings: until the slowest swing has died
+// to 5 %, within bounds.
+function watchedSeconds(swings) {
   const longest = Math.max(0, ...swings.map((swing) => swing.settle));
   return Math.min(kPlotLongest, Math.max(kPlotShortest, longest));
 }
 
-// The standard jolt's motion over `seconds`, as the sketch moves (limits, friction, bounce):
-// the first axis's path (its place every other step, in degrees or units) and every axis's
-// largest swing, by axis.
-function joltResponse(bone, seconds) {
+// The standard jolt's motion, as the sketch moves (limits, friction, bounce): every axis's
+// largest swing over `seconds`, by axis, and the path of axis `plotted` over `plotSeconds`
+// (its place every other step, in degrees or units; null where the bone has no such axis).
+function joltResponse(bone, seconds, plotted, plotSeconds) {
   const motion = boneMotion(bone);
   joltMotion(motion);
   const names = Object.keys(motion.axes);
-  const first = names[0];
-  const toShown = (axis) => (['yaw', 'pitch'].includes(axis) ? moduleWords.toDegrees : 1);
-  const path = [0];
+  const shown = (axis) => (axis.turns ? moduleWords.toDegrees : 1);
+  const drawn = motion.axes[plotted];
+  const path = drawn ? [0] : null;
   const widest = Object.fromEntries(names.map((name) => [name, 0]));
-  const steps = Math.round(seconds / kSpringStep);
+  const plotSteps = Math.round(plotSeconds / kSpringStep);
+  const steps = Math.max(Math.round(seconds / kSpringStep), plotSteps);
   for (let i = 1; i <= steps; i += 1) {
     stepMotion(motion);
-    for (const name of names) widest[name] = Math.max(widest[name], Math.abs(motion.axes[name].x) * toShown(name));
-    if (first && i % 2 === 0) path.push(motion.axes[first].x * toShown(first));
+    for (const name of names) widest[name] = Math.max(widest[name], Math.abs(motion.axes[name].x) * shown(motion.axes[name]));
+    if (drawn && i % 2 === 0 && i <= plotSteps) path.push(drawn.x * shown(drawn));
   }
-  return { axis: first || null, path, widest, step: 2 * kSpringStep };
+  return { axis: plotted, degrees: Boolean(drawn && drawn.turns), path, widest, step: 2 * kSpringStep };
+}
+
+// What a card shows of the swing: each axis's numbers, edited (`now`) and stored (`before`,
+// for a bone whose edits changed it), with the largest swings of the sketch over the time
+// the slowest needs; and the plot of the first axis over the time that axis needs, the
+// slower of its edited and stored settings to die to 5 %, within bounds. An axis that never
+// dies is plotted for the longest, and `never` says which setting that is ('now', 'stored'
+// or '').
+function cardSwing(bone, stored) {
+  const now = boneSwing(bone);
+  const before = stored ? boneSwing(stored) : null;
+  const first = now[0];
+  const storedFirst = first && before ? before.find((swing) => swing.axis === first.axis) : undefined;
+  const dies = (swing) => !swing || Number.isFinite(swing.settle);
+  const never = !first ? '' : !dies(first) ? 'now' : !dies(storedFirst) ? 'stored' : '';
+  const slower = first ? Math.max(first.settle, storedFirst ? storedFirst.settle : 0) : 0;
+  const seconds = Math.min(kPlotLongest, Math.max(kPlotShortest, slower));
+  const watched = watchedSeconds([...now, ...(before || [])]);
+  const axis = first ? first.axis : null;
+  return { now, before, seconds, never, response: joltResponse(bone, watched, axis, seconds),
+    storedResponse: before ? joltResponse(stored, watched, axis, seconds) : null };
 }
 
 if (typeof module !== 'undefined') {
-  module.exports = { springSwing, swingAxes, boneSwing, feelWords, plotSeconds, joltResponse, kStiffHz, kSettledZeta };
+  module.exports = { springSwing, swingAxes, boneSwing, feelWords, cardSwing, kStiffHz, kSettledZeta };
 }

@@ -150,10 +150,6 @@ function parsePlaces(records, text, bytes) {
   return places;
 }
 
-function fileNameOf(path) {
-  return path.slice(Math.max(path.lastIndexOf('/'), path.lastIndexOf('\\')) + 1);
-}
-
 // `name` with " (n)" before its extension.
 function numbered(name, n) {
   const dot = name.lastIndexOf('.');

@@ -92,6 +92,13 @@ constexpr const char* kTextNames[kTextCount] = {"console", "definitions", "outpu
 constexpr const char* kNumberNames[kNumberCount] = {"status", "changed", "unlisted-refusals", "unlisted-warnings",
                                                     "passed-over"};
 
+// How the page shows a model of this outcome: written, nothing to do (no jiggle bones:
+// nothing is wrong with such a model), or refused. No look is an outcome's word.
+const char* outcomeLook(RunOutcome outcome) {
+  if (outcome == RunOutcome::Written) return "done";
+  return outcome == RunOutcome::NoJiggleBones ? "quiet" : "refused";
+}
+
 // "<blocks> <unit> <role> <axis> <value count>" of keyword line k.
 std::string keywordWords(const JiggleKeyword& keyword) {
   std::string blocks;
@@ -109,8 +116,10 @@ std::string allWords() {
   std::string out;
   for (int i = 0; i < kTextCount; ++i) putWord(out, "text", kTextNames[i], std::to_string(i));
   for (int i = 0; i < kNumberCount; ++i) putWord(out, "number", kNumberNames[i], std::to_string(i));
-  for (const RunOutcomeName& outcome : kRunOutcomeNames) {
-    putWord(out, "outcome", outcome.word, std::to_string(outcome.status) + '\x1f' + outcome.label);
+  for (std::size_t i = 0; i < kRunOutcomeCount; ++i) {
+    const RunOutcomeName& outcome = kRunOutcomeNames[i];
+    putWord(out, "outcome", outcome.word, std::to_string(outcome.status) + '\x1f' + outcome.label + '\x1f' +
+                                              outcomeLook(static_cast<RunOutcome>(i)));
   }
   putWord(out, "skipped", "no-bone", skippedReason(false));
   putWord(out, "skipped", "no-rule", skippedReason(true));

@@ -59,7 +59,8 @@ int sproingNumber(int which);
 // page restates one here; valid at any time. Records ended by '\x1e', each
 // "<group>\x1f<name>\x1f<value>[\x1f<more>...]":
 //   "text", "number"  the name of each SproingText and SproingNumber, and its index
-//   "outcome"  each outcome word, its status, and its label
+//   "outcome"  each outcome word, its status, its label, and how the page shows it: "done"
+//              (written), "quiet" (nothing to do, nothing wrong) or "refused"
 //   "skipped"  why a block was skipped ("no-bone" or "no-rule"), and the console's words
 //   "passed-over"  "other-capitals": why a file named .MDL or in other capitals is not taken,
 //              and the way out

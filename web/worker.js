@@ -1,8 +1,9 @@
 // The page's worker: takes models in order, reads each in slices straight into the module's
 // memory and hands back what the tool made of it; applies a row's edits to its model, ahead
 // of the models waiting, since someone is typing; tells which names the tools take as
-// models'. Everything about a model is decided in the module; this moves bytes and results,
-// and tells a file the browser could not read apart from a failure of the page itself.
+// models', and how the dump writes a value. Everything about a model is decided in the
+// module; this moves bytes and results, and tells a file the browser could not read apart
+// from a failure of the page itself.
 'use strict';
 
 const kLargestModel = 512 * 1024 * 1024;
@@ -191,6 +192,7 @@ async function applyJob(job) {
     warnings: textBytes(sproing, kTexts.warnings),
     skipped: textBytes(sproing, kTexts.skipped),
     changedBones: textBytes(sproing, kTexts.changedBones),
+    fileName: textBytes(sproing, kTexts.fileName),
     numbers: numbers(sproing),
   };
   if (file.size > kLargestModel) reply.note = kTooLarge;
@@ -236,12 +238,14 @@ async function dumpJob(job) {
     console: textBytes(sproing, kTexts.console),
     definitions: textBytes(sproing, kTexts.definitions),
     outputName: textBytes(sproing, kTexts.outputName),
+    fileName: textBytes(sproing, kTexts.fileName),
     bones: textBytes(sproing, kTexts.bones),
   };
   if (size > kLargestModel) reply.note = kTooLarge;
   else if (job.why) reply.note = job.why;
-  // Read after the texts: a name of the wrong case gets the way out on its row.
-  if (reply.outcome === 'not-a-model') reply.caseHint = onlyCaseDiffers(sproing, path);
+  // Read after the texts: a name of the wrong case gets the way out on its row. Only a name
+  // the tools do not take can differ from one they take by its case alone.
+  reply.caseHint = onlyCaseDiffers(sproing, path);
   if (size > kRestartAfter) modulePromise = null;
   return reply;
 }
@@ -272,6 +276,16 @@ async function classify(message) {
   self.postMessage({ classify: message.classify, models, caseOnly }, [models.buffer, caseOnly.buffer]);
 }
 
+// The texts the module writes for values stored as they are, in order.
+async function formatted(message) {
+  const sproing = await module();
+  const texts = Array.from(message.values, (value) => {
+    const start = sproing._sproingFormatValue(value) >>> 0;
+    return String.fromCharCode(...sproing.HEAPU8.subarray(start, sproing.HEAPU8.indexOf(0, start)));
+  });
+  self.postMessage({ format: message.format, texts });
+}
+
 async function work() {
   working = true;
   while (placing.length > 0 || applies.length > 0 || jobs.length > 0) {
@@ -299,7 +313,7 @@ async function work() {
     reply.id = job.id;
     if (job.apply) reply.apply = true;
     const transfer = [];
-    for (const key of ['console', 'definitions', 'outputName', 'bones', 'model', 'refusals', 'warnings',
+    for (const key of ['console', 'definitions', 'outputName', 'fileName', 'bones', 'model', 'refusals', 'warnings',
       'skipped', 'changedBones']) {
       if (reply[key]) transfer.push(reply[key].buffer);
     }
@@ -321,6 +335,13 @@ self.onmessage = (event) => {
     classify(message).catch((error) => {
       modulePromise = null;
       self.postMessage({ classify: message.classify, failed: describeFailure(error) });
+    });
+    return;
+  }
+  if (message.format !== undefined) {
+    formatted(message).catch((error) => {
+      modulePromise = null;
+      self.postMessage({ format: message.format, failed: describeFailure(error) });
     });
     return;
   }

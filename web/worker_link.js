@@ -6,6 +6,8 @@
 let worker = null;
 const classifying = new Map();  // id -> { ok, fail }, names waiting to be told apart
 let nextClassify = 0;
+const formatting = new Map();   // id -> { ok, fail }, values waiting for their texts
+let nextFormat = 0;
 
 function startWorker() {
   worker = new Worker(URL.createObjectURL(
@@ -25,6 +27,12 @@ function routeReply(reply) {
     if (!waiting) return;
     if (reply.failed) waiting.fail(new Error(reply.failed));
     else waiting.ok(reply);
+  } else if (reply.format !== undefined) {
+    const waiting = formatting.get(reply.format);
+    formatting.delete(reply.format);
+    if (!waiting) return;
+    if (reply.failed) waiting.fail(new Error(reply.failed));
+    else waiting.ok(reply.texts);
   } else if (reply.words !== undefined) {
     takeWords(reply.words);
     updateStatus();
@@ -49,14 +57,28 @@ function classifyNames(names) {
   });
 }
 
+// The texts the module writes for `values` stored as they are (the float32 nearest each, as
+// the dump shows it), in order.
+function formatValues(values) {
+  const id = nextFormat;
+  nextFormat += 1;
+  return new Promise((ok, fail) => {
+    formatting.set(id, { ok, fail });
+    worker.postMessage({ format: id, values: Float64Array.from(values) });
+  });
+}
+
 // The worker itself stopped: what it held fails as the page's own failure, and the rest
 // goes to a new one.
 function workerStopped(why) {
   worker.terminate();
   modelsLost(why);
   editsLost(why);
-  for (const waiting of classifying.values()) waiting.fail(new Error(`the page's worker stopped (${why})`));
+  for (const waiting of [...classifying.values(), ...formatting.values()]) {
+    waiting.fail(new Error(`the page's worker stopped (${why})`));
+  }
   classifying.clear();
+  formatting.clear();
   startWorker();
   handMore();
   scheduleRender();

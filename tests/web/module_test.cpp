@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -64,6 +65,22 @@ TEST(PageModule, AppliesAndTellsWhatChanged) {
   EXPECT_EQ(text("file-name"), "crate01.mdl");
   EXPECT_EQ(sproingNumber(indexOf("number", "changed")), 1);
   EXPECT_EQ(text("model").size(), model.size());
+}
+
+// Each outcome with how the page shows it: only a model without jiggle bones is quiet.
+TEST(PageModule, OutcomesWithTheirLooks) {
+  const std::string words = sproingWords();
+  const auto record = [](std::initializer_list<const char*> fields) {
+    std::string joined = "outcome";
+    for (const char* field : fields) joined += std::string("\x1f") + field;
+    return joined + '\x1e';
+  };
+  for (const std::string& expected : {record({"written", "0", "written", "done"}),
+                                      record({"no-jiggle-bones", "5", "no jiggle bones", "quiet"}),
+                                      record({"damaged", "7", "damaged", "refused"}),
+                                      record({"edits-refused", "10", "edits refused", "refused"})}) {
+    EXPECT_NE(words.find(expected), std::string::npos) << expected;
+  }
 }
 
 // Places by byte offsets: a comment and a quoted name are what the reader says they are.

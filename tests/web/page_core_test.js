@@ -1,7 +1,7 @@
 // The page's core in one browser, over file://, held to the command-line tools run here:
-// models in and their exact .qci out, an edit's frequency, Scale, an edit and a Scale saved
-// as sproing_apply writes them, a commented-out block that is no caret target, the rows of
-// other models the edits are used on, and axe-core in light and dark. Driven by
+// models in and their exact .qci out, an edit's frequency, a plot's time, Scale, an edit and
+// a Scale saved as sproing_apply writes them, a commented-out block that is no caret target,
+// the rows of other models the edits are used on, and axe-core in light and dark. Driven by
 // puppeteer-core, so that Chromium and Firefox run the same test.
 //
 // usage: node page_core_test.js chrome|firefox BROWSER PUPPETEER PAGE_DIR SPROING_DUMP SPROING_APPLY
@@ -153,6 +153,13 @@ const crate = () => native['crate01.mdl'].qci.toString('latin1');
 test('tripling a stiffness multiplies the frequency shown by √3; saved as sproing_apply writes it', async () => {
   await openEditor('crate01.mdl');
   const before = await frequency('tail_1');
+  // Its plot spans the time its first axis takes to die to 5 %, not its slowest axis's.
+  const [plotted, dies] = await page.evaluate(() => {
+    const card = [...document.querySelectorAll('figure.bone')].find((f) => f.querySelector('figcaption').textContent === 'tail_1');
+    return [card.querySelector('.plot > div').textContent.match(/, ([\d.]+) s/)[1],
+      card.querySelector('table.swing tbody tr td:nth-of-type(3)').firstChild.textContent];
+  });
+  assert.strictEqual(`${plotted} s`, dies);
   const tripled = crate().replace('yaw_stiffness 100', 'yaw_stiffness 300');
   await setText(tripled);
   await outcome('Changed');
@@ -224,7 +231,7 @@ test('Go to line for a bone whose "}" is missing goes to where it is missing', a
   assert.deepStrictEqual(way, [`Go to line ${text.slice(0, end).split('\n').length}`, end]);
 });
 
-test('other models: what changes first, the skipped bones as one count, no Save where nothing changes', async () => {
+test('other models: what changes first, the skipped bones as one count, no Save where nothing changes, lines closed', async () => {
   const tuned = crate().replace('yaw_stiffness 100', 'yaw_stiffness 150');
   await setText(tuned);
   await outcome('Changed');
@@ -242,6 +249,7 @@ test('other models: what changes first, the skipped bones as one count, no Save 
       changed: l.querySelector('.sibling-changed').textContent,
       skipped: l.querySelector('.skipped-bones').hidden ? '' : l.querySelector('.skipped-bones summary').textContent,
       save: !l.querySelector('.save-sibling').hidden,
+      linesOpen: l.querySelector('.sibling-lines').open,
     }));
   });
   const npc = lines.find((line) => line.name === 'crate01_npc.mdl');
@@ -253,6 +261,8 @@ test('other models: what changes first, the skipped bones as one count, no Save 
   assert.match(m05.skipped, /^2 bones skipped: no bone of this model$/);
   assert.match(m05.changed, /^Nothing in this model changes/);
   assert.ok(!m05.save);
+  // Their console lines, which list every bone skipped, wait to be asked for.
+  assert.deepStrictEqual([npc.linesOpen, m05.linesOpen], [false, false]);
   const model = await saved('crate01_npc.mdl', () => page.click('li.sibling .save-sibling'));
   assert.ok(model.equals(applied(path.join(others, 'crate01_npc.mdl'), tuned, '--skip-missing-bones')));
 });

@@ -8,9 +8,9 @@ const path = require('node:path');
 const test = require('node:test');
 
 const web = path.join(__dirname, '..', '..', 'web');
-global.boneValues = require(path.join(web, 'bone_data.js')).boneValues;
-// The module's factor, as the issue gives it: π / 180.
-global.moduleWords = { toRadians: Math.PI / 180, toDegrees: 180 / Math.PI };
+const words = require(path.join(web, 'module_words.js'));
+words.takeWords(require('./module_words_text.js'));
+Object.assign(global, words, require(path.join(web, 'bone_data.js')));
 const { parseBone } = require(path.join(web, 'bone_data.js'));
 const { springMatrix, boneMotion, joltMotion, stepMotion, kSpringStep } = require(path.join(web, 'spring.js'));
 

@@ -1,6 +1,6 @@
 // The swing numbers against cases worked by hand (frequency √(k/I)/2π, ζ = c / 2√(kI), the
 // time a critically damped and an undamped axis take to die to 5 %), an overdamped one
-// against the sketch's own exact steps, and Scale on a table of texts.
+// against the sketch's own exact steps, the plot's time, and Scale on a table of texts.
 'use strict';
 
 const assert = require('node:assert');
@@ -8,10 +8,11 @@ const path = require('node:path');
 const test = require('node:test');
 
 const web = path.join(__dirname, '..', '..', 'web');
-Object.assign(global, require(path.join(web, 'bone_data.js')), require(path.join(web, 'spring.js')));
-global.moduleWords = { toRadians: Math.PI / 180, toDegrees: 180 / Math.PI };
-const { springSwing, boneSwing } = require(path.join(web, 'swing.js'));
-const { formatG, scaleText } = require(path.join(web, 'scale.js'));
+const words = require(path.join(web, 'module_words.js'));
+words.takeWords(require('./module_words_text.js'));
+Object.assign(global, words, require(path.join(web, 'bone_data.js')), require(path.join(web, 'spring.js')));
+const { springSwing, boneSwing, cardSwing } = require(path.join(web, 'swing.js'));
+const { scaleText } = require(path.join(web, 'scale.js'));
 
 const near = (actual, expected, what, share = 1e-6) =>
   assert.ok(Math.abs(actual - expected) <= share * Math.abs(expected), `${what}: ${actual}, not ${expected}`);
@@ -59,11 +60,32 @@ test('a tip held at its length has no along axis, in the numbers or the sketch',
   }
 });
 
-test('printf %g forms', () => {
-  const cases = [[300, '300'], [0.9000000000000001, '0.9'], [1 / 3, '0.333333'], [123456, '123456'],
-    [1234567, '1.23457e+06'], [1.2e7, '1.2e+07'], [0.0001, '0.0001'], [0.00001, '1e-05'], [-2.5, '-2.5'],
-    [-0, '-0'], [0, '0']];
-  for (const [value, text] of cases) assert.strictEqual(formatG(value), text, String(value));
+test("a card's plot spans the time its own axis needs to die to 5 %, the slower of edited and stored", () => {
+  const bone = (yawDamping) => parseBone(['tail', 'is_flexible', 'length-flexes',
+    'is_flexible s stiffness yaw yaw_stiffness 100', `is_flexible s damping yaw yaw_damping ${yawDamping}`,
+    'is_flexible s stiffness along along_stiffness 10', 'is_flexible s length tip length 10'].join('\x1f'));
+  // Yaw, k 100 on I 1: c 4 gives α 2, ω_d √96, its first peak at atan(ω_d/α)/ω_d, where
+  // e^(−αt)·sin(ω_d t) = 0.7409, and 5 % of that is left at ln(1 / (0.05 · 0.7409)) / 2 =
+  // 1.648 s; c 2 likewise at 3.148 s; c 40 with k 10000, ten times as fast, is shown for
+  // the shortest time. Along, undamped, never dies: the plot of yaw does not wait for it.
+  const cases = [
+    // edited yaw damping, stored yaw damping (null: unedited), seconds, which never dies
+    [4, null, 1.648, ''],
+    [4, 2, 3.148, ''],
+    [2, 4, 3.148, ''],
+    [0, null, 10, 'now'],
+    [4, 0, 10, 'stored'],
+  ];
+  for (const [now, before, seconds, never] of cases) {
+    const swing = cardSwing(bone(now), before === null ? null : bone(before));
+    near(swing.seconds, seconds, `${now} against ${before}`, 1e-3);
+    assert.strictEqual(swing.never, never, `${now} against ${before}`);
+    const drawn = (swing.response.path.length - 1) * swing.response.step;
+    assert.ok(Math.abs(drawn - swing.seconds) <= swing.response.step, `drawn for ${drawn} s`);
+  }
+  const fast = parseBone(['tail', 'is_flexible', 'length-fixed', 'is_flexible s stiffness yaw yaw_stiffness 10000',
+    'is_flexible s damping yaw yaw_damping 40'].join('\x1f'));
+  assert.strictEqual(cardSwing(fast, null).seconds, 0.5);
 });
 
 // The places of a small text as the module gives them: `keyword values` lines inside blocks
@@ -93,7 +115,11 @@ function placesOf(text) {
   return { values };
 }
 
-test('Scale on a table of texts: %g values, whole degrees rounded outwards, the bones chosen', () => {
+// The module's texts for values as stored, as far as the table's values go: the float32
+// nearest, to six significant digits.
+const formatted = async (values) => values.map((value) => String(Number(Math.fround(value).toPrecision(6))));
+
+test('Scale on a table of texts: values as stored, whole degrees rounded outwards, the bones chosen', async () => {
   const tip = (name, lines) => `$jigglebone "${name}" {\n is_flexible {\n${lines}\n }\n}\n`;
   const cases = [
     // text, factor, kinds, bones whose name contains, the text expected
@@ -111,7 +137,7 @@ test('Scale on a table of texts: %g values, whole degrees rounded outwards, the 
       tip('hair_1', 'yaw_stiffness 20') + tip('tail', 'yaw_stiffness 10')],
   ];
   for (const [text, factor, kinds, nameContains, expected] of cases) {
-    const scaled = scaleText(text, placesOf(text), { factor, kinds: new Set(kinds), nameContains });
+    const scaled = await scaleText(text, placesOf(text), { factor, kinds: new Set(kinds), nameContains }, formatted);
     assert.strictEqual(scaled.text, expected, `${kinds} ×${factor}`);
     if (scaled.values > 0) {
       assert.strictEqual(text.slice(0, scaled.first), expected.slice(0, scaled.first), 'the span begins at the first change');

@@ -30,7 +30,7 @@ function startWorker(make) {
 
 // The module's names of its texts and numbers, as web_entry.h gives them.
 const kWords = ['console', 'definitions', 'output-name', 'bones', 'model', 'refusals', 'warnings', 'skipped',
-  'changed-bones', 'outcome'].map((name, i) => `text\x1f${name}\x1f${i}\x1e`).join('') +
+  'changed-bones', 'outcome', 'file-name'].map((name, i) => `text\x1f${name}\x1f${i}\x1e`).join('') +
   'number\x1fstatus\x1f0\x1enumber\x1fchanged\x1f1\x1e';
 
 // A module whose texts are `texts` (which -> string) after each call; a name is a model's
