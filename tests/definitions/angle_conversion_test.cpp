@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -58,9 +59,7 @@ TEST(AngleConversion, EveryWholeDegreeAnEditWritesDumpsBackAsItself) {
     std::uint32_t bits = 0;
     ASSERT_EQ(resolveEditedValue(TextSpan{text.c_str(), text.size(), 1}, JiggleUnit::WholeDegrees, stored, bits),
               ParsedNumber::Finite);
-    float radians = 0;
-    std::memcpy(&radians, &bits, sizeof radians);
-    if (toWholeDegrees(radians) != degrees) ++wrong;
+    if (toWholeDegrees(std::bit_cast<float>(bits)) != degrees) ++wrong;
   }
   EXPECT_EQ(wrong, 0);
 }
