@@ -32,7 +32,7 @@ void clearSpan(Bytes& bytes, std::size_t d) {
 void clearRetiredWord(Bytes& bytes) { putInt32(bytes, HeaderLayout::kRetiredWord, 0); }
 // Every byte from the frame count on: one frame, no block (-1), the rest zero.
 void resetDescriptor(Bytes& bytes, std::size_t d) {
-  std::fill(bytes.begin() + static_cast<std::ptrdiff_t>(d + 16), bytes.begin() + static_cast<std::ptrdiff_t>(d + 100), 0);
+  for (std::size_t i = 16; i < DescriptorLayout::kSize; ++i) bytes[d + i] = 0;
   bytes[d + DescriptorLayout::kFrameCount] = 1;
   putInt32(bytes, d + DescriptorLayout::kBlockIndex, -1);
 }
