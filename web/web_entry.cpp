@@ -144,7 +144,7 @@ FileBytes textBytes(int which) {
   if (which == kSproingModel) return modelChanged(lastApply) ? FileBytes{lastApply.output.bytes, lastApply.output.size} : FileBytes{};
   if (which == kSproingDefinitions) {
     const KeptBytes* kept = numbers[kSproingStatus] == 0 ? keptOutput(lastFiles, texts[kSproingOutputName].c_str()) : nullptr;
-    return kept != nullptr ? FileBytes{reinterpret_cast<unsigned char*>(kept->bytes), kept->size} : FileBytes{};
+    return kept != nullptr ? FileBytes{kept->bytes, kept->size} : FileBytes{};
   }
   if (which < 0 || which >= kTextCount) return FileBytes{};
   return FileBytes{reinterpret_cast<unsigned char*>(texts[which].data()), texts[which].size()};

@@ -268,7 +268,7 @@ TEST_F(Sweep, TellsItsUsageHelpAndVersion) {
   EXPECT_EQ(none.status, 1);
   EXPECT_EQ(withoutCarriageReturns(none.output),
             "sproing_sweep: no folder or model given\n"
-            "Usage: sproing_sweep [-o OUTDIR] [--jobs N] [--json] [--quiet] PATH...\n");
+            "Usage: sproing_sweep [-o OUTDIR] [--jobs N] [--json] [--quiet] [--skeleton] PATH...\n");
   const ProgramRun jobs = runSweep({"--jobs", "0", "in"}, folder);
   EXPECT_EQ(jobs.status, 1);
   EXPECT_EQ(linesOf(jobs.output)[0], "sproing_sweep: --jobs takes a number from 1 to 64, not 0");
