@@ -1,8 +1,7 @@
 #include "skeleton/byte_buffer.h"
 
-bool reserveBytes(ByteBuffer& buffer, std::size_t more) {
+bool growBytes(ByteBuffer& buffer, std::size_t more) {
   if (buffer.failed) return false;
-  if (more <= buffer.capacity - buffer.size) return true;
   const std::size_t largest = static_cast<std::size_t>(-1);
   if (more > largest - buffer.size) {
     buffer.failed = true;

@@ -16,8 +16,16 @@ struct ByteBuffer {
   bool failed = false;
 };
 
+// Grows the block to take `more` bytes past the end; false (and the buffer failed) when
+// it cannot be had.
+bool growBytes(ByteBuffer& buffer, std::size_t more);
+
 // Room for `more` bytes past the end; false (and the buffer failed) when it cannot be had.
-bool reserveBytes(ByteBuffer& buffer, std::size_t more);
+// Inline: the text comes a few bytes at a time.
+inline bool reserveBytes(ByteBuffer& buffer, std::size_t more) {
+  if (!buffer.failed && more <= buffer.capacity - buffer.size) return true;
+  return growBytes(buffer, more);
+}
 
 inline void appendBytes(ByteBuffer& buffer, const void* bytes, std::size_t length) {
   if (!reserveBytes(buffer, length)) return;
