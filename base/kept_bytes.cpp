@@ -1,8 +1,7 @@
 #include "base/kept_bytes.h"
 
-bool reserveBytes(KeptBytes& buffer, std::size_t more) {
+bool growBytes(KeptBytes& buffer, std::size_t more) {
   if (buffer.failed) return false;
-  if (more <= buffer.capacity - buffer.size) return true;
   const std::size_t largest = static_cast<std::size_t>(-1);
   if (more > largest - buffer.size) {
     buffer.failed = true;

@@ -16,8 +16,16 @@ struct KeptBytes {
   bool failed = false;
 };
 
+// Grows the block to take `more` bytes past the end; false (and the block failed) when it
+// cannot be had.
+bool growBytes(KeptBytes& kept, std::size_t more);
+
 // Room for `more` bytes past the end; false (and the block failed) when it cannot be had.
-bool reserveBytes(KeptBytes& kept, std::size_t more);
+// Inline: text comes a few bytes at a time.
+inline bool reserveBytes(KeptBytes& kept, std::size_t more) {
+  if (!kept.failed && more <= kept.capacity - kept.size) return true;
+  return growBytes(kept, more);
+}
 
 inline bool appendBytes(KeptBytes& kept, const void* bytes, std::size_t length) {
   if (!reserveBytes(kept, length)) return false;
