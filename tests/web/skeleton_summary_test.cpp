@@ -19,7 +19,8 @@ TEST(SkeletonSummary, OneRecordPerBone) {
     plan.bones[i].position = positions[i];
     plan.bones[i].rotation = rotations[i];
   }
-  std::vector<unsigned char> bytes = buildModel(plan).bytes;
+  BuiltModel model = buildModel(plan);
+  std::vector<unsigned char>& bytes = model.bytes;
   ModelImage image{bytes.data(), bytes.size()};
   std::string out = "before";
   SkeletonFault fault;
@@ -34,7 +35,7 @@ TEST(SkeletonSummary, OneRecordPerBone) {
             "tail_2\x1f" "1\x1f" "rigid\x1f" "0.5 0 0\x1f" "0 0 0 1\x1f" "1 0 0\x1f" "8\x1f" "1\x1e"
             "tail_tip\x1f" "0\x1f" "plain\x1f" "0 5 0\x1f" "0 0 0 1\x1f" "0 0 1\x1f" "2\x1f-1\x1e");
 
-  putInt32(bytes, getInt32(bytes, HeaderLayout::kBoneTableOffset) + 3 * BoneLayout::kSize + BoneLayout::kParent, 3);
+  putInt32(bytes, model.boneTable + 3 * BoneLayout::kSize + BoneLayout::kParent, 3);
   out.clear();
   EXPECT_FALSE(renderSkeletonSummary(image, MemoryHook{}, out, fault));
   EXPECT_EQ(fault.kind, SkeletonFaultKind::ParentOutOfOrder);
