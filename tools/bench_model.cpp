@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 
 namespace {
@@ -78,6 +79,28 @@ const char* const kBoneParts[] = {"hair", "skirt", "tail", "ear", "breast", "coa
                                   "cape", "ribbon", "strap", "bag", "antenna", "scarf"};
 const char* const kBoneSides[] = {"", "L_", "R_", "left_", "right_", "front_", "back_"};
 
+// A skeleton as characters have: the plain bones a tree (each under the one of half its
+// number), the jiggle bones chains of four hanging from plain ones, every bone unturned, so
+// that its stored inverse world transform only takes its place away.
+void placeBatchBones(ModelPlan& plan, std::size_t plain) {
+  std::vector<std::array<float, 3>> world(plan.bones.size());
+  for (std::size_t i = 0; i < plan.bones.size(); ++i) {
+    const std::size_t jiggle = i - plain;
+    const std::int32_t parent = i == 0 ? -1
+                                : i < plain ? static_cast<std::int32_t>((i - 1) / 2)
+                                : jiggle % 4 == 0 ? static_cast<std::int32_t>(jiggle / 4 * 7 % plain)
+                                                  : static_cast<std::int32_t>(i - 1);
+    const std::array<float, 3> place = i < plain ? std::array<float, 3>{static_cast<float>(i % 3) - 1, 0, 3}
+                                                 : std::array<float, 3>{0, -0.5f, -2};
+    for (int k = 0; k < 3; ++k) world[i][k] = (parent < 0 ? 0 : world[static_cast<std::size_t>(parent)][k]) + place[k];
+    BonePlan& bone = plan.bones[i];
+    bone.parent = parent;
+    bone.position = place;
+    bone.rotation = std::array<float, 4>{0, 0, 0, 1};
+    bone.inverseWorld = std::array<float, 12>{1, 0, 0, -world[i][0], 0, 1, 0, -world[i][1], 0, 0, 1, -world[i][2]};
+  }
+}
+
 }  // namespace
 
 BatchModel batchModel(std::size_t index) {
@@ -113,6 +136,7 @@ BatchModel batchModel(std::size_t index) {
     rule.set(P::kPitchMin, radiansOf(-degrees())).set(P::kPitchMax, radiansOf(degrees()));
     model.plan.bones.push_back(jiggleBone(name, rule));
   }
+  placeBatchBones(model.plan, plain);
   // Meshes and animations make up most of a real file: 4 KiB to 2 MiB, spread evenly
   // over the powers of two.
   const double scale = static_cast<double>(nextRandom(state) % 1000) / 1000.0;
