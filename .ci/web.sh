@@ -26,7 +26,8 @@ if [ ! -f "$axe" ] || ! grep -q '"version": "24.43.1"' "$puppeteer/package.json"
     axe-core@4.10.3 puppeteer-core@24.43.1 >/dev/null
 fi
 
-node --test tests/web/worker_test.js tests/web/spring_test.js tests/web/swing_test.js tests/web/page_words_test.js
+node --test tests/web/worker_test.js tests/web/spring_test.js tests/web/swing_test.js tests/web/page_words_test.js \
+  tests/web/skeleton_motion_test.js
 # The page's core in each browser.
 for browser in "chrome /usr/bin/chromium" "firefox /usr/bin/firefox-esr"; do
   timeout 180 node tests/web/page_core_test.js $browser "$puppeteer" build-web/page build-web-native/sproing_dump \
