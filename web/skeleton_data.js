@@ -38,7 +38,7 @@ function quatRotate(out, o, q, qi, x, y, z, inverse = false) {
 }
 
 // The records as a skeleton: { count, names, kinds, parent, jiggle, localPos, localRot, dir,
-// length, restRot, restPos, centre, radius }, or null where they cannot be read as the
+// length, restRot, restPos, centre, wide, high }, or null where they cannot be read as the
 // module promises them (a parent that does not come before its child, a number missing).
 function parseSkeleton(bytes) {
   const ascii = new TextDecoder();
@@ -61,7 +61,7 @@ function parseSkeleton(bytes) {
     count, names: [], kinds: [], parent: new Int32Array(count), jiggle: new Int32Array(count),
     localPos: new Float64Array(3 * count), localRot: new Float64Array(4 * count), dir: new Float64Array(3 * count),
     length: new Float64Array(count), restRot: new Float64Array(4 * count), restPos: new Float64Array(3 * count),
-    centre: [0, 0, 0], radius: 1,
+    centre: [0, 0, 0], wide: 1, high: 1,
   };
   const numbers = (field, into, at, size) => {
     const parts = ascii.decode(field).split(' ').map(Number);
@@ -87,13 +87,14 @@ function parseSkeleton(bytes) {
 }
 
 // Each bone's rest frame in the model: its parent's turned by its own, its origin its
-// parent's plus its place turned into the parent's frame; and a sphere round them all, for
-// the view.
+// parent's plus its place turned into the parent's frame; and, for the view, the middle of
+// the bones' box, how far they reach from its upright axis and half its height.
 function chainRest(sk) {
   const { parent, localPos, localRot, restRot, restPos } = sk;
   const low = [Infinity, Infinity, Infinity];
   const high = [-Infinity, -Infinity, -Infinity];
   const tip = new Float64Array(3);
+  const ends = [];
   for (let i = 0; i < sk.count; i += 1) {
     const p = parent[i];
     if (p < 0) {
@@ -106,16 +107,19 @@ function chainRest(sk) {
     }
     const l = sk.length[i];
     quatRotate(tip, 0, restRot, 4 * i, sk.dir[3 * i] * l, sk.dir[3 * i + 1] * l, sk.dir[3 * i + 2] * l);
+    const origin = [...restPos.subarray(3 * i, 3 * i + 3)];
+    ends.push(origin, origin.map((value, k) => value + tip[k]));
+  }
+  for (const end of ends) {
     for (let k = 0; k < 3; k += 1) {
-      for (const value of [restPos[3 * i + k], restPos[3 * i + k] + tip[k]]) {
-        low[k] = Math.min(low[k], value);
-        high[k] = Math.max(high[k], value);
-      }
+      low[k] = Math.min(low[k], end[k]);
+      high[k] = Math.max(high[k], end[k]);
     }
   }
   if (sk.count === 0) return;
   sk.centre = low.map((value, k) => (value + high[k]) / 2);
-  sk.radius = Math.max(1e-6, Math.hypot(high[0] - low[0], high[1] - low[1], high[2] - low[2]) / 2);
+  sk.wide = ends.reduce((wide, end) => Math.max(wide, Math.hypot(end[0] - sk.centre[0], end[1] - sk.centre[1])), 1e-6);
+  sk.high = Math.max(1e-6, (high[2] - low[2]) / 2);
 }
 
 function skeletonBoneName(sk, i) {
