@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 cmake -S . -B build-web-native -G Ninja -DCMAKE_BUILD_TYPE=Release -DSPROING_WARNINGS_AS_ERRORS=ON >/dev/null
-cmake --build build-web-native -j2 --target sproing_dump sproing_apply make_model
+cmake --build build-web-native -j2 --target sproing_dump sproing_apply sproing_sweep make_model
 emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release -DSPROING_WARNINGS_AS_ERRORS=ON >/dev/null
 cmake --build build-web -j2
 rm -f build-web/sproing_dump-*-web.zip  # an earlier version's would be listed too
