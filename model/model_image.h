@@ -42,6 +42,10 @@ struct ModelHeader {
 struct BoneRecord {
   static constexpr std::size_t kSize = 216;
   static constexpr std::size_t kNameOffset = 0;
+  static constexpr std::size_t kParent = 4;
+  static constexpr std::size_t kPosition = 32;
+  static constexpr std::size_t kRotation = 44;
+  static constexpr std::size_t kInverseWorld = 96;
   static constexpr std::size_t kRuleType = 164;
   static constexpr std::size_t kRuleOffset = 168;
 };

@@ -4,13 +4,13 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <string>
 #include <thread>
 
-#include "tests/support/in_memory.h"
 #include "tests/support/model_builder.h"
 #include "tests/support/program_runner.h"
 
@@ -68,49 +68,55 @@ class EndToEnd : public ::testing::Test {
   std::string folder;
 };
 
-TEST_F(EndToEnd, WritesTheSampleDefinitionsFromAnotherFolder) {
-  const ProgramRun result = run({kSamplePath});
-  EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(withoutCarriageReturns(result.output), kSampleConsole);
-  EXPECT_EQ(result.errors, "");
-  EXPECT_EQ(withoutCarriageReturns(readFile(folder + "/crate01_jiggles.qci")), kSampleDefinitions);
-  EXPECT_EQ(folderEntries(folder), std::vector<std::string>{"crate01_jiggles.qci"});
-}
-
-// The earlier file's permissions stay: someone chose them.
-TEST_F(EndToEnd, ReplacesAnEarlierOutputFileKeepingItsPermissions) {
-  const std::string qci = folder + "/crate01_jiggles.qci";
-  writeFile(qci, std::string(100000, 'x'));
-  namespace fs = std::filesystem;
-  fs::permissions(qci, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-  EXPECT_EQ(run({kSamplePath}).status, 0);
-  EXPECT_EQ(withoutCarriageReturns(readFile(qci)), kSampleDefinitions);
-  // Windows keeps a replaced file's attributes and access rights, which Wine does not show
-  // as these bits.
-  if (!toolsAreWindowsBuilds()) {
-    EXPECT_EQ(fs::status(qci).permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-  }
-}
-
-TEST_F(EndToEnd, NamesTheOutputAfterTheStoredNameNotThePath) {
-  ModelPlan plan = sampleModelPlan();
-  plan.name = "a/b\\stored.mdl";
-  const std::string model = putModel("on_disk.mdl.bak", buildModel(plan).bytes);
-  const ProgramRun result = run({model});
-  EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(withoutCarriageReturns(readFile(folder + "/stored_jiggles.qci")), kSampleDefinitions);
-}
-
-TEST_F(EndToEnd, OlderVersionsAreWrittenTheSame) {
+// A sound model gives the sample's text and console, its file named after the stored name
+// and nothing else left in the folder; an earlier file of that name is replaced, keeping its
+// permissions: someone chose them.
+TEST_F(EndToEnd, SoundModelsWriteTheSampleDefinitions) {
+  struct Case {
+    std::string title;
+    std::string model;
+    std::vector<unsigned char> bytes;  // written to `model` in the folder; none: the sample's file
+    std::string output;
+    bool earlier = false;
+  };
+  ModelPlan stored = sampleModelPlan();
+  stored.name = "a/b\\stored.mdl";
+  std::vector<Case> cases = {
+      {"the sample, from another folder", kSamplePath, {}, "crate01_jiggles.qci"},
+      {"the sample over an earlier file", kSamplePath, {}, "crate01_jiggles.qci", true},
+      {"the stored name, not the path", "on_disk.mdl.bak", buildModel(stored).bytes, "stored_jiggles.qci"},
+  };
   for (const std::int32_t version : {45, 46, 47, 49, 1000}) {
     ModelPlan plan = sampleModelPlan();
     plan.version = version;
     plan.descriptors.assign(3, {});
     plan.descriptors[1][84] = 1;  // a section word to reset
-    const std::string model = putModel("v.mdl", buildModel(plan).bytes);
-    const ProgramRun result = run({model});
-    EXPECT_EQ(result.status, 0) << version;
-    EXPECT_EQ(withoutCarriageReturns(readFile(folder + "/crate01_jiggles.qci")), kSampleDefinitions);
+    cases.push_back({"version " + std::to_string(version), "v.mdl", buildModel(plan).bytes, "crate01_jiggles.qci"});
+  }
+  namespace fs = std::filesystem;
+  const fs::perms chosen = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+  const std::string boneLines = kSampleConsole.substr(0, kSampleConsole.rfind("Wrote "));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.title);
+    std::vector<std::string> entries = {c.output};
+    if (!c.bytes.empty()) entries.push_back(putModel(c.model, c.bytes));
+    std::sort(entries.begin(), entries.end());
+    if (c.earlier) {
+      writeFile(folder + "/" + c.output, std::string(100000, 'x'));
+      fs::permissions(folder + "/" + c.output, chosen);
+    }
+    const ProgramRun result = run({c.model});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(withoutCarriageReturns(result.output), boneLines + "Wrote " + c.output + "\n");
+    EXPECT_EQ(result.errors, "");
+    EXPECT_EQ(withoutCarriageReturns(readFile(folder + "/" + c.output)), kSampleDefinitions);
+    EXPECT_EQ(folderEntries(folder), entries);
+    // Windows keeps a replaced file's attributes and access rights, which Wine does not show
+    // as these bits.
+    if (c.earlier && !toolsAreWindowsBuilds()) {
+      EXPECT_EQ(fs::status(folder + "/" + c.output).permissions(), chosen);
+    }
+    for (const std::string& entry : entries) fs::remove(folder + "/" + entry);
   }
 }
 
@@ -130,6 +136,7 @@ TEST_F(EndToEnd, EachRefusalHasItsMessageAndStatus) {
   putModel("text.mdl", std::vector<unsigned char>{'h', 'e', 'l', 'l', 'o'});
   putModel("A.MDL", buildModel(sampleModelPlan()).bytes);
   std::filesystem::create_directory(folder + "/folder.mdl");
+  std::filesystem::create_directory(folder + "/crate01_jiggles.qci");  // where the sample's text would go
 
   struct Case {
     std::vector<std::string> arguments;
@@ -148,6 +155,7 @@ TEST_F(EndToEnd, EachRefusalHasItsMessageAndStatus) {
       {{"damaged.mdl"}, 7, "damaged.mdl is damaged: the bone table lies outside the file\n"},
       {{"colon.mdl"}, 7, "colon.mdl is damaged: its stored name gives an unusable output file name\n"},
       {{"none.mdl"}, 5, "No bones contain jiggle info, exiting..\n"},
+      {{kSamplePath}, 8, "Cannot write crate01_jiggles.qci\n"},
   };
   const auto before = folderEntries(folder);
   for (const Case& c : cases) {
@@ -158,14 +166,6 @@ TEST_F(EndToEnd, EachRefusalHasItsMessageAndStatus) {
     EXPECT_EQ(result.errors, "") << shown;
     EXPECT_EQ(folderEntries(folder), before) << shown;  // nothing written, nothing left
   }
-}
-
-TEST_F(EndToEnd, AFolderWhereTheOutputShouldGoIsACannotWrite) {
-  std::filesystem::create_directory(folder + "/crate01_jiggles.qci");
-  const ProgramRun result = run({kSamplePath});
-  EXPECT_EQ(result.status, 8);
-  EXPECT_EQ(withoutCarriageReturns(result.output), "Cannot write crate01_jiggles.qci\n");
-  EXPECT_EQ(folderEntries(folder), std::vector<std::string>{"crate01_jiggles.qci"});
   EXPECT_TRUE(std::filesystem::is_directory(folder + "/crate01_jiggles.qci"));
 }
 
@@ -228,12 +228,9 @@ TEST_F(EndToEnd, ALostConsoleIsReportedAfterTheRun) {
 TEST_F(EndToEnd, AnInterruptedRunLeavesNothingBehind) {
   const std::string model = putModel("many.mdl", buildModel(manyJiggleBones(100000)).bytes);
   const std::string earlier = "an earlier output file, to be kept byte for byte\n";
-  const auto isTemporary = [](const std::string& name) {
-    return name.starts_with("sproing_dump_") && name.ends_with(".tmp");
-  };
   const auto writing = [&] {
     for (const std::string& name : folderEntries(folder)) {
-      if (isTemporary(name)) return true;
+      if (name.starts_with("sproing_dump_") && name.ends_with(".tmp")) return true;
     }
     return false;
   };

@@ -3,7 +3,6 @@
 // file survives every refusal byte for byte and nothing is left behind.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 
 #include "tests/support/model_builder.h"
@@ -14,98 +13,65 @@ namespace {
 const char kOutput[] = "crate01_jiggles.qci";
 const char kEarlier[] = "an earlier output file\n";
 
-std::size_t boneAt(const BuiltModel& m, std::size_t i) { return m.boneTable + i * BoneLayout::kSize; }
-
-// The sample model, with three descriptors laid after its records.
-BuiltModel sample() {
+// The sample model with three descriptors laid after its records; or, with `recordsFirst`,
+// its names and records first and no descriptors, so that the bone table ends the file.
+BuiltModel sample(bool recordsFirst = false) {
   ModelPlan plan = sampleModelPlan();
-  plan.descriptors.assign(3, {});
+  plan.recordsBeforeBones = recordsFirst;
+  plan.descriptors.assign(recordsFirst ? 0 : 3, {});
   return buildModel(plan);
 }
 
-// Names and records first, so that the bone table is the last thing in the file.
-BuiltModel boneTableLast() {
-  ModelPlan plan = sampleModelPlan();
-  plan.recordsBeforeBones = true;
-  plan.descriptors.clear();
-  return buildModel(plan);
-}
-
-void pointNameAtEnd(BuiltModel& m, std::size_t bone, const std::string& name, bool withNul) {
+// The sample with bone 2's name "tail_2" moved to the end of the file, with its NUL or without.
+BuiltModel nameAtEnd(bool withNul) {
+  BuiltModel m = sample();
   const std::size_t at = m.bytes.size();
-  m.bytes.insert(m.bytes.end(), name.begin(), name.end());
+  const std::size_t bone = m.boneTable + 2 * BoneLayout::kSize;
+  for (const char c : std::string("tail_2")) m.bytes.push_back(static_cast<unsigned char>(c));
   if (withNul) m.bytes.push_back(0);
-  putInt32(m.bytes, boneAt(m, bone) + BoneLayout::kNameOffset,
-           static_cast<std::int32_t>(at - boneAt(m, bone)));
+  putInt32(m.bytes, bone + BoneLayout::kNameOffset, static_cast<std::int32_t>(at - bone));
+  return m;
 }
-
-struct Case {
-  const char* title;
-  std::function<BuiltModel()> make;
-  const char* damage;  // nullptr: written like the sound sample
-};
 
 // What the damage checks find is tested in memory (model_bounds_test, and every truncation
 // in truncated_models_test); these are the few that the whole tool must also show: a
 // refusal early and one late in the file, and models that end exactly where the last thing
 // read ends.
-const Case kCases[] = {
-    {"header one byte short",
-     [] {
-       BuiltModel m = sample();
-       m.bytes.resize(HeaderLayout::kUsedSize - 1);
-       return m;
-     },
-     "the header lies outside the file"},
-    {"jiggle record straddling the end",
-     [] {
-       BuiltModel m = sample();
-       putInt32(m.bytes, HeaderLayout::kAnimCount, 0);
-       m.bytes.resize(m.boneRules[2] + JiggleLayout::kSize - 1);
-       return m;
-     },
-     "bone 2's jiggle parameters lie outside the file"},
-    {"bone name without its NUL at the end",
-     [] {
-       BuiltModel m = sample();
-       pointNameAtEnd(m, 2, "tail_2", false);
-       return m;
-     },
-     "bone 2's name runs past the end of the file"},
-    {"bone table ending exactly at the end", [] { return boneTableLast(); }, nullptr},
-    {"bone name whose NUL is the file's last byte",
-     [] {
-       BuiltModel m = sample();
-       pointNameAtEnd(m, 2, "tail_2", true);
-       return m;
-     },
-     nullptr},
-};
-
 TEST(HostileModels, AreRefusedOrWrittenAsSound) {
+  BuiltModel shortHeader = sample();
+  shortHeader.bytes.resize(HeaderLayout::kUsedSize - 1);
+  BuiltModel straddling = sample();
+  putInt32(straddling.bytes, HeaderLayout::kAnimCount, 0);
+  straddling.bytes.resize(straddling.boneRules[2] + JiggleLayout::kSize - 1);
+  struct Case {
+    const char* title;
+    std::vector<unsigned char> bytes;
+    const char* damage;  // nullptr: written like the sound sample
+  } const cases[] = {
+      {"header one byte short", shortHeader.bytes, "the header lies outside the file"},
+      {"jiggle record straddling the end", straddling.bytes, "bone 2's jiggle parameters lie outside the file"},
+      {"bone name without its NUL at the end", nameAtEnd(false).bytes, "bone 2's name runs past the end of the file"},
+      {"bone table ending exactly at the end", sample(true).bytes, nullptr},
+      {"bone name whose NUL is the file's last byte", nameAtEnd(true).bytes, nullptr},
+  };
   const std::string folder = makeScratchFolder();
-  // The sound sample's text and console, as the fixtures have them.
-  const std::string soundText = readFixture("crate01_jiggles.qci");
-  const std::string soundConsole = readFixture("crate01.stdout");
-
-  for (const Case& c : kCases) {
-    writeFile(folder + "/hostile.mdl", bytesOf(c.make().bytes));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.title);
+    writeFile(folder + "/hostile.mdl", bytesOf(c.bytes));
     writeFile(folder + "/" + kOutput, kEarlier);
     const auto before = folderEntries(folder);
     const ProgramRun result = runProgram({"hostile.mdl"}, folder);
     if (c.damage != nullptr) {
-      EXPECT_EQ(result.status, 7) << c.title;
-      EXPECT_EQ(withoutCarriageReturns(result.output),
-                std::string("hostile.mdl is damaged: ") + c.damage + "\n")
-          << c.title;
-      EXPECT_EQ(readFile(folder + "/" + kOutput), kEarlier) << c.title;
-    } else {
-      EXPECT_EQ(result.status, 0) << c.title;
-      EXPECT_EQ(withoutCarriageReturns(result.output), soundConsole) << c.title;
-      EXPECT_EQ(withoutCarriageReturns(readFile(folder + "/" + kOutput)), soundText) << c.title;
+      EXPECT_EQ(result.status, 7);
+      EXPECT_EQ(withoutCarriageReturns(result.output), std::string("hostile.mdl is damaged: ") + c.damage + "\n");
+      EXPECT_EQ(readFile(folder + "/" + kOutput), kEarlier);
+    } else {  // the sound sample's text and console, as the fixtures have them
+      EXPECT_EQ(result.status, 0);
+      EXPECT_EQ(withoutCarriageReturns(result.output), readFixture("crate01.stdout"));
+      EXPECT_EQ(withoutCarriageReturns(readFile(folder + "/" + kOutput)), readFixture("crate01_jiggles.qci"));
     }
-    EXPECT_EQ(result.errors, "") << c.title;
-    EXPECT_EQ(folderEntries(folder), before) << c.title;  // no temporary file left
+    EXPECT_EQ(result.errors, "");
+    EXPECT_EQ(folderEntries(folder), before);  // no temporary file left
   }
   removeFolder(folder);
 }

@@ -29,21 +29,20 @@ ProgramRun runSweep(const std::vector<std::string>& arguments, const std::string
 // build's, and those escaped in JSON).
 std::vector<std::string> linesOf(const std::string& output) {
   const std::string raw = withoutCarriageReturns(output);
-  std::string text;
-  for (std::size_t i = 0; i < raw.size(); ++i) {
-    if (raw[i] != '\\') {
-      text += raw[i];
-      continue;
-    }
-    text += '/';
-    if (i + 1 < raw.size() && raw[i + 1] == '\\') ++i;
-  }
   std::vector<std::string> lines;
-  for (std::size_t start = 0; start < text.size();) {
-    const std::size_t end = text.find('\n', start);
-    lines.push_back(text.substr(start, end - start));
-    start = end == std::string::npos ? text.size() : end + 1;
+  std::string line;
+  for (std::size_t i = 0; i < raw.size(); ++i) {
+    if (raw[i] == '\n') {
+      lines.push_back(std::move(line));
+      line.clear();
+    } else if (raw[i] != '\\') {
+      line += raw[i];
+    } else {
+      line += '/';
+      if (i + 1 < raw.size() && raw[i + 1] == '\\') ++i;
+    }
   }
+  if (!line.empty()) lines.push_back(line);
   return lines;
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -18,45 +19,32 @@ TEST(AngleConversion, WholeDegreesRoundTrip) {
   }
 }
 
-TEST(AngleConversion, RoundsHalfUpAfterTheSinglePrecisionFactor) {
-  struct Case {
-    double degrees;
-    std::int32_t expected;
-  } const cases[] = {{-1, -1}, {-0.5, 0}, {10.5, 10}, {-10.5, -10}, {0.4, 0}, {-0.6, -1}, {89.6, 90}};
-  for (const Case& c : cases) EXPECT_EQ(toWholeDegrees(radiansOf(c.degrees)), c.expected) << c.degrees;
-}
-
-// Large angles show the factor itself: 57.2957763671875 is 469367/8192, so r * 469367 / 8192
-// worked out by hand for these exact floats; 180/pi would give 57295780 for 1e6 and
-// 1718873385 for 3e7.
-TEST(AngleConversion, MultipliesByTheSinglePrecisionFactor) {
+TEST(AngleConversion, RoundsHalfUpByTheSinglePrecisionFactorAndSaturates) {
+  constexpr float kInf = std::numeric_limits<float>::infinity();
+  constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+  constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
   struct Case {
     float radians;
     std::int32_t expected;
   } const cases[] = {
+      // Halves round up, after the single-precision factor.
+      {radiansOf(-1), -1}, {radiansOf(-0.5), 0}, {radiansOf(10.5), 10}, {radiansOf(-10.5), -10},
+      {radiansOf(0.4), 0}, {radiansOf(-0.6), -1}, {radiansOf(89.6), 90},
+      // Large angles show the factor itself: 57.2957763671875 is 469367/8192, so r * 469367 / 8192
+      // worked out by hand for these exact floats; 180/pi would give 57295780 for 1e6 and
+      // 1718873385 for 3e7.
       {1.0f, 57},
       {1000.0f, 57296},              // 57295.7763671875
       {1.0e6f, 57295776},            // 57295776.3671875
       {-1.0e6f, -57295776},          // -57295776.3671875 + 0.5, floored
       {3.0e7f, 1718873291},          // 1718873291.015625
       {-3.7e7f, -2119943726},        // -2119943725.5859375 + 0.5, floored: inside int32
+      // Out of range saturates, just past it too (2.177e9 and -2.177e9 degrees); not a number is zero.
+      {kInf, kMax}, {-kInf, kMin}, {std::numeric_limits<float>::max(), kMax},
+      {std::numeric_limits<float>::lowest(), kMin}, {3.8e7f, kMax}, {-3.8e7f, kMin},
+      {std::nanf(""), 0}, {-std::nanf(""), 0},
   };
   for (const Case& c : cases) EXPECT_EQ(toWholeDegrees(c.radians), c.expected) << c.radians;
-}
-
-TEST(AngleConversion, OutOfRangeSaturatesAndNotANumberIsZero) {
-  constexpr float kInf = std::numeric_limits<float>::infinity();
-  constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
-  constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
-  EXPECT_EQ(toWholeDegrees(kInf), kMax);
-  EXPECT_EQ(toWholeDegrees(-kInf), kMin);
-  EXPECT_EQ(toWholeDegrees(std::numeric_limits<float>::max()), kMax);
-  EXPECT_EQ(toWholeDegrees(std::numeric_limits<float>::lowest()), kMin);
-  EXPECT_EQ(toWholeDegrees(std::nanf("")), 0);
-  EXPECT_EQ(toWholeDegrees(-std::nanf("")), 0);
-  // Just past the range (2.177e9 and -2.177e9 degrees).
-  EXPECT_EQ(toWholeDegrees(3.8e7f), kMax);
-  EXPECT_EQ(toWholeDegrees(-3.8e7f), kMin);
 }
 
 }  // namespace
@@ -71,9 +59,7 @@ TEST(AngleConversion, EveryWholeDegreeAnEditWritesDumpsBackAsItself) {
     std::uint32_t bits = 0;
     ASSERT_EQ(resolveEditedValue(TextSpan{text.c_str(), text.size(), 1}, JiggleUnit::WholeDegrees, stored, bits),
               ParsedNumber::Finite);
-    float radians = 0;
-    std::memcpy(&radians, &bits, sizeof radians);
-    if (toWholeDegrees(radians) != degrees) ++wrong;
+    if (toWholeDegrees(std::bit_cast<float>(bits)) != degrees) ++wrong;
   }
   EXPECT_EQ(wrong, 0);
 }

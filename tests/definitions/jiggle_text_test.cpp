@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "tests/support/in_memory.h"
@@ -24,18 +22,6 @@ const std::string kSampleBoneLines = [] {
   const std::string console = readFixture("crate01.stdout");
   return console.substr(0, console.rfind('\n', console.size() - 2) + 1);
 }();
-
-TEST(JiggleText, RendersTheSampleModel) {
-  const RenderedText out = render(sampleModelPlan());
-  EXPECT_EQ(out.file, kSampleText);
-  EXPECT_EQ(out.console, kSampleBoneLines);
-}
-
-TEST(JiggleText, RecordsBeforeTheBoneTableRenderTheSame) {
-  ModelPlan plan = sampleModelPlan();
-  plan.recordsBeforeBones = true;
-  EXPECT_EQ(render(plan).file, kSampleText);
-}
 
 // Every value distinct, so a field read from the wrong offset shows.
 JigglePlan distinctValues(std::uint32_t flags) {
@@ -104,22 +90,32 @@ TEST(JiggleText, LineCountsFollowTheLayoutForEveryFlagCombination) {
   }
 }
 
-TEST(JiggleText, OtherBonesLeaveNoTrace) {
-  JigglePlan rule;
-  ModelPlan plan;
-  plan.bones.push_back(BonePlan{"rule_type_only", kJiggleRuleValue, std::nullopt});
-  plan.bones.push_back(BonePlan{"other_rule", 2, rule});
-  plan.bones.push_back(jiggleBone("only", rule));
-  plan.bones.push_back(BonePlan{"plain", 0, std::nullopt});
-  const RenderedText out = render(plan);
-  EXPECT_EQ(out.file, "$jigglebone \"only\" {\n}\n\n");
-  EXPECT_EQ(out.console, "Jigglebone: only \n");
-}
-
-TEST(JiggleText, NamesAreCopiedUnchanged) {
-  ModelPlan plan;
-  plan.bones.push_back(jiggleBone("a \"quoted\" \\ name", JigglePlan{}));
-  EXPECT_EQ(render(plan).file, "$jigglebone \"a \"quoted\" \\ name\" {\n}\n\n");
+// Only jiggle bones show, each under its name as stored, wherever its records lie.
+TEST(JiggleText, RendersEveryJiggleBoneAndNothingElse) {
+  ModelPlan recordsFirst = sampleModelPlan();
+  recordsFirst.recordsBeforeBones = true;
+  ModelPlan others;
+  others.bones = {BonePlan{"rule_type_only", kJiggleRuleValue, std::nullopt}, BonePlan{"other_rule", 2, JigglePlan{}},
+                  jiggleBone("only", JigglePlan{}), BonePlan{"plain", 0, std::nullopt}};
+  ModelPlan quoted;
+  quoted.bones = {jiggleBone("a \"quoted\" \\ name", JigglePlan{})};
+  struct Case {
+    const char* title;
+    ModelPlan plan;
+    std::string file;
+    std::string console;
+  } const cases[] = {
+      {"the sample", sampleModelPlan(), kSampleText, kSampleBoneLines},
+      {"records before the bone table", recordsFirst, kSampleText, kSampleBoneLines},
+      {"bones of other kinds", others, "$jigglebone \"only\" {\n}\n\n", "Jigglebone: only \n"},
+      {"a name copied unchanged", quoted, "$jigglebone \"a \"quoted\" \\ name\" {\n}\n\n",
+       "Jigglebone: a \"quoted\" \\ name \n"},
+  };
+  for (const Case& c : cases) {
+    const RenderedText out = render(c.plan);
+    EXPECT_EQ(out.file, c.file) << c.title;
+    EXPECT_EQ(out.console, c.console) << c.title;
+  }
 }
 
 TEST(JiggleText, OutputLongerThanTheSinkBufferArrivesWhole) {

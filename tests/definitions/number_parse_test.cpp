@@ -2,17 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <string>
 
 namespace {
-
-std::uint32_t bitsOf(float value) {
-  std::uint32_t bits = 0;
-  std::memcpy(&bits, &value, sizeof bits);
-  return bits;
-}
 
 // Expected bits worked out by hand from the binary32 format.
 TEST(NumberParse, GivesTheNearestFloatOrSaysWhyNot) {
@@ -52,7 +47,7 @@ TEST(NumberParse, GivesTheNearestFloatOrSaysWhyNot) {
     float value = -7.0f;
     EXPECT_EQ(parseFloat32(c.text, std::strlen(c.text), value), c.outcome) << c.text;
     if (c.outcome == ParsedNumber::Finite) {
-      EXPECT_EQ(bitsOf(value), c.bits) << c.text;
+      EXPECT_EQ(std::bit_cast<std::uint32_t>(value), c.bits) << c.text;
     }
   }
   double wide = 0;

@@ -3,8 +3,6 @@
 // Each row is an edits text applied to the sample and the exact console it must give.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 

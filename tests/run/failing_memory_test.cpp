@@ -3,8 +3,6 @@
 // only for speed, as if nothing had failed), writes nothing, and holds nothing after.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 
 #include "tests/support/in_memory.h"
@@ -11,13 +10,7 @@
 namespace {
 
 // The checks as a dump runs them on "m.mdl", with the console's lines they give.
-DumpedModel check(std::vector<unsigned char> bytes) { return dumpInMemory(std::move(bytes)); }
-
-std::vector<unsigned char> bytesFrom(const char* text, std::size_t length) {
-  return std::vector<unsigned char>(text, text + length);
-}
-
-TEST(ModelChecks, RefusesInTheDriversOrder) {
+TEST(ModelChecks, RefusesInTheDriversOrderWithTheirWords) {
   ModelPlan noJiggle = sampleModelPlan();
   noJiggle.bones.resize(1);
   ModelPlan old = sampleModelPlan();
@@ -31,6 +24,21 @@ TEST(ModelChecks, RefusesInTheDriversOrder) {
   std::vector<unsigned char> wrongMagicDamaged = buildModel(sampleModelPlan()).bytes;
   wrongMagicDamaged[0] = 'X';
   putInt32(wrongMagicDamaged, HeaderLayout::kBoneCount, 0x7FFFFFFF);
+  ModelPlan negative = sampleModelPlan();
+  negative.version = -3;
+  // A bone laid over the header where the retired word ends: clearing that word for an old
+  // version turns its negative rule offset into a huge positive one, to be checked again.
+  ModelPlan older = sampleModelPlan();
+  older.version = 46;
+  BuiltModel overHeader = buildModel(older);
+  constexpr std::size_t kBone = HeaderLayout::kRetiredWord - (BoneLayout::kRuleOffset + 3);
+  putInt32(overHeader.bytes, HeaderLayout::kBoneTableOffset, static_cast<std::int32_t>(kBone));
+  putInt32(overHeader.bytes, HeaderLayout::kBoneCount, 1);
+  putInt32(overHeader.bytes, kBone + BoneLayout::kNameOffset,
+           static_cast<std::int32_t>(overHeader.boneNames[1]) - static_cast<std::int32_t>(kBone));
+  putInt32(overHeader.bytes, kBone + BoneLayout::kRuleType, kJiggleRuleValue);
+  putInt32(overHeader.bytes, kBone + BoneLayout::kRuleOffset, -100);
+  ASSERT_EQ(overHeader.bytes[HeaderLayout::kRetiredWord], 0xFF);
 
   struct Case {
     const char* title;
@@ -39,10 +47,9 @@ TEST(ModelChecks, RefusesInTheDriversOrder) {
     const char* message;
   } const cases[] = {
       {"empty", {}, 3, "m.mdl is not a studio model!\n"},
-      {"three bytes", bytesFrom("IDS", 3), 3, "m.mdl is not a studio model!\n"},
-      {"magic only", bytesFrom("IDST", 4), 7, "m.mdl is damaged: the header lies outside the file\n"},
-      {"seven bytes", bytesFrom("IDST\x30\0\0", 7), 7,
-       "m.mdl is damaged: the header lies outside the file\n"},
+      {"three bytes", {'I', 'D', 'S'}, 3, "m.mdl is not a studio model!\n"},
+      {"magic only", {'I', 'D', 'S', 'T'}, 7, "m.mdl is damaged: the header lies outside the file\n"},
+      {"seven bytes", {'I', 'D', 'S', 'T', 0x30, 0, 0}, 7, "m.mdl is damaged: the header lies outside the file\n"},
       {"wrong magic before damage", wrongMagicDamaged, 3, "m.mdl is not a studio model!\n"},
       {"old version before the short header", oldAndShort, 4,
        "Version 44 models do not have jigglebone data, exiting..\n"},
@@ -52,19 +59,16 @@ TEST(ModelChecks, RefusesInTheDriversOrder) {
       {"unusable output name before no jiggle bones", buildModel(badNameNoJiggle).bytes, 7,
        "m.mdl is damaged: its stored name gives an unusable output file name\n"},
       {"sound", buildModel(sampleModelPlan()).bytes, 0, "Wrote crate01_jiggles.qci\n"},
+      {"the stored version reported", buildModel(negative).bytes, 4,
+       "Version -3 models do not have jigglebone data, exiting..\n"},
+      {"checked again after normalisation", overHeader.bytes, 7,
+       "m.mdl is damaged: bone 0's jiggle parameters lie outside the file\n"},
   };
   for (const Case& c : cases) {
-    const DumpedModel result = check(c.bytes);
+    const DumpedModel result = dumpInMemory(c.bytes);
     EXPECT_EQ(result.status, c.status) << c.title;
     EXPECT_EQ(result.console.substr(result.console.find(c.status == 0 ? "Wrote" : "")), c.message) << c.title;
   }
-}
-
-TEST(ModelChecks, ReportsTheStoredVersion) {
-  ModelPlan plan = sampleModelPlan();
-  plan.version = -3;
-  EXPECT_EQ(check(buildModel(plan).bytes).console,
-            "Version -3 models do not have jigglebone data, exiting..\n");
 }
 
 TEST(ModelChecks, NormalisesAcceptedImages) {
@@ -74,25 +78,6 @@ TEST(ModelChecks, NormalisesAcceptedImages) {
   ModelImage image{bytes.data(), bytes.size()};
   ASSERT_EQ(checkLoadedModel(image).outcome, RunOutcome::Written);
   EXPECT_EQ(modelVersion(image), 48);
-}
-
-// A bone laid over the header where the retired word ends: clearing that word for an old
-// version turns its negative rule offset into a huge positive one.
-TEST(ModelChecks, ChecksAgainWhatNormalisationRewrote) {
-  ModelPlan plan = sampleModelPlan();
-  plan.version = 46;
-  BuiltModel built = buildModel(plan);
-  constexpr std::size_t kBone = HeaderLayout::kRetiredWord - (BoneLayout::kRuleOffset + 3);
-  putInt32(built.bytes, HeaderLayout::kBoneTableOffset, static_cast<std::int32_t>(kBone));
-  putInt32(built.bytes, HeaderLayout::kBoneCount, 1);
-  putInt32(built.bytes, kBone + BoneLayout::kNameOffset,
-           static_cast<std::int32_t>(built.boneNames[1]) - static_cast<std::int32_t>(kBone));
-  putInt32(built.bytes, kBone + BoneLayout::kRuleType, kJiggleRuleValue);
-  putInt32(built.bytes, kBone + BoneLayout::kRuleOffset, -100);
-  ASSERT_EQ(built.bytes[HeaderLayout::kRetiredWord], 0xFF);
-
-  EXPECT_EQ(check(built.bytes).console,
-            "m.mdl is damaged: bone 0's jiggle parameters lie outside the file\n");
 }
 
 }  // namespace

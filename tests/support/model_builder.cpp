@@ -51,6 +51,19 @@ void appendRecords(const ModelPlan& plan, BuiltModel& model) {
   }
 }
 
+template <std::size_t N>
+void putFloats(std::vector<unsigned char>& bytes, std::size_t offset, const std::optional<std::array<float, N>>& values) {
+  if (!values) return;
+  for (std::size_t i = 0; i < N; ++i) putFloat(bytes, offset + 4 * i, (*values)[i]);
+}
+
+void putPlace(const BonePlan& plan, std::vector<unsigned char>& bytes, std::size_t bone) {
+  if (plan.parent) putInt32(bytes, bone + BoneLayout::kParent, *plan.parent);
+  putFloats(bytes, bone + BoneLayout::kPosition, plan.position);
+  putFloats(bytes, bone + BoneLayout::kRotation, plan.rotation);
+  putFloats(bytes, bone + BoneLayout::kInverseWorld, plan.inverseWorld);
+}
+
 std::int32_t relative(std::size_t target, std::size_t from) {
   return static_cast<std::int32_t>(static_cast<std::int64_t>(target) -
                                    static_cast<std::int64_t>(from));
@@ -88,6 +101,7 @@ BuiltModel buildModel(const ModelPlan& plan) {
     if (plan.bones[i].rule) {
       putInt32(model.bytes, bone + BoneLayout::kRuleOffset, relative(model.boneRules[i], bone));
     }
+    putPlace(plan.bones[i], model.bytes, bone);
   }
   putInt32(model.bytes, HeaderLayout::kBoneCount, static_cast<std::int32_t>(plan.bones.size()));
   putInt32(model.bytes, HeaderLayout::kBoneTableOffset, static_cast<std::int32_t>(model.boneTable));

@@ -25,6 +25,11 @@ struct BonePlan {
   std::string name;
   std::int32_t ruleType = 0;
   std::optional<JigglePlan> rule;  // laid out, and pointed to, when present
+  // The bone's place, written when present (else those bytes stay zero).
+  std::optional<std::int32_t> parent = std::nullopt;
+  std::optional<std::array<float, 3>> position = std::nullopt;
+  std::optional<std::array<float, 4>> rotation = std::nullopt;  // x y z w
+  std::optional<std::array<float, 12>> inverseWorld = std::nullopt;
 };
 
 struct ModelPlan {

@@ -22,6 +22,10 @@ struct HeaderLayout {
 struct BoneLayout {
   static constexpr std::size_t kSize = 216;
   static constexpr std::size_t kNameOffset = 0;
+  static constexpr std::size_t kParent = 4;         // int32, -1 for a root
+  static constexpr std::size_t kPosition = 32;      // three float32, relative to the parent
+  static constexpr std::size_t kRotation = 44;      // four float32, x y z w
+  static constexpr std::size_t kInverseWorld = 96;  // twelve float32, 3x4 row-major
   static constexpr std::size_t kRuleType = 164;
   static constexpr std::size_t kRuleOffset = 168;
 };
