@@ -177,7 +177,8 @@ function placeChain(chain, sk, sx, sy, sz, moving) {
       quatMultiply(t, 0, t, 0, t, 4);
       quatMultiply(rot, i4, rot, i4, t, 0);
     }
-    if (part.along) reach[i] = Math.max(0.3 * length[i], length[i] + part.along.x);
+    // Stretched as a card draws it: from 0.3 to 1.2 of its length.
+    if (part.along) reach[i] = length[i] * Math.max(0.3, Math.min(1.2, 1 + part.along.x / part.lever));
   }
 }
 
