@@ -21,10 +21,21 @@ echo "page: $(du -cb build-web/page/* | tail -1 | cut -f1) bytes"
 tools=build-web/test-tools/node_modules
 axe=$tools/axe-core/axe.min.js
 puppeteer=$tools/puppeteer-core
-if [ ! -f "$axe" ] || ! grep -q '"version": "24.43.1"' "$puppeteer/package.json" 2>/dev/null; then
+validator=$tools/gltf-validator
+if [ ! -f "$axe" ] || ! grep -q '"version": "24.43.1"' "$puppeteer/package.json" 2>/dev/null ||
+   ! grep -q '"version": "2.0.0-dev.3.10"' "$validator/package.json" 2>/dev/null; then
   npm install --prefix build-web/test-tools --no-save --no-audit --no-fund --loglevel=error \
-    axe-core@4.10.3 puppeteer-core@24.43.1 >/dev/null
+    axe-core@4.10.3 puppeteer-core@24.43.1 gltf-validator@2.0.0-dev.3.10 >/dev/null
 fi
+
+# Every skeleton the sweep writes, of the real models and of the fixtures (the sample, the
+# fuzzers' seeds: those whose skeletons can be drawn), passes the Khronos glTF validator with
+# no error and no warning.
+skeletons=build-web/skeletons
+rm -rf "$skeletons"
+build-web-native/sproing_sweep --quiet --skeleton -o "$skeletons/real" ../shared/realworld examples
+build-web-native/sproing_sweep --quiet --skeleton -o "$skeletons/seeds" tests/fuzz/corpus >/dev/null || true
+node tests/skeleton/validate_glb.js "$validator" "$skeletons"/*/*.glb
 
 node --test tests/web/worker_test.js tests/web/spring_test.js tests/web/swing_test.js tests/web/page_words_test.js \
   tests/web/skeleton_motion_test.js

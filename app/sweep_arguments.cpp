@@ -3,7 +3,7 @@
 #include <charconv>
 #include <cstring>
 
-const char kSweepUsage[] = "Usage: sproing_sweep [-o OUTDIR] [--jobs N] [--json] [--quiet] PATH...\n";
+const char kSweepUsage[] = "Usage: sproing_sweep [-o OUTDIR] [--jobs N] [--json] [--quiet] [--skeleton] PATH...\n";
 
 const char kSweepHelp[] =
     "Dumps the jiggle bones of every model under the folders and files given, as sproing_dump\n"
@@ -16,11 +16,12 @@ const char kSweepHelp[] =
     "  --jobs N    models dumped at once, 1 to 64 (default: one per core)\n"
     "  --json      a JSON object per line for each model, then one for the summary\n"
     "  --quiet     only the models that failed, and the summary\n"
+    "  --skeleton  also each model's skeleton beside its .qci, as <name>_skeleton.glb (glTF)\n"
     "  --help, --version\n"
     "\n"
     "Exit status: 0 when every model was written or had nothing to write (no jiggle bones, an\n"
     "old version); 2 when a model could not be read, was not a studio model, was damaged or\n"
-    "could not be written (the others are still done); 1 for wrong arguments; 9 when standard\n"
+    "could not be written, or its skeleton asked for could not be (the others are still done); 1 for wrong arguments; 9 when standard\n"
     "output was lost; 128 + the signal after an interrupt, which finishes the files being\n"
     "written and leaves no partial file (a second one ends the sweep at once).\n";
 
@@ -41,6 +42,8 @@ SweepCall readSweepArguments(int argc, const char* const* argv, SweepArguments& 
       arguments.json = true;
     } else if (std::strcmp(argument, "--quiet") == 0 || std::strcmp(argument, "-q") == 0) {
       arguments.quiet = true;
+    } else if (std::strcmp(argument, "--skeleton") == 0) {
+      arguments.skeleton = true;
     } else if (std::strcmp(argument, "-o") == 0 || std::strcmp(argument, "--jobs") == 0) {
       if (i + 1 == argc || argv[i + 1][0] == '\0') {
         problem = std::string(argument) + " needs a value";

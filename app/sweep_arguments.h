@@ -16,6 +16,7 @@ struct SweepArguments {
   std::size_t jobs = 0;      // 0: one per core, at most kMostJobs
   bool json = false;
   bool quiet = false;
+  bool skeleton = false;  // each model's skeleton too, beside its text
   std::vector<std::string> paths;
 };
 

@@ -45,6 +45,7 @@ int runSproingSweep(int argc, const char* const* argv) {
   }
   const auto start = std::chrono::steady_clock::now();
   SweepReport report{arguments, sinkToStream(console, stdout), {}, {}};
+  report.tally.skeletonsAsked = arguments.skeleton;
   SweepWindow window;
   startSweepWindow(window, jobsToRun(arguments));
   for (const std::string& path : arguments.paths) {

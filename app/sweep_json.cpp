@@ -1,36 +1,26 @@
 #include "app/sweep_json.h"
 
-#include <cstdio>
-
 #include "base/utf8.h"
 #include "run/console_lines.h"
 
 namespace {
 
+// A JSON string of the text: bytes that are no UTF-8 are shown as U+FFFD, as JSON text is
+// Unicode.
 std::string quoted(const std::string& text) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
   std::string out = "\"";
   for (std::size_t i = 0; i < text.size();) {
-    const char c = text[i];
-    const auto byte = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += c;
-      ++i;
-    } else if (byte < 0x20) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
-      out += escaped;
-      ++i;
+    const std::size_t length = utf8SequenceLength(bytes, text.size(), i);
+    char escaped[6];
+    if (length == 0) {
+      out += "\\ufffd";
+    } else if (length == 1) {
+      out.append(escaped, jsonEscaped(bytes[i], escaped));
     } else {
-      const std::size_t length = utf8SequenceLength(reinterpret_cast<const unsigned char*>(text.data()), text.size(), i);
-      if (length == 0) {
-        out += "\\ufffd";
-        ++i;
-      } else {
-        out.append(text, i, length);
-        i += length;
-      }
+      out.append(text, i, length);
     }
+    i += length == 0 ? 1 : length;
   }
   return out + "\"";
 }
@@ -52,7 +42,17 @@ std::string sweepModelJson(const DumpRequest& request, const DumpResult& result)
   out += ",\"outcome\":\"" + std::string(outcomeWord(result.outcome)) + "\"";
   out += ",\"jiggle_bones\":" + std::to_string(written ? result.jiggleBones : 0);
   out += ",\"output\":" + (written ? quoted(dumpOutputPath(request, result)) : std::string("null"));
-  out += ",\"message\":" + (written ? std::string("null") : quoted(message([&](ByteSink& sink) { renderDumpRefusal(request, result, sink); })));
+  out += ",\"message\":" +
+         (written ? std::string("null") : quoted(message([&](ByteSink& sink) { renderDumpRefusal(request, result, sink); })));
+  // With --skeleton, the skeleton's file or why it was not written; without, lines as before.
+  if (request.skeletonPath != nullptr) {
+    const bool skeleton = result.skeleton.end == SkeletonEnd::Written;
+    out += ",\"skeleton\":" + (skeleton ? quoted(request.skeletonPath) : std::string("null"));
+    out += ",\"skeleton_message\":" +
+           (skeletonNotWritten(result)
+                ? quoted(message([&](ByteSink& sink) { renderSkeletonNotWritten(request, result, sink); }))
+                : std::string("null"));
+  }
   return out + "}";
 }
 
@@ -76,6 +76,10 @@ std::string sweepSummaryJson(const SweepTally& tally) {
   out += ",\"other_capitals\":" + std::to_string(tally.otherCapitals);
   out += ",\"unlisted_folders\":" + std::to_string(tally.unlistedFolders);
   out += ",\"renamed_outputs\":" + std::to_string(tally.renamedOutputs);
+  if (tally.skeletonsAsked) {
+    out += ",\"skeletons\":" + std::to_string(tally.skeletons);
+    out += ",\"skeletons_not_written\":" + std::to_string(tally.skeletonsNotWritten);
+  }
   out += ",\"seconds\":" + std::string(seconds);
   out += std::string(",\"interrupted\":") + (tally.interrupted ? "true" : "false");
   return out + "}";

@@ -3,6 +3,7 @@
 #include <chrono>
 
 #include "app/disk_files.h"
+#include "definitions/output_name.h"
 #include "app/interrupt_cleanup.h"
 #include "platform/folders.h"
 #include "run/console_lines.h"
@@ -27,6 +28,7 @@ void work(SweepWindow& window) {
     request.modelPath = job->model.c_str();
     request.outputPath = job->output.c_str();
     request.keeps = DumpKeeps::Counts;
+    request.skeletonPath = job->skeleton.empty() ? nullptr : job->skeleton.c_str();
     job->result = runDump(request, files);
     releaseDumpResult(job->result, files);
     {
@@ -41,11 +43,14 @@ void printJob(SweepReport& report, const SweepJob& job) {
   const DumpResult& result = job.result;
   ++report.tally.byOutcome[static_cast<std::size_t>(result.outcome)];
   if (result.outcome == RunOutcome::Written) report.tally.jiggleBones += result.jiggleBones;
+  if (result.skeleton.end == SkeletonEnd::Written) ++report.tally.skeletons;
+  if (skeletonNotWritten(result)) ++report.tally.skeletonsNotWritten;
   DumpRequest request;
   request.modelPath = job.model.c_str();
   request.outputPath = job.output.c_str();
+  request.skeletonPath = job.skeleton.empty() ? nullptr : job.skeleton.c_str();
   if (report.arguments.json) return putSweepLine(report, sweepModelJson(request, result));
-  if (report.arguments.quiet && !isSweepFailure(result.outcome)) return;
+  if (report.arguments.quiet && !isSweepFailure(result.outcome) && !skeletonNotWritten(result)) return;
   renderSweepLine(request, result, report.console);
 }
 
@@ -82,6 +87,7 @@ void addSweepJob(SweepWindow& window, SweepReport& report, std::string model, st
   auto job = std::make_unique<SweepJob>();
   job->model = std::move(model);
   job->output = std::move(output);
+  if (report.arguments.skeleton && !job->output.empty()) job->skeleton = skeletonNameFor(job->output);
   std::unique_lock<std::mutex> held(window.lock);
   waitPrinting(window, report, held, [&] { return window.jobs.size() < window.capacity; });
   if (sweepInterrupted()) return;

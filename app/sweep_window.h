@@ -20,6 +20,7 @@
 struct SweepJob {
   std::string model;   // its path as given, joined with where it lies below the folder given
   std::string output;  // where its text goes
+  std::string skeleton;  // where its skeleton goes; empty: not asked for
   DumpResult result;   // the facts, released as soon as the dump is over
   bool done = false;
 };

@@ -9,21 +9,7 @@ SinkFault takeStream(void* context, const char* bytes, std::size_t length) {
 }
 
 SinkFault takeKept(void* context, const char* bytes, std::size_t length) {
-  KeptBytes& kept = *static_cast<KeptBytes*>(context);
-  if (length > kept.room - kept.size) {
-    std::size_t room = kept.room == 0 ? 4096 : kept.room;
-    while (room - kept.size < length) {
-      if (room > static_cast<std::size_t>(-1) / 2) return SinkFault::OutOfMemory;
-      room *= 2;
-    }
-    void* grown = reallocateWith(kept.memory, kept.bytes, room);
-    if (grown == nullptr) return SinkFault::OutOfMemory;
-    kept.bytes = static_cast<char*>(grown);
-    kept.room = room;
-  }
-  std::memcpy(kept.bytes + kept.size, bytes, length);
-  kept.size += length;
-  return SinkFault::None;
+  return appendBytes(*static_cast<KeptBytes*>(context), bytes, length) ? SinkFault::None : SinkFault::OutOfMemory;
 }
 
 SinkFault takeString(void* context, const char* bytes, std::size_t length) {
@@ -46,13 +32,6 @@ void handOn(ByteSink& sink, const char* bytes, std::size_t length) {
 }
 
 }  // namespace
-
-void releaseKeptBytes(KeptBytes& kept) {
-  freeWith(kept.memory, kept.bytes);
-  kept.bytes = nullptr;
-  kept.size = 0;
-  kept.room = 0;
-}
 
 ByteSink& sinkToStream(ByteSink& sink, std::FILE* stream) { return pointed(sink, stream, takeStream); }
 ByteSink& sinkToKept(ByteSink& sink, KeptBytes& kept) { return pointed(sink, &kept, takeKept); }

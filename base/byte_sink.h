@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "base/memory_hook.h"
+#include "base/kept_bytes.h"
 
 // How a hand-over went; the sink keeps the first failure.
 enum class SinkFault : unsigned char { None, CannotWrite, OutOfMemory };
@@ -24,16 +24,6 @@ struct ByteSink {
   // model's run.
   char buffer[64 * 1024];
 };
-
-// Bytes kept in memory, grown through a hook: an output the page or a test holds.
-struct KeptBytes {
-  char* bytes = nullptr;
-  std::size_t size = 0;
-  std::size_t room = 0;
-  MemoryHook memory;
-};
-
-void releaseKeptBytes(KeptBytes& kept);
 
 // Points a sink, emptied, at where its bytes go. Returns it, for a caller rendering at once.
 ByteSink& sinkToStream(ByteSink& sink, std::FILE* stream);

@@ -27,6 +27,34 @@ inline std::size_t utf8SequenceLength(const unsigned char* bytes, std::size_t si
   return length;
 }
 
+// Whether all of bytes[0, size) is UTF-8.
+inline bool isUtf8(const unsigned char* bytes, std::size_t size) {
+  for (std::size_t at = 0; at < size;) {
+    const std::size_t length = utf8SequenceLength(bytes, size, at);
+    if (length == 0) return false;
+    at += length;
+  }
+  return true;
+}
+
+// How an ASCII byte stands inside a JSON string: itself, or escaped (quotes, backslashes
+// and control characters). Returns the length written.
+inline std::size_t jsonEscaped(unsigned char byte, char (&out)[6]) {
+  if (byte == '"' || byte == '\\') {
+    out[0] = '\\';
+    out[1] = static_cast<char>(byte);
+    return 2;
+  }
+  if (byte >= 0x20) {
+    out[0] = static_cast<char>(byte);
+    return 1;
+  }
+  const char* hex = "0123456789abcdef";
+  const char escaped[6] = {'\\', 'u', '0', '0', hex[byte >> 4], hex[byte & 15]};
+  for (std::size_t i = 0; i < 6; ++i) out[i] = escaped[i];
+  return 6;
+}
+
 // Writes code point `c` (below U+110000) as UTF-8 into `out`, which has room for 4 bytes.
 // Returns the length written.
 inline std::size_t putUtf8(std::uint32_t c, char* out) {

@@ -19,7 +19,7 @@ endif()
 target_link_options(sproing_web PRIVATE ${SPROING_STACK_SETTING}
   -sSINGLE_FILE=1 -sMODULARIZE=1 -sEXPORT_NAME=createSproing -sENVIRONMENT=worker
   -sFILESYSTEM=0 -sALLOW_MEMORY_GROWTH=1 -sMAXIMUM_MEMORY=4GB
-  -sEXPORTED_FUNCTIONS=_malloc,_free,_sproingAllocate,_sproingRelease,_sproingDump,_sproingApply,_sproingModelPath,_sproingText,_sproingTextLength,_sproingNumber,_sproingWords,_sproingFormatValue,_sproingPlaces,_sproingPlacesLength)
+  -sEXPORTED_FUNCTIONS=_malloc,_free,_sproingAllocate,_sproingRelease,_sproingDump,_sproingSkeletonFile,_sproingApply,_sproingModelPath,_sproingText,_sproingTextLength,_sproingNumber,_sproingWords,_sproingFormatValue,_sproingPlaces,_sproingPlacesLength)
 # Debian's emcc finds its JavaScript parser through NODE_PATH, which a node of another origin
 # does not set; the link, the one step that runs it, sets it, so the one build command works
 # from any shell.

@@ -23,3 +23,9 @@ bool isUsableOutputName(const char* outputName) {
   }
   return true;
 }
+
+std::string skeletonNameFor(const std::string& outputPath) {
+  const std::size_t suffix = sizeof kOutputNameSuffix - 1;
+  const std::size_t stem = outputPath.size() >= suffix ? outputPath.size() - suffix : 0;
+  return outputPath.substr(0, stem) + kSkeletonNameSuffix;
+}

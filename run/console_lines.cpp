@@ -222,6 +222,13 @@ void renderSweepLine(const DumpRequest& request, const DumpResult& result, ByteS
       renderCount(result.jiggleBones, "jiggle bone", "jiggle bones", console);
       put(console, " written to ");
       put(console, dumpOutputPath(request, result));
+      if (result.skeleton.end == SkeletonEnd::Written && request.skeletonPath != nullptr) {
+        put(console, ", its skeleton to ");
+        put(console, request.skeletonPath);
+      } else if (skeletonNotWritten(result)) {
+        put(console, "; ");
+        renderSkeletonNotWritten(request, result, console);
+      }
       break;
     case RunOutcome::OldVersion:
       put(console, "old version (");
@@ -246,6 +253,54 @@ void renderSweepLine(const DumpRequest& request, const DumpResult& result, ByteS
     default: put(console, outcomeLabel(result.outcome)); break;
   }
   put(console, "\n");
+}
+
+void renderSkeletonFault(const SkeletonFault& fault, ByteSink& console) {
+  const auto bone = [&](const char* what) {
+    put(console, "bone ");
+    putNumber(console, fault.bone);
+    put(console, what);
+  };
+  switch (fault.kind) {
+    case SkeletonFaultKind::None: break;
+    case SkeletonFaultKind::BoneOutside:
+      if (fault.bone < 0) {
+        put(console, "the bone table lies outside the file");
+      } else {
+        bone(" lies outside the file");
+      }
+      break;
+    case SkeletonFaultKind::ParentOutOfOrder:
+      bone("'s parent (");
+      putNumber(console, fault.parent);
+      put(console, ") does not come before it");
+      break;
+    case SkeletonFaultKind::NotFinite: bone("'s place holds a value that is not a finite number"); break;
+    case SkeletonFaultKind::ZeroRotation: bone("'s rotation has no length"); break;
+    case SkeletonFaultKind::OutOfReach: bone(" lies too far out to be placed"); break;
+  }
+}
+
+bool skeletonNotWritten(const DumpResult& result) {
+  const SkeletonEnd end = result.skeleton.end;
+  return end == SkeletonEnd::CannotDraw || end == SkeletonEnd::CannotWrite || end == SkeletonEnd::OutOfMemory;
+}
+
+void renderSkeletonNotWritten(const DumpRequest& request, const DumpResult& result, ByteSink& console) {
+  put(console, "skeleton not written: ");
+  const char* path = request.skeletonPath != nullptr ? request.skeletonPath : "";
+  switch (result.skeleton.end) {
+    case SkeletonEnd::CannotDraw: renderSkeletonFault(result.skeleton.fault, console); break;
+    case SkeletonEnd::CannotWrite:
+      put(console, "cannot write ");
+      put(console, path);
+      break;
+    case SkeletonEnd::OutOfMemory:
+      put(console, "not enough memory to write ");
+      put(console, path);
+      break;
+    default: break;
+  }
 }
 
 void renderUnlistedFolderLine(const char* folder, ByteSink& console) {
@@ -297,6 +352,16 @@ void renderSweepSummary(const SweepTally& tally, ByteSink& console) {
       put(console, " (");
       putNumber(console, tally.otherCapitals);
       put(console, " named .MDL or in other capitals)");
+    }
+  }
+  if (tally.skeletonsAsked) {
+    put(console, "; ");
+    renderCount(tally.skeletons, "skeleton", "skeletons", console);
+    put(console, " written");
+    if (tally.skeletonsNotWritten > 0) {
+      put(console, ", ");
+      putNumber(console, tally.skeletonsNotWritten);
+      put(console, " not written");
     }
   }
   if (tally.renamedOutputs > 0) {

@@ -50,6 +50,13 @@ void renderSweepLine(const DumpRequest& request, const DumpResult& result, ByteS
 // "Cannot read <path>": a file or folder that could not be read.
 void renderCannotRead(const char* path, ByteSink& console);
 
+// Why a skeleton cannot be drawn: "bone 12's parent (14) does not come before it".
+void renderSkeletonFault(const SkeletonFault& fault, ByteSink& console);
+// Whether a dump asked for its skeleton and did not get it; and, for one that did not,
+// "skeleton not written: " and why.
+bool skeletonNotWritten(const DumpResult& result);
+void renderSkeletonNotWritten(const DumpRequest& request, const DumpResult& result, ByteSink& console);
+
 // A folder of the sweep that could not be listed; a file passed over whose name holds
 // ".mdl" in other capitals, with the way out.
 void renderUnlistedFolderLine(const char* folder, ByteSink& console);

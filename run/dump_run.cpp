@@ -69,6 +69,8 @@ DumpResult runDump(const DumpRequest& request, const RunFiles& files) {
       if (end != OutputEnd::InPlace) {
         releaseDumpResult(result, files);
         endRun(result, outcomeOf(end), RunFileRole::Output, RunStep::Writing);
+      } else if (request.skeletonPath != nullptr || request.keepSkeleton) {
+        dumpSkeleton(image, request.skeletonPath, request.keepSkeleton, files, result.skeleton);
       }
     }
   }
@@ -80,5 +82,6 @@ void releaseDumpResult(DumpResult& result, const RunFiles& files) {
   freeWith(files.memory, result.records);
   result.bones = nullptr;
   result.records = nullptr;
+  releaseSkeletonFacts(result.skeleton, files.memory);
 }
 

@@ -10,6 +10,7 @@
 #include "definitions/output_name.h"
 #include "model/jiggle_bone.h"
 #include "model/model_bounds.h"
+#include "run/dump_skeleton.h"
 #include "run/run_files.h"
 #include "run/run_outcome.h"
 
@@ -24,6 +25,10 @@ struct DumpRequest {
   const char* modelPath = "";        // as typed: the file read, and its name in the messages
   const char* outputPath = nullptr;  // where the text goes; null: outputName, in the current folder
   DumpKeeps keeps = DumpKeeps::BoneLines;
+  // The skeleton, once the text is in place: written as a .glb at this path (null: none),
+  // and its facts kept for the page's view.
+  const char* skeletonPath = nullptr;
+  bool keepSkeleton = false;
 };
 
 struct DumpResult {
@@ -39,6 +44,8 @@ struct DumpResult {
   // the run's memory, given back by releaseDumpResult.
   unsigned char* bones = nullptr;
   std::uint32_t (*records)[kJiggleWords] = nullptr;
+  // Written, where the request asks for the skeleton: how it ended, and its facts.
+  SkeletonFacts skeleton;
 };
 
 // The statuses in the order they are checked: 2, 6, then 3, 4, 7, 5, then 6 (memory) and

@@ -87,7 +87,7 @@ void releaseMemoryFiles(MemoryFiles& files, const MemoryHook& memory) {
   for (std::size_t i = 0; i < kMemoryOutputCount; ++i) {
     freeWith(files.outputs[i].memory, files.outputPaths[i]);
     files.outputPaths[i] = nullptr;
-    releaseKeptBytes(files.outputs[i]);
+    releaseBytes(files.outputs[i]);
   }
   files.outputCount = 0;
 }

@@ -13,6 +13,9 @@ struct SweepTally {
   std::size_t otherCapitals = 0;                 // of those, names holding ".mdl" in other capitals
   std::size_t unlistedFolders = 0;               // folders that could not be listed
   std::size_t renamedOutputs = 0;                // named otherwise, their names taken by other models
+  bool skeletonsAsked = false;                   // --skeleton
+  std::size_t skeletons = 0;                     // written beside their texts
+  std::size_t skeletonsNotWritten = 0;           // asked for beside a text written, and not written
   double seconds = 0;
   bool interrupted = false;
 };
@@ -30,7 +33,7 @@ constexpr bool isSweepFailure(RunOutcome outcome) {
 }
 
 inline bool sweepFailed(const SweepTally& tally) {
-  if (tally.unlistedFolders > 0) return true;
+  if (tally.unlistedFolders > 0 || tally.skeletonsNotWritten > 0) return true;
   for (std::size_t i = 0; i < kRunOutcomeCount; ++i) {
     if (tally.byOutcome[i] > 0 && isSweepFailure(static_cast<RunOutcome>(i))) return true;
   }

@@ -5,7 +5,7 @@
 
 namespace {
 
-void appendValue(ByteBuffer& json, JiggleUnit unit, float value) {
+void appendValue(KeptBytes& json, JiggleUnit unit, float value) {
   char text[kNumberTextSize];
   const std::size_t length = formatValue(unit, value, text);
   // Every text but the infinities' and not-a-numbers' starts with a digit after its sign.
@@ -19,7 +19,7 @@ void appendValue(ByteBuffer& json, JiggleUnit unit, float value) {
 
 }  // namespace
 
-void appendJiggleExtras(ByteBuffer& json, const JiggleBone& bone) {
+void appendJiggleExtras(KeptBytes& json, const JiggleBone& bone) {
   const std::uint32_t flags = jiggleFlags(bone);
   appendLiteral(json, "{\"jigglebone\":{");
   bool firstBlock = true;

@@ -3,9 +3,9 @@
 #pragma once
 
 #include "model/jiggle_bone.h"
-#include "skeleton/byte_buffer.h"
+#include "base/kept_bytes.h"
 
 // {"jigglebone":{"is_flexible":{"yaw_stiffness":80,...,"pitch_constraint":[-2,10]},...}}:
 // the text's numbers as they are, whole degrees and "%g" alike; a value the text shows
 // as inf or nan, which JSON has no number for, as null.
-void appendJiggleExtras(ByteBuffer& json, const JiggleBone& bone);
+void appendJiggleExtras(KeptBytes& json, const JiggleBone& bone);

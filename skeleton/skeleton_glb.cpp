@@ -92,7 +92,7 @@ BinLayout layOut(const Skeleton& s) {
   return layout;
 }
 
-void appendFloats(ByteBuffer& json, const float* values, int count) {
+void appendFloats(KeptBytes& json, const float* values, int count) {
   appendByte(json, '[');
   for (int i = 0; i < count; ++i) {
     if (i != 0) appendByte(json, ',');
@@ -101,13 +101,13 @@ void appendFloats(ByteBuffer& json, const float* values, int count) {
   appendByte(json, ']');
 }
 
-void appendKey(ByteBuffer& json, const char* key, std::size_t length, std::int64_t value) {
+void appendKey(KeptBytes& json, const char* key, std::size_t length, std::int64_t value) {
   appendBytes(json, key, length);
   appendJsonInteger(json, value);
 }
 
 template <std::size_t N>
-void appendKey(ByteBuffer& json, const char (&key)[N], std::int64_t value) {
+void appendKey(KeptBytes& json, const char (&key)[N], std::int64_t value) {
   appendKey(json, key, N - 1, value);
 }
 
@@ -145,7 +145,7 @@ void nodePlace(const SkeletonBone& bone, float (&translation)[3], float (&rotati
 
 // ,"children":[...] from `first` along its siblings; nothing for none (glTF wants no
 // empty list).
-void appendChildren(ByteBuffer& json, const Skeleton& s, std::int32_t first) {
+void appendChildren(KeptBytes& json, const Skeleton& s, std::int32_t first) {
   if (first < 0) return;
   appendLiteral(json, ",\"children\":[");
   for (std::int32_t c = first; c >= 0; c = s.tips[c].nextSibling) {
@@ -155,7 +155,7 @@ void appendChildren(ByteBuffer& json, const Skeleton& s, std::int32_t first) {
   appendByte(json, ']');
 }
 
-void appendBoneNode(ByteBuffer& json, const Skeleton& s, std::int32_t i) {
+void appendBoneNode(KeptBytes& json, const Skeleton& s, std::int32_t i) {
   const BoneDetails& details = s.details[i];
   appendLiteral(json, "{\"name\":");
   if (details.name != nullptr) {
@@ -179,7 +179,7 @@ void appendBoneNode(ByteBuffer& json, const Skeleton& s, std::int32_t i) {
   appendByte(json, '}');
 }
 
-void appendNodes(ByteBuffer& json, const Skeleton& s) {
+void appendNodes(KeptBytes& json, const Skeleton& s) {
   appendLiteral(json, "\"nodes\":[");
   for (std::int32_t i = 0; i < s.count; ++i) {
     appendBoneNode(json, s, i);
@@ -193,7 +193,7 @@ void appendNodes(ByteBuffer& json, const Skeleton& s) {
   appendByte(json, ']');
 }
 
-void appendAccessor(ByteBuffer& json, std::size_t view, std::size_t offset, int componentType,
+void appendAccessor(KeptBytes& json, std::size_t view, std::size_t offset, int componentType,
                     std::size_t count, const char* type) {
   appendKey(json, "{\"bufferView\":", static_cast<std::int64_t>(view));
   appendKey(json, ",\"byteOffset\":", static_cast<std::int64_t>(offset));
@@ -204,7 +204,7 @@ void appendAccessor(ByteBuffer& json, std::size_t view, std::size_t offset, int 
   appendByte(json, '"');
 }
 
-void appendBufferView(ByteBuffer& json, std::size_t offset, std::size_t length, int target) {
+void appendBufferView(KeptBytes& json, std::size_t offset, std::size_t length, int target) {
   appendKey(json, "{\"buffer\":0,\"byteOffset\":", static_cast<std::int64_t>(offset));
   appendKey(json, ",\"byteLength\":", static_cast<std::int64_t>(length));
   if (target != kNoTarget) appendKey(json, ",\"target\":", target);
@@ -212,7 +212,7 @@ void appendBufferView(ByteBuffer& json, std::size_t offset, std::size_t length, 
 }
 
 // Everything but the nodes: the skin, the mesh, its materials, and the data's places.
-void appendSkinAndMesh(ByteBuffer& json, const Skeleton& s, const BinLayout& layout) {
+void appendSkinAndMesh(KeptBytes& json, const Skeleton& s, const BinLayout& layout) {
   appendKey(json, ",\"skins\":[{\"inverseBindMatrices\":", kInverseBindAccessor);
   appendKey(json, ",\"skeleton\":", s.count);
   appendLiteral(json, ",\"joints\":[");
@@ -331,7 +331,7 @@ void writeBin(unsigned char* bin, const Skeleton& s, const BinLayout& layout) {
   }
 }
 
-void writeGlb(ByteBuffer& out, const Skeleton& s) {
+void writeGlb(KeptBytes& out, const Skeleton& s) {
   const BinLayout layout = layOut(s);
   if (!reserveBytes(out, kHeaderSize + kChunkHeaderSize)) return;
   out.size = kHeaderSize + kChunkHeaderSize;  // filled in at the end
@@ -375,8 +375,8 @@ bool writeSkeletonGlb(const SkeletonBone* bones, std::int32_t count, const BoneD
   const auto bonesCount = static_cast<std::size_t>(count);
   auto* frames = static_cast<WorldFrame*>(allocateZeroedWith(memory, bonesCount, sizeof(WorldFrame)));
   auto* tips = static_cast<BoneTip*>(allocateZeroedWith(memory, bonesCount, sizeof(BoneTip)));
-  ByteBuffer out;
-  out.memory = &memory;
+  KeptBytes out;
+  out.memory = memory;
   bool written = false;
   if (frames != nullptr && tips != nullptr && chainWorldFrames(bones, count, frames, fault)) {
     const std::int32_t firstRoot = findBoneTips(bones, count, details, tips);

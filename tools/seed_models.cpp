@@ -145,6 +145,16 @@ std::vector<SeedModel> seedModels() {
   ModelPlan noJiggle = sampleModelPlan();
   noJiggle.bones.resize(1);
   add(seeds, "no_jiggle_bones", noJiggle);
+  // A skeleton that can be drawn, with two roots, so that the .glb's path is reached.
+  ModelPlan skeleton = realisticPlan();
+  for (std::size_t i = 0; i < skeleton.bones.size(); ++i) {
+    const auto index = static_cast<std::int32_t>(i);
+    skeleton.bones[i].parent = i % 12 == 0 ? -1 : index - (i % 3 == 2 ? 2 : 1);
+    skeleton.bones[i].position = std::array<float, 3>{1.5f, 0, 0.25f * static_cast<float>(i)};
+    skeleton.bones[i].rotation = std::array<float, 4>{0.1f, 0, 0, 1};
+    skeleton.bones[i].inverseWorld = std::array<float, 12>{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0};
+  }
+  add(seeds, "skeleton", skeleton);
   return seeds;
 }
 

@@ -29,27 +29,16 @@ void putFloats(std::string& out, const double* values, int count) {
 }
 
 struct Scratch {
-  SkeletonBone* bones;
   JiggleBone* decoded;
   BoneDetails* details;
   BoneTip* tips;
-  WorldFrame* frames;
 };
 
-void release(const MemoryHook& memory, Scratch& s) {
-  freeWith(memory, s.bones);
-  freeWith(memory, s.decoded);
-  freeWith(memory, s.details);
-  freeWith(memory, s.tips);
-  freeWith(memory, s.frames);
-}
-
-void putBones(const Scratch& s, std::int32_t count, std::string& out) {
+void putBones(const SkeletonFacts& facts, const Scratch& s, std::string& out) {
   std::int32_t jiggles = 0;
-  for (std::int32_t i = 0; i < count; ++i) {
-    const SkeletonBone& bone = s.bones[i];
+  forEachSkeletonBone(facts, [&](std::int32_t i, const SkeletonBone& bone, const char* name, std::size_t length, bool) {
     const BoneDetails& details = s.details[i];
-    if (details.name != nullptr) out.append(details.name, details.nameLength);
+    out.append(name, length);
     out += kField;
     out += std::to_string(bone.parent);
     out += kField;
@@ -64,30 +53,39 @@ void putBones(const Scratch& s, std::int32_t count, std::string& out) {
     out += kField;
     out += std::to_string(details.jiggle != nullptr ? jiggles++ : -1);
     out += kRecord;
-  }
+  });
 }
 
 }  // namespace
 
-bool renderSkeletonSummary(const ModelImage& image, const MemoryHook& memory, std::string& out,
-                           SkeletonFault& fault) {
-  const std::int32_t count = skeletonBoneCount(image);
-  const auto n = static_cast<std::size_t>(count);
-  Scratch s{static_cast<SkeletonBone*>(allocateZeroedWith(memory, n, sizeof(SkeletonBone))),
-            static_cast<JiggleBone*>(allocateZeroedWith(memory, n, sizeof(JiggleBone))),
+bool renderSkeletonSummary(const DumpResult& result, const MemoryHook& memory, std::string& out) {
+  const SkeletonFacts& facts = result.skeleton;
+  const auto n = static_cast<std::size_t>(facts.count);
+  Scratch s{static_cast<JiggleBone*>(allocateZeroedWith(memory, n, sizeof(JiggleBone))),
             static_cast<BoneDetails*>(allocateZeroedWith(memory, n, sizeof(BoneDetails))),
-            static_cast<BoneTip*>(allocateZeroedWith(memory, n, sizeof(BoneTip))),
-            static_cast<WorldFrame*>(allocateZeroedWith(memory, n, sizeof(WorldFrame)))};
-  fault = SkeletonFault{};
-  bool drawn = false;
-  if (s.bones != nullptr && s.decoded != nullptr && s.details != nullptr && s.tips != nullptr &&
-      s.frames != nullptr && readSkeleton(image, s.bones, fault) &&
-      chainWorldFrames(s.bones, count, s.frames, fault)) {
-    gatherBoneDetails(image, count, s.decoded, s.details);
-    findBoneTips(s.bones, count, s.details, s.tips);
-    putBones(s, count, out);
-    drawn = true;
+            static_cast<BoneTip*>(allocateZeroedWith(memory, n, sizeof(BoneTip)))};
+  const bool drawn = s.decoded != nullptr && s.details != nullptr && s.tips != nullptr;
+  if (drawn) {
+    // Each jiggle bone's record is the result's, in the same table order.
+    std::size_t jiggles = 0;
+    forEachSkeletonBone(facts, [&](std::int32_t i, const SkeletonBone&, const char* name, std::size_t length,
+                                   bool isJiggle) {
+      BoneDetails& details = s.details[i];
+      details.name = name;
+      details.nameLength = length;
+      if (!isJiggle || result.records == nullptr || jiggles >= result.jiggleBones) return;
+      JiggleBone& jiggle = s.decoded[i];
+      jiggle.name = name;
+      jiggle.nameLength = length;
+      for (std::size_t w = 0; w < kJiggleWords; ++w) jiggle.words[w] = result.records[jiggles][w];
+      details.jiggle = &jiggle;
+      ++jiggles;
+    });
+    findBoneTips(facts.bones, facts.count, s.details, s.tips);
+    putBones(facts, s, out);
   }
-  release(memory, s);
+  freeWith(memory, s.decoded);
+  freeWith(memory, s.details);
+  freeWith(memory, s.tips);
   return drawn;
 }

@@ -5,8 +5,7 @@
 #include <string>
 
 #include "base/memory_hook.h"
-#include "model/model_image.h"
-#include "model/skeleton_bones.h"
+#include "run/dump_run.h"
 
 // One record per bone, in table order, each ended by '\x1e', its fields parted by '\x1f':
 // the name (its stored bytes; empty where they lie outside the image), the parent's index
@@ -15,7 +14,6 @@
 // direction the bone's shape points in its own frame "x y z" (unit length), the shape's
 // length, and the bone's number among the jiggle bones in table order (-1 for other bones).
 // Numbers are the shortest texts that read back to the same float32.
-// False, with nothing appended, when the skeleton cannot be drawn (`fault` says why) or
-// memory cannot be had (no fault).
-bool renderSkeletonSummary(const ModelImage& image, const MemoryHook& memory, std::string& out,
-                           SkeletonFault& fault);
+// Of a dump that kept its skeleton's facts and its bones' records. False, with nothing
+// appended, when memory cannot be had.
+bool renderSkeletonSummary(const DumpResult& result, const MemoryHook& memory, std::string& out);

@@ -17,13 +17,15 @@
 #include "run/memory_files.h"
 #include "run/model_checks.h"
 #include "run/run_outcome.h"
+#include "skeleton/bone_kinds.h"
 #include "web/bone_summary.h"
+#include "web/skeleton_summary.h"
 #include "web/module_export.h"
 
 
 namespace {
 
-constexpr int kTextCount = 11;
+constexpr int kTextCount = 15;
 constexpr int kNumberCount = 5;
 
 // The memory of the runs, and of the files the page hands over: the C library's.
@@ -88,7 +90,8 @@ void putWord(std::string& out, const char* group, const char* name, const std::s
 
 // In the order of SproingText and SproingNumber.
 constexpr const char* kTextNames[kTextCount] = {"console", "definitions", "output-name", "bones", "model",
-                                                "refusals", "warnings", "skipped", "changed-bones", "outcome", "file-name"};
+                                                "refusals", "warnings", "skipped", "changed-bones", "outcome", "file-name",
+                                                "skeleton", "skeleton-message", "skeleton-file", "skeleton-name"};
 constexpr const char* kNumberNames[kNumberCount] = {"status", "changed", "unlisted-refusals", "unlisted-warnings",
                                                     "passed-over"};
 
@@ -134,6 +137,11 @@ std::string allWords() {
     putWord(out, "role", kJiggleRoleNames[r], isAmount(static_cast<JiggleRole>(r)) ? "amount" : "");
   }
   for (const char* axis : kJiggleAxisNames) putWord(out, "axis", axis, "");
+  for (const BoneKindLook& kind : kBoneKinds) {
+    char colour[8];
+    std::snprintf(colour, sizeof colour, "#%02x%02x%02x", kind.srgb[0], kind.srgb[1], kind.srgb[2]);
+    putWord(out, "kind", kind.word, std::string(kind.label) + '\x1f' + colour);
+  }
   for (const JiggleKeyword& keyword : kJiggleKeywords) putWord(out, "keyword", keyword.keyword, keywordWords(keyword));
   return out;
 }
@@ -142,12 +150,62 @@ std::string allWords() {
 // them, not copied.
 FileBytes textBytes(int which) {
   if (which == kSproingModel) return modelChanged(lastApply) ? FileBytes{lastApply.output.bytes, lastApply.output.size} : FileBytes{};
-  if (which == kSproingDefinitions) {
-    const KeptBytes* kept = numbers[kSproingStatus] == 0 ? keptOutput(lastFiles, texts[kSproingOutputName].c_str()) : nullptr;
-    return kept != nullptr ? FileBytes{reinterpret_cast<unsigned char*>(kept->bytes), kept->size} : FileBytes{};
+  if (which == kSproingDefinitions || which == kSproingSkeletonFile) {
+    const std::string& path = texts[which == kSproingDefinitions ? kSproingOutputName : kSproingSkeletonName];
+    const bool written = numbers[kSproingStatus] == 0 &&
+                         (which == kSproingDefinitions || texts[kSproingSkeletonMessage].empty());
+    const KeptBytes* kept = written && !path.empty() ? keptOutput(lastFiles, path.c_str()) : nullptr;
+    return kept != nullptr ? FileBytes{kept->bytes, kept->size} : FileBytes{};
   }
   if (which < 0 || which >= kTextCount) return FileBytes{};
   return FileBytes{reinterpret_cast<unsigned char*>(texts[which].data()), texts[which].size()};
+}
+
+// The skeleton file's name, as sproing_sweep names it after the model's file.
+std::string skeletonFileName(const char* path) {
+  char name[512];
+  const std::string file(lastPathPart(path));
+  return makeOutputName(file.c_str(), name, sizeof name) ? skeletonNameFor(name) : std::string(kSkeletonNameSuffix + 1);
+}
+
+// Why the skeleton was not drawn or made, without the sweep's "skeleton not written: ".
+void putSkeletonMessage(const DumpResult& result) {
+  if (result.skeleton.end == SkeletonEnd::CannotDraw) {
+    texts[kSproingSkeletonMessage] = renderToString([&](ByteSink& sink) { renderSkeletonFault(result.skeleton.fault, sink); });
+  } else if (result.skeleton.end == SkeletonEnd::OutOfMemory || result.skeleton.end == SkeletonEnd::CannotWrite) {
+    texts[kSproingSkeletonMessage] = "not enough memory for the skeleton";
+  }
+}
+
+// sproing_dump, with the skeleton's view kept, or its file made.
+int dumpModel(unsigned char* bytes, std::size_t size, const char* path, bool skeletonFile) {
+  clearTexts();
+  lastFiles.inputs[0] = MemoryInput{path, bytes, nullptr, size};
+  const RunFiles files = memoryFiles(lastFiles, kPageMemory);
+  texts[kSproingFileName] = lastPathPart(path);
+  DumpRequest request;
+  request.modelPath = path;
+  request.keeps = DumpKeeps::BoneRecords;
+  if (skeletonFile) {
+    texts[kSproingSkeletonName] = skeletonFileName(path);
+    request.skeletonPath = texts[kSproingSkeletonName].c_str();
+  } else {
+    request.keepSkeleton = true;
+  }
+  DumpResult result = runDump(request, files);
+  renderDumpLines(request, result, sinkToString(lineSink, texts[kSproingConsole]));
+  sinkFlush(lineSink);
+  if (result.outcome == RunOutcome::Written) {
+    renderBoneSummary(result, texts[kSproingBones]);
+    texts[kSproingOutputName] = result.outputName;
+    if (request.keepSkeleton && result.skeleton.end == SkeletonEnd::Written &&
+        !renderSkeletonSummary(result, kPageMemory, texts[kSproingSkeleton])) {
+      result.skeleton.end = SkeletonEnd::OutOfMemory;
+    }
+    putSkeletonMessage(result);
+  }
+  releaseDumpResult(result, files);
+  return finish(result.outcome);
 }
 
 }  // namespace
@@ -161,22 +219,11 @@ SPROING_EXPORT unsigned char* sproingAllocate(std::size_t size) {
 SPROING_EXPORT void sproingRelease(unsigned char* bytes) { freeWith(kPageMemory, bytes); }
 
 SPROING_EXPORT int sproingDump(unsigned char* bytes, std::size_t size, const char* path) {
-  clearTexts();
-  lastFiles.inputs[0] = MemoryInput{path, bytes, nullptr, size};
-  const RunFiles files = memoryFiles(lastFiles, kPageMemory);
-  texts[kSproingFileName] = lastPathPart(path);
-  DumpRequest request;
-  request.modelPath = path;
-  request.keeps = DumpKeeps::BoneRecords;
-  DumpResult result = runDump(request, files);
-  renderDumpLines(request, result, sinkToString(lineSink, texts[kSproingConsole]));
-  sinkFlush(lineSink);
-  if (result.outcome == RunOutcome::Written) {
-    renderBoneSummary(result, texts[kSproingBones]);
-    texts[kSproingOutputName] = result.outputName;
-  }
-  releaseDumpResult(result, files);
-  return finish(result.outcome);
+  return dumpModel(bytes, size, path, false);
+}
+
+SPROING_EXPORT int sproingSkeletonFile(unsigned char* bytes, std::size_t size, const char* path) {
+  return dumpModel(bytes, size, path, true);
 }
 
 SPROING_EXPORT int sproingApply(unsigned char* model, std::size_t modelSize, const char* modelPath,

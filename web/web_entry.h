@@ -17,6 +17,10 @@ void sproingRelease(unsigned char* bytes);
 // is the model's path inside the drop, as UTF-8. Returns the status.
 int sproingDump(unsigned char* bytes, std::size_t size, const char* path);
 
+// The same dump, which makes the model's skeleton file too (kSproingSkeletonFile) rather
+// than its view's records.
+int sproingSkeletonFile(unsigned char* bytes, std::size_t size, const char* path);
+
 // sproing_apply, with the model's own file name as the output, and skipMissingBones (0 or
 // 1) as its option. Takes ownership of both buffers (from sproingAllocate, or null as
 // above). Returns the status.
@@ -42,6 +46,12 @@ enum SproingText : int {
   kSproingChangedBones = 8,  // "<name>\x1e" each, in the order of the edits
   kSproingOutcome = 9,       // the outcome's word (sproingWords lists them)
   kSproingFileName = 10,     // the last part of the model's path, as the page saves a copy
+  kSproingSkeleton = 11,     // the bones' places for the view (web/skeleton_summary.h); empty
+                             // where the skeleton cannot be drawn
+  kSproingSkeletonMessage = 12,  // why it cannot be drawn (or made), else empty
+  kSproingSkeletonFile = 13,     // sproingSkeletonFile: the .glb's bytes, as sproing_sweep
+                                 // --skeleton writes them
+  kSproingSkeletonName = 14,     // its name, as the sweep names it after the model's file
 };
 const char* sproingText(int which);
 std::size_t sproingTextLength(int which);
@@ -69,6 +79,8 @@ int sproingNumber(int which);
 //   "block"    each block keyword, in the order written, and the kind of bone it makes
 //   "role"     each role a keyword line has, and "amount" or "" (an amount is never below zero)
 //   "axis"     each axis a keyword line acts along
+//   "kind"     each kind of bone the skeleton tells apart: its word (as the skeleton's records
+//              name it), its label and its colour "#rrggbb"
 //   "keyword"  each keyword line, in the order written: the blocks it stands in (their
 //              keywords, space-parted), its unit ("d" whole degrees, "s" as stored), role,
 //              axis, and how many values it takes (0: a switch, never written by the dump)

@@ -178,6 +178,42 @@ TEST_F(Sweep, GivesEachModelTheDumpsStatusAndLine) {
   }
 }
 
+// --skeleton: a skeleton beside each text written, named after the model's file; one that
+// cannot be drawn is said and counted, ends the sweep with 2, and leaves the texts as they
+// are without the option. Its line and JSON name the bone and why.
+TEST_F(Sweep, WritesEachSkeletonBesideItsText) {
+  put(folder + "/in/red/pyro.mdl", sampleStoring("player/pyro.mdl"));
+  ModelPlan broken = sampleModelPlan();
+  broken.bones[2].parent = 3;  // tail_2's parent comes after it
+  put(folder + "/in/broken.mdl", buildModel(broken).bytes);
+  const ProgramRun plain = runSweep({"-o", "plain", "in"}, folder);
+  const ProgramRun run = runSweep({"--skeleton", "-o", "out", "in"}, folder);
+  EXPECT_EQ(plain.status, 0);
+  EXPECT_EQ(run.status, 2);
+  std::vector<std::string> lines = linesOf(run.output);
+  ASSERT_EQ(lines.size(), 3U) << run.output;
+  std::sort(lines.begin(), lines.end() - 1);
+  EXPECT_EQ(lines[0], "in/broken.mdl: 2 jiggle bones written to out/broken_jiggles.qci; skeleton not written: "
+                      "bone 2's parent (3) does not come before it");
+  EXPECT_EQ(lines[1], "in/red/pyro.mdl: 2 jiggle bones written to out/red/pyro_jiggles.qci, "
+                      "its skeleton to out/red/pyro_skeleton.glb");
+  EXPECT_NE(lines[2].find("; 1 skeleton written, 1 not written"), std::string::npos) << lines[2];
+  std::map<std::string, std::string> written = filesBelow(folder + "/out");
+  const std::string glb = written["red/pyro_skeleton.glb"];
+  EXPECT_EQ(glb.substr(0, 4), "glTF");
+  EXPECT_EQ(static_cast<unsigned char>(glb[8]) | static_cast<unsigned char>(glb[9]) << 8, static_cast<int>(glb.size()));
+  written.erase("red/pyro_skeleton.glb");
+  EXPECT_EQ(written, filesBelow(folder + "/plain"));
+
+  const ProgramRun json = runSweep({"--json", "--skeleton", "-o", "out", "in/broken.mdl"}, folder);
+  EXPECT_EQ(json.status, 2);
+  EXPECT_NE(json.output.find(",\"skeleton\":null,\"skeleton_message\":\"skeleton not written: bone 2's parent (3) "
+                             "does not come before it\"}"),
+            std::string::npos)
+      << json.output;
+  EXPECT_NE(json.output.find(",\"skeletons\":0,\"skeletons_not_written\":1,"), std::string::npos) << json.output;
+}
+
 // Two folders given may hold a model at the same place below them: the later one's text is
 // renamed, not lost. In JSON, a name's bytes that are no UTF-8 show as U+FFFD, a control
 // character escaped, so that every line is valid JSON.
@@ -268,7 +304,7 @@ TEST_F(Sweep, TellsItsUsageHelpAndVersion) {
   EXPECT_EQ(none.status, 1);
   EXPECT_EQ(withoutCarriageReturns(none.output),
             "sproing_sweep: no folder or model given\n"
-            "Usage: sproing_sweep [-o OUTDIR] [--jobs N] [--json] [--quiet] PATH...\n");
+            "Usage: sproing_sweep [-o OUTDIR] [--jobs N] [--json] [--quiet] [--skeleton] PATH...\n");
   const ProgramRun jobs = runSweep({"--jobs", "0", "in"}, folder);
   EXPECT_EQ(jobs.status, 1);
   EXPECT_EQ(linesOf(jobs.output)[0], "sproing_sweep: --jobs takes a number from 1 to 64, not 0");

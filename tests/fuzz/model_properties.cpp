@@ -12,6 +12,7 @@
 #include "model/model_image.h"
 #include "run/console_lines.h"
 #include "run/model_checks.h"
+#include "tests/fuzz/skeleton_properties.h"
 #include "tests/support/in_memory.h"
 #include "tests/support/model_builder.h"
 
@@ -394,6 +395,7 @@ std::string findPlanViolation(const unsigned char* data, std::size_t size) {
 }  // namespace
 
 std::string findPropertyViolation(const unsigned char* data, std::size_t size) {
-  const std::string violation = findImageViolation(data, size);
+  std::string violation = findImageViolation(data, size);
+  if (violation.empty()) violation = findSkeletonViolation(data, size);
   return violation.empty() ? findPlanViolation(data, size) : violation;
 }

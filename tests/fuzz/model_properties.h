@@ -1,7 +1,7 @@
 // What must hold for any bytes whatever, run through the tool's whole path from the checks
 // to the text, in memory; and, with the same bytes read as the choices of a plan for the
-// model builder, that the model built from the plan gives the text of the values it holds.
-// Shared by the fuzz target and the replay of its inputs.
+// model builder, that the model built from the plan gives the text of the values it holds;
+// and the skeleton's properties (skeleton_properties.h). Shared by the fuzz target and the replay of its inputs.
 #pragma once
 
 #include <cstddef>

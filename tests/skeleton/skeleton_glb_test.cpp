@@ -178,9 +178,9 @@ TEST(SkeletonGlb, NamesAsUtf8OrWindows1252) {
       {"byte order mark in Windows-1252", "\xef\xbb\xbf\xff", "\"\xc3\xaf\xc2\xbb\xc2\xbf\xc3\xbf\""},
   };
   for (const Case& c : cases) {
-    ByteBuffer json;
+    KeptBytes json;
     const MemoryHook memory;
-    json.memory = &memory;
+    json.memory = memory;
     appendJsonName(json, c.stored.data(), c.stored.size());
     EXPECT_EQ(std::string(reinterpret_cast<char*>(json.bytes), json.size), c.json) << c.title;
     releaseBytes(json);

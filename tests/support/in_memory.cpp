@@ -20,7 +20,7 @@ RunFiles filesOf(MemoryFiles& held, FailingMemory* failing) {
 
 std::string keptText(const MemoryFiles& held, const char* path) {
   const KeptBytes* kept = keptOutput(held, path);
-  return kept != nullptr && kept->size > 0 ? std::string(kept->bytes, kept->size) : std::string();
+  return kept != nullptr && kept->size > 0 ? std::string(reinterpret_cast<const char*>(kept->bytes), kept->size) : std::string();
 }
 
 void* reallocateFailing(void* context, void* block, std::size_t size) {

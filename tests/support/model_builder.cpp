@@ -145,6 +145,18 @@ ModelPlan sampleModelPlan() {
   plan.bones.push_back(jiggleBone("tail_2", spring));
   // A bone with the jiggle rule type but no record is not a jiggle bone.
   plan.bones.push_back(BonePlan{"tail_tip", kJiggleRuleValue, std::nullopt});
+  // A crate with its tail standing up behind it, Z up, each bone unturned: a bone's inverse
+  // world transform only takes its place away.
+  const float places[4][3] = {{0, 0, 0}, {0, 10, 20}, {0, 0, 12}, {0, 0, 8}};
+  float world[3] = {0, 0, 0};
+  for (std::size_t i = 0; i < plan.bones.size(); ++i) {
+    BonePlan& bone = plan.bones[i];
+    bone.parent = static_cast<std::int32_t>(i) - 1;
+    bone.position = std::array<float, 3>{places[i][0], places[i][1], places[i][2]};
+    bone.rotation = std::array<float, 4>{0, 0, 0, 1};
+    for (int k = 0; k < 3; ++k) world[k] += places[i][k];
+    bone.inverseWorld = std::array<float, 12>{1, 0, 0, -world[0], 0, 1, 0, -world[1], 0, 0, 1, -world[2]};
+  }
   plan.descriptors.push_back({});
   return plan;
 }

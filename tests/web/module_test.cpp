@@ -83,6 +83,17 @@ TEST(PageModule, OutcomesWithTheirLooks) {
   }
 }
 
+// The skeleton's file, named as the sweep names it after the model's file.
+TEST(PageModule, MakesTheSkeletonFile) {
+  const std::string model = bytesOf(buildModel(sampleModelPlan()).bytes);
+  ASSERT_EQ(sproingSkeletonFile(handed(model), model.size(), "in/pyro.mdl"), 0);
+  EXPECT_EQ(text("skeleton-name"), "pyro_skeleton.glb");
+  const std::string glb = text("skeleton-file");
+  ASSERT_GT(glb.size(), 12U);
+  EXPECT_EQ(glb.substr(0, 4), "glTF");
+  EXPECT_EQ(text("definitions"), readFixture("crate01_jiggles.qci"));
+}
+
 // Places by byte offsets: a comment and a quoted name are what the reader says they are.
 TEST(PageModule, PlacesOfAText) {
   const std::string edits = "// tail\n$jigglebone \"tail_1\" {\n  is_flexible {\n    yaw_constraint -30 30\n  }\n}\n";

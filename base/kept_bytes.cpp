@@ -1,8 +1,7 @@
-#include "skeleton/byte_buffer.h"
+#include "base/kept_bytes.h"
 
-bool reserveBytes(ByteBuffer& buffer, std::size_t more) {
+bool growBytes(KeptBytes& buffer, std::size_t more) {
   if (buffer.failed) return false;
-  if (more <= buffer.capacity - buffer.size) return true;
   const std::size_t largest = static_cast<std::size_t>(-1);
   if (more > largest - buffer.size) {
     buffer.failed = true;
@@ -12,7 +11,7 @@ bool reserveBytes(ByteBuffer& buffer, std::size_t more) {
   // Doubling keeps the copies to a few of the final size.
   std::size_t capacity = buffer.capacity < 4096 ? 4096 : buffer.capacity;
   while (capacity < needed) capacity = capacity > largest / 2 ? needed : capacity * 2;
-  void* grown = reallocateWith(*buffer.memory, buffer.bytes, capacity);
+  void* grown = reallocateWith(buffer.memory, buffer.bytes, capacity);
   if (grown == nullptr) {
     buffer.failed = true;
     return false;
@@ -22,9 +21,10 @@ bool reserveBytes(ByteBuffer& buffer, std::size_t more) {
   return true;
 }
 
-void releaseBytes(ByteBuffer& buffer) {
-  freeWith(*buffer.memory, buffer.bytes);
+void releaseBytes(KeptBytes& buffer) {
+  freeWith(buffer.memory, buffer.bytes);
   buffer.bytes = nullptr;
   buffer.size = 0;
   buffer.capacity = 0;
+  buffer.failed = false;
 }
