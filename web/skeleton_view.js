@@ -343,24 +343,18 @@ function skeletonFrame(now) {
   else skeletonLastFrame = 0;
 }
 
-// The .glb file sproing_sweep --skeleton writes for the model, made by the module from the
-// model's file read afresh: of the model as stored, whatever its edits.
+// The .glb file sproing_sweep --skeleton writes for the model, under the sweep's name for it,
+// made by the module from the model's file read afresh: of the model as stored, whatever its
+// edits.
 function saveSkeleton(result) {
   const failed = (why) => {
     notice(`No skeleton saved for ${result.path}: ${why}`, 'notice error');
     announce(`No skeleton saved: ${why}`);
   };
   askSkeleton(result.file, result.path, true).then((reply) => {
-    if (reply.glb && reply.glb.length > 0) saveBytes(skeletonFileName(result), reply.glb, 'model/gltf-binary');
+    if (reply.glb && reply.glb.length > 0) saveBytes(decodeName(reply.glbName), reply.glb, 'model/gltf-binary');
     else failed(reply.message && reply.message.length > 0 ? `${decodeName(reply.message)}.` : decodePieces(reply.console, 10).trim());
   }, (error) => failed(`${error.message || error}.`));
-}
-
-// The sweep's name for it: the model's file name without its extension, then "_skeleton.glb".
-function skeletonFileName(result) {
-  const name = result.fileName;
-  const dot = name.lastIndexOf('.');
-  return `${dot > 0 ? name.slice(0, dot) : name}_skeleton.glb`;
 }
 
 document.addEventListener('visibilitychange', () => {

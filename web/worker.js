@@ -223,6 +223,7 @@ async function skeletonJob(job) {
     records: job.glb ? null : textBytes(sproing, kTexts.skeleton),
     message: textBytes(sproing, kTexts.skeletonMessage),
     glb: job.glb ? textBytes(sproing, kTexts.skeletonFile) : null,
+    glbName: job.glb ? textBytes(sproing, kTexts.skeletonName) : null,
   };
   if (file.size > kRestartAfter) modulePromise = null;
   return reply;
@@ -343,7 +344,7 @@ async function work() {
     if (job.skeleton !== undefined) reply.skeleton = job.skeleton;
     const transfer = [];
     for (const key of ['console', 'definitions', 'outputName', 'fileName', 'bones', 'model', 'refusals', 'warnings',
-      'skipped', 'changedBones', 'records', 'message', 'glb']) {
+      'skipped', 'changedBones', 'records', 'message', 'glb', 'glbName']) {
       if (reply[key]) transfer.push(reply[key].buffer);
     }
     self.postMessage(reply, transfer);
