@@ -61,7 +61,7 @@ function parseSkeleton(bytes) {
     count, names: [], kinds: [], parent: new Int32Array(count), jiggle: new Int32Array(count),
     localPos: new Float64Array(3 * count), localRot: new Float64Array(4 * count), dir: new Float64Array(3 * count),
     length: new Float64Array(count), restRot: new Float64Array(4 * count), restPos: new Float64Array(3 * count),
-    centre: [0, 0, 0], wide: 1, high: 1,
+    centre: [0, 0, 0], wide: 1e-6, high: 1e-6,
   };
   const numbers = (field, into, at, size) => {
     const parts = ascii.decode(field).split(' ').map(Number);
@@ -88,7 +88,7 @@ function parseSkeleton(bytes) {
 
 // Each bone's rest frame in the model: its parent's turned by its own, its origin its
 // parent's plus its place turned into the parent's frame; and, for the view, the middle of
-// the bones' box, how far they reach from its upright axis and half its height.
+// their box, how far the bones reach from its upright axis and from its middle's height.
 function chainRest(sk) {
   const { parent, localPos, localRot, restRot, restPos } = sk;
   const low = [Infinity, Infinity, Infinity];
@@ -110,16 +110,21 @@ function chainRest(sk) {
     const origin = [...restPos.subarray(3 * i, 3 * i + 3)];
     ends.push(origin, origin.map((value, k) => value + tip[k]));
   }
-  for (const end of ends) {
+  // The middle of the bones' origins, so that a long shape does not move the body off it;
+  // the reach and height take in the shapes' tips too, so that all of it is in view.
+  for (let n = 0; n < ends.length; n += 2) {
     for (let k = 0; k < 3; k += 1) {
-      low[k] = Math.min(low[k], end[k]);
-      high[k] = Math.max(high[k], end[k]);
+      low[k] = Math.min(low[k], ends[n][k]);
+      high[k] = Math.max(high[k], ends[n][k]);
     }
   }
   if (sk.count === 0) return;
   sk.centre = low.map((value, k) => (value + high[k]) / 2);
-  sk.wide = ends.reduce((wide, end) => Math.max(wide, Math.hypot(end[0] - sk.centre[0], end[1] - sk.centre[1])), 1e-6);
-  sk.high = Math.max(1e-6, (high[2] - low[2]) / 2);
+  const [cx, cy, cz] = sk.centre;
+  for (const end of ends) {
+    sk.wide = Math.max(sk.wide, Math.hypot(end[0] - cx, end[1] - cy));
+    sk.high = Math.max(sk.high, Math.abs(end[2] - cz));
+  }
 }
 
 function skeletonBoneName(sk, i) {
