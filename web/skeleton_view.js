@@ -77,6 +77,10 @@ function tookSkeleton(view, reply) {
     view.ghostAt = new Float64Array(4 * sk.count);
     view.groups = skeletonGroups(sk);
     syncSkeletonMotions(view);
+    // The first steps run cold, 3 to 7 ms for 180 bones: taken now, not in a Shake's first frame.
+    shakeChain(view.now, sk);
+    stepChain(view.now, sk, 8);
+    restChain(view.now, sk);
     const caret = view.caretName;
     view.caretName = null;
     skeletonCaretMoved(view.result, caret);
