@@ -66,8 +66,8 @@ function readSkeleton(view) {
   });
 }
 
-// The module's reply: the skeleton, or why it cannot be drawn, or why the model could not be
-// read again (moved or changed on disk since).
+// The module's reply: the skeleton, or why it cannot be drawn, or the console's line for why
+// the model gave none this time (moved or changed on disk since, or the page failed).
 function tookSkeleton(view, reply) {
   const written = wasWritten(reply.outcome);
   const sk = written && reply.records && reply.records.length > 0 ? parseSkeleton(reply.records) : null;
@@ -89,7 +89,7 @@ function tookSkeleton(view, reply) {
   } else if (written) {
     view.note = 'The page could not read the skeleton the module gave.';
   } else {
-    view.note = `The model could not be read again: ${decodePieces(reply.console, 10).trim()}`;
+    view.note = `No skeleton: ${decodePieces(reply.console, 10).trim()}`;
   }
   fillSkeleton(view);
 }
