@@ -339,15 +339,15 @@ void renderSweepSummary(const SweepTally& tally, ByteSink& console) {
     }
     parting = ", ";
   }
-  if (tally.unlistedFolders > 0) {
+  // "; <count> <what> <after>", each clause of what else the sweep did.
+  const auto clause = [&](std::size_t count, const char* one, const char* many, const char* after) {
     put(console, "; ");
-    renderCount(tally.unlistedFolders, "folder", "folders", console);
-    put(console, " could not be read");
-  }
+    renderCount(count, one, many, console);
+    put(console, after);
+  };
+  if (tally.unlistedFolders > 0) clause(tally.unlistedFolders, "folder", "folders", " could not be read");
   if (tally.otherFiles > 0) {
-    put(console, "; ");
-    renderCount(tally.otherFiles, "other file", "other files", console);
-    put(console, " passed over");
+    clause(tally.otherFiles, "other file", "other files", " passed over");
     if (tally.otherCapitals > 0) {
       put(console, " (");
       putNumber(console, tally.otherCapitals);
@@ -355,19 +355,13 @@ void renderSweepSummary(const SweepTally& tally, ByteSink& console) {
     }
   }
   if (tally.skeletonsAsked) {
-    put(console, "; ");
-    renderCount(tally.skeletons, "skeleton", "skeletons", console);
-    put(console, " written");
+    clause(tally.skeletons, "skeleton", "skeletons", " written");
     if (tally.skeletonsNotWritten > 0) {
       put(console, ", ");
       putNumber(console, tally.skeletonsNotWritten);
       put(console, " not written");
     }
   }
-  if (tally.renamedOutputs > 0) {
-    put(console, "; ");
-    renderCount(tally.renamedOutputs, "output", "outputs", console);
-    put(console, " renamed, their names taken by other models");
-  }
+  if (tally.renamedOutputs > 0) clause(tally.renamedOutputs, "output", "outputs", " renamed, their names taken by other models");
   put(console, "\n");
 }

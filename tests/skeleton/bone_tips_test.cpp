@@ -6,6 +6,7 @@
 #include <bit>
 #include <cmath>
 #include <limits>
+#include <utility>
 #include <vector>
 
 #include "skeleton/bone_kinds.h"
@@ -51,13 +52,11 @@ constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 constexpr float kInfinity = std::numeric_limits<float>::infinity();
 
 TEST(BoneTips, PointAtTheFirstChildElseAlongTheirSortsAxis) {
-  // A root with two children, the lower-numbered first; 3-4-12 triangles for exact lengths.
-  expectTips("first child", {{-1, {}, kPlain, 0}, {0, {0, 3, 4}, kPlain, 0}, {0, {12, 0, 0}, kPlain, 0}},
-             {{{0, 0.6, 0.8}, 5}});
-  expectTips("later child lower in the table",
-             {{-1, {}, kPlain, 0}, {-1, {}, kPlain, 0}, {1, {0, 0, 2}, kPlain, 0}, {0, {0, 0, 3}, kPlain, 0},
+  // Two roots, each with its first child the lowest-numbered; 3-4-5 for exact lengths.
+  expectTips("first child",
+             {{-1, {}, kPlain, 0}, {-1, {}, kPlain, 0}, {1, {0, 0, 2}, kPlain, 0}, {0, {0, 3, 4}, kPlain, 0},
               {1, {9, 0, 0}, kPlain, 0}},
-             {{{0, 0, 1}, 3}, {{0, 0, 1}, 2}});
+             {{{0, 0.6, 0.8}, 5}, {{0, 0, 1}, 2}});
   // Leaves: a jiggle tip's own length; else half the parent's; a root, 1. Jiggle leaves
   // point along +Z when no jiggle bone has a child, plain ones along the root's +X.
   expectTips("leaf lengths",
@@ -82,18 +81,14 @@ TEST(BoneTips, PointAtTheFirstChildElseAlongTheirSortsAxis) {
 }
 
 TEST(BoneKinds, ByTheirBlocksWithTheirLinearColours) {
-  struct Case {
-    std::uint32_t flags;
-    const char* word;
-  };
-  const Case cases[] = {{JiggleBit::kFlexibleTip | JiggleBit::kRigidTip | JiggleBit::kBaseSpring, "flexible"},
-                        {JiggleBit::kRigidTip | JiggleBit::kBaseSpring, "rigid"},
-                        {JiggleBit::kBaseSpring | JiggleBit::kAngleLimited, "base"},
-                        {JiggleBit::kYawLimited | 0x20, "still"}};
-  for (const Case& c : cases) {
+  const std::pair<std::uint32_t, const char*> cases[] = {
+      {JiggleBit::kFlexibleTip | JiggleBit::kRigidTip | JiggleBit::kBaseSpring, "flexible"},
+      {JiggleBit::kRigidTip | JiggleBit::kBaseSpring, "rigid"}, {JiggleBit::kBaseSpring | JiggleBit::kAngleLimited, "base"},
+      {JiggleBit::kYawLimited | 0x20, "still"}};
+  for (const auto& [flags, word] : cases) {
     JiggleBone jiggle;
-    jiggle.words[JiggleLayout::kFlags / 4] = c.flags;
-    EXPECT_STREQ(boneKindLook(boneKindOf(&jiggle)).word, c.word);
+    jiggle.words[JiggleLayout::kFlags / 4] = flags;
+    EXPECT_STREQ(boneKindLook(boneKindOf(&jiggle)).word, word);
   }
   EXPECT_STREQ(boneKindLook(boneKindOf(nullptr)).word, "plain");
   // The sRGB curve, from its definition.

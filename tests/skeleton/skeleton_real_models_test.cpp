@@ -3,6 +3,7 @@
 // each bone's stored inverse world matrix and its world position.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -18,21 +19,15 @@
 
 namespace {
 
-struct Expected {
-  int parent;
-  double world[3];
-};
-
-std::vector<Expected> readSkeletonTable(const std::string& path) {
-  std::vector<Expected> rows;
+// Each bone's parent and world position, as the independent reading found them.
+std::vector<std::array<double, 4>> readSkeletonTable(const std::string& path) {
+  std::vector<std::array<double, 4>> rows;
   std::ifstream in(path);
   std::string line;
   std::getline(in, line);  // column names
-  while (std::getline(in, line)) {
-    std::istringstream fields(line);
-    int bone = 0;
-    Expected row{};
-    fields >> bone >> row.parent >> row.world[0] >> row.world[1] >> row.world[2];
+  for (double bone = 0; std::getline(in, line);) {
+    std::array<double, 4> row{};
+    std::istringstream(line) >> bone >> row[0] >> row[1] >> row[2] >> row[3];
     rows.push_back(row);
   }
   return rows;
@@ -73,15 +68,16 @@ TEST(SkeletonRealModels, ChainBackToTheirStoredMatricesAndIndependentPositions) 
 
     const std::string stem = m.model.substr(0, m.model.size() - 4);
     if (!std::filesystem::exists(source + "/" + stem + ".skeleton.tsv")) continue;
-    const std::vector<Expected> expected = readSkeletonTable(source + "/" + stem + ".skeleton.tsv");
+    const auto expected = readSkeletonTable(source + "/" + stem + ".skeleton.tsv");
     ASSERT_EQ(expected.size(), bones.size()) << m.model;
     for (std::size_t i = 0; i < bones.size(); ++i) {
-      EXPECT_EQ(bones[i].parent, expected[i].parent) << m.model << " bone " << i;
+      const auto& [parent, x, y, z] = expected[i];
+      EXPECT_EQ(bones[i].parent, parent) << m.model << " bone " << i;
       // Six significant digits of the position's size.
-      const double* p = expected[i].world;
-      const double tolerance = 1e-5 * std::fmax(1.0, std::sqrt(p[0] * p[0] + p[1] * p[1] + p[2] * p[2]));
+      const double tolerance = 1e-5 * std::fmax(1.0, std::sqrt(x * x + y * y + z * z));
       for (int k = 0; k < 3; ++k) {
-        EXPECT_NEAR(frames[i].origin[k], p[k], tolerance) << m.model << " bone " << i << " axis " << k;
+        EXPECT_NEAR(frames[i].origin[k], expected[i][static_cast<std::size_t>(k) + 1], tolerance)
+            << m.model << " bone " << i << " axis " << k;
       }
     }
   }

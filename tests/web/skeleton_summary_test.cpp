@@ -34,7 +34,8 @@ TEST(SkeletonSummary, OneRecordPerBone) {
     plan.bones[i].position = positions[i];
     plan.bones[i].rotation = rotations[i];
   }
-  std::vector<unsigned char> bytes = buildModel(plan).bytes;
+  BuiltModel model = buildModel(plan);
+  std::vector<unsigned char>& bytes = model.bytes;
   const Skeleton sound = dumped(bytes);
   // tail_2, a rigid leaf, reaches its tip's length 8 along +X, as tail_1 points; tail_tip,
   // a plain leaf, half the root's 4 along +Z, which as many bones with a child point
@@ -46,7 +47,7 @@ TEST(SkeletonSummary, OneRecordPerBone) {
             "tail_2\x1f" "1\x1f" "rigid\x1f" "0.5 0 0\x1f" "0 0 0 1\x1f" "1 0 0\x1f" "8\x1f" "1\x1e"
             "tail_tip\x1f" "0\x1f" "plain\x1f" "0 5 0\x1f" "0 0 0 1\x1f" "0 0 1\x1f" "2\x1f-1\x1e");
 
-  putInt32(bytes, getInt32(bytes, HeaderLayout::kBoneTableOffset) + 3 * BoneLayout::kSize + BoneLayout::kParent, 3);
+  putInt32(bytes, model.boneTable + 3 * BoneLayout::kSize + BoneLayout::kParent, 3);
   const Skeleton faulty = dumped(bytes);
   EXPECT_EQ(faulty.message, "bone 3's parent (3) does not come before it");
   EXPECT_EQ(faulty.records, "");
