@@ -37,7 +37,8 @@ build-web-native/sproing_sweep --quiet --skeleton -o "$skeletons/real" ../shared
 build-web-native/sproing_sweep --quiet --skeleton -o "$skeletons/seeds" tests/fuzz/corpus >/dev/null || true
 node tests/skeleton/validate_glb.js "$validator" "$skeletons"/*/*.glb
 
-node --test tests/web/worker_test.js tests/web/spring_test.js tests/web/swing_test.js tests/web/page_words_test.js
+node --test tests/web/worker_test.js tests/web/spring_test.js tests/web/swing_test.js tests/web/page_words_test.js \
+  tests/web/skeleton_motion_test.js
 # The page's core in each browser.
 for browser in "chrome /usr/bin/chromium" "firefox /usr/bin/firefox-esr"; do
   timeout 180 node tests/web/page_core_test.js $browser "$puppeteer" build-web/page build-web-native/sproing_dump \

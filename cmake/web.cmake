@@ -32,7 +32,8 @@ set(SPROING_PAGE_DIR ${PROJECT_BINARY_DIR}/page)
 set(SPROING_PAGE_FILES index.html style.css
   module_words.js text_bytes.js dom.js virtual_list.js bone_data.js spring.js swing.js bone_pictures.js
   bone_legend.js swing_views.js
-  preview.js bone_cards.js notices.js worker_link.js models.js edit_state.js scale.js scale_control.js
+  preview.js bone_cards.js skeleton_data.js skeleton_motion.js skeleton_drawing.js skeleton_view.js
+  notices.js worker_link.js models.js edit_state.js scale.js scale_control.js
   editor.js siblings.js rows.js
   row_view.js status.js saving.js taking.js start.js)
 set(SPROING_PAGE_SOURCES)

@@ -64,6 +64,93 @@ ModelPlan benchModelPlan(std::size_t bones) {
 
 namespace {
 
+BonePlan placedBone(std::string name, std::int32_t parent, std::array<float, 3> position,
+                    std::array<float, 4> rotation = {0, 0, 0, 1}) {
+  BonePlan bone{std::move(name), 0, std::nullopt};
+  bone.parent = parent;
+  bone.position = position;
+  bone.rotation = rotation;
+  return bone;
+}
+
+std::int32_t lastIndex(const ModelPlan& plan) { return static_cast<std::int32_t>(plan.bones.size()) - 1; }
+
+// A hair link's settings, stiffer near the head; chain 8 has a base spring too, chain 9 a
+// rigid tip held within a yaw limit.
+JigglePlan hairPlan(int chain, int link) {
+  using P = JiggleLayout;
+  using B = JiggleBit;
+  JigglePlan rule;
+  rule.flags = chain == 9 ? B::kRigidTip | B::kYawLimited : B::kFlexibleTip | B::kAngleLimited;
+  if (chain == 8) rule.flags |= B::kBaseSpring;
+  const auto stiffness = static_cast<float>(120 - 8 * link);
+  rule.set(P::kLength, 2.6f).set(P::kYawStiffness, stiffness).set(P::kPitchStiffness, stiffness);
+  rule.set(P::kYawDamping, 8).set(P::kPitchDamping, 8).set(P::kAlongStiffness, 100).set(P::kAlongDamping, 8);
+  rule.set(P::kAngleLimit, radiansOf(40)).set(P::kYawMin, radiansOf(-20)).set(P::kYawMax, radiansOf(20));
+  rule.set(P::kBaseMass, 1).set(P::kBaseStiffness, 60).set(P::kBaseDamping, 3);
+  for (std::size_t min : {P::kLeftMin, P::kUpMin, P::kForwardMin}) rule.set(min, -1).set(min + 4, 1);
+  return rule;
+}
+
+}  // namespace
+
+ModelPlan skeletonModelPlan() {
+  ModelPlan plan;
+  plan.name = "characters/bench/skeleton_180.mdl";
+  plan.bones.push_back(placedBone("pelvis", -1, {0, 0, 30}));
+  for (int i = 1; i <= 4; ++i) plan.bones.push_back(placedBone("spine_" + std::to_string(i), lastIndex(plan), {0, 0, 5}));
+  const std::int32_t chest = lastIndex(plan);
+  plan.bones.push_back(placedBone("neck", chest, {0, 0, 2.5f}));
+  plan.bones.push_back(placedBone("head", lastIndex(plan), {0, 0, 2.5f}));
+  const std::int32_t head = lastIndex(plan);
+  for (int side = 0; side < 2; ++side) {
+    const float x = side == 0 ? 1.0f : -1.0f;
+    const std::string s = side == 0 ? "_L" : "_R";
+    plan.bones.push_back(placedBone("clavicle" + s, chest, {3 * x, 0, -1}));
+    plan.bones.push_back(placedBone("upper_arm" + s, lastIndex(plan), {5 * x, 0, 0}));
+    plan.bones.push_back(placedBone("forearm" + s, lastIndex(plan), {10 * x, 0, 0}));
+    plan.bones.push_back(placedBone("hand" + s, lastIndex(plan), {9 * x, 0, 0}));
+    const std::int32_t hand = lastIndex(plan);
+    for (int finger = 0; finger < 5; ++finger) {
+      std::int32_t parent = hand;
+      for (int link = 0; link < 3; ++link) {
+        const std::array<float, 3> at = link == 0 ? std::array<float, 3>{2 * x, static_cast<float>(finger) - 2, 0}
+                                                  : std::array<float, 3>{1.5f * x, 0, 0};
+        plan.bones.push_back(placedBone("finger_" + std::to_string(finger) + "_" + std::to_string(link) + s, parent, at));
+        parent = lastIndex(plan);
+      }
+    }
+    plan.bones.push_back(placedBone("thigh" + s, 0, {4 * x, 0, -2}));
+    plan.bones.push_back(placedBone("calf" + s, lastIndex(plan), {0, 0, -12}));
+    plan.bones.push_back(placedBone("foot" + s, lastIndex(plan), {0, 0, -12}));
+    plan.bones.push_back(placedBone("toe" + s, lastIndex(plan), {0, -4, -2}));
+  }
+  for (int i = 0; i < 27; ++i) {
+    plan.bones.push_back(placedBone("face_" + std::to_string(i), head,
+                                    {-2 + 0.5f * static_cast<float>(i % 9), -3, -1 + 1.5f * static_cast<float>(i / 9)}));
+  }
+  // Round the back of the head from the right side to the left, each chain's frame turned
+  // about z by its angle, each link hanging down and a little out from the one above.
+  for (int chain = 0; chain < 10; ++chain) {
+    const double angle = 3.14159265358979323846 * chain / 9;
+    std::int32_t parent = head;
+    for (int link = 0; link < 10; ++link) {
+      BonePlan bone = link == 0
+          ? placedBone("", head, {static_cast<float>(3.5 * std::cos(angle)), static_cast<float>(3.5 * std::sin(angle)), 2},
+                       {0, 0, static_cast<float>(std::sin(angle / 2)), static_cast<float>(std::cos(angle / 2))})
+          : placedBone("", parent, {0.3f, 0, -2.5f});
+      bone.name = "hair_" + std::to_string(chain) + "_" + std::to_string(link);
+      bone.ruleType = kJiggleRuleValue;
+      bone.rule = hairPlan(chain, link);
+      plan.bones.push_back(bone);
+      parent = lastIndex(plan);
+    }
+  }
+  return plan;
+}
+
+namespace {
+
 // Values as artists type them: mostly short decimals, a few with more digits.
 float typedValue(std::uint64_t& state, std::uint32_t range) {
   const std::uint32_t pick = nextRandom(state);

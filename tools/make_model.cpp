@@ -1,6 +1,7 @@
 // Writes models made by the test-side builder: the sample shipped in examples/, the
-// fuzzers' seed corpora (corpus, apply-corpus), a benchmark model of N jiggle bones, or a
-// folder of everyday models for the batch benchmark.
+// fuzzers' seed corpora (corpus, apply-corpus), a benchmark model of N jiggle bones, a
+// character of 180 bones for the skeleton view, or a folder of everyday models for the
+// batch benchmark.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -53,6 +54,9 @@ int main(int argc, char** argv) {
                ? 0
                : 1;
   }
+  if (argc == 3 && std::strcmp(argv[1], "skeleton") == 0) {
+    return writeBytes(argv[2], buildModel(skeletonModelPlan()).bytes) ? 0 : 1;
+  }
   if (argc == 4 && std::strcmp(argv[1], "batch") == 0) {
     const long count = countArgument(argv[2], 100000, "COUNT");
     if (count == 0) return 2;
@@ -72,6 +76,7 @@ int main(int argc, char** argv) {
   std::fputs("usage: make_model sample OUTPUT.mdl\n"
              "       make_model corpus FOLDER\n"
              "       make_model bench BONES OUTPUT.mdl\n"
+             "       make_model skeleton OUTPUT.mdl\n"
              "       make_model batch COUNT FOLDER\n",
              stderr);
   return 2;

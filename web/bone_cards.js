@@ -185,6 +185,7 @@ function makeCard(result, index) {
 // drawn anew and jolted, so that its new motion shows beside the stored one.
 function bonesApplied(result, bones) {
   result.edit.bones = bones;
+  skeletonBonesApplied(result);
   const state = result.cards;
   if (!state) return;
   const before = state.bones;
@@ -214,6 +215,7 @@ function bonesApplied(result, bones) {
 
 // Marks the card of the bone named `name` (null: none) and brings it into view.
 function markCaretBone(result, name) {
+  skeletonCaretMoved(result, name);
   const state = result.cards;
   if (!state || !state.list) return;
   const index = name === null ? -1 : state.bones.findIndex((bone) => bone.name === name);

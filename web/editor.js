@@ -91,7 +91,10 @@ function bench(result, index) {
   area.addEventListener('scroll', () => drawGutter(result, area, gutter), { passive: true });
   new ResizeObserver(() => drawGutter(result, area, gutter)).observe(area);
   side.append(title, box, status, goTos, bar, scaleControl(result), siblingsSection(result));
-  grid.append(side, bonePanel(result));
+  // The skeleton above the cards, beside the text.
+  const column = bonePanel(result);
+  column.prepend(skeletonSection(result));
+  grid.append(side, column);
   // Where the text was left, when the row is drawn again.
   requestAnimationFrame(() => {
     area.setSelectionRange(edit.caret, edit.caret);

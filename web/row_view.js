@@ -68,7 +68,7 @@ function makeRow(index) {
     button(`Save ${result.outputName}`, () => savedText(result).then((bytes) => saveBytes(result.outputName, bytes,
       'text/plain'))),
     button('Copy', (event) => copyText(currentText(result), event.target, result.outputName)),
-    edit, save);
+    edit, save, button('Save skeleton (.glb)', () => saveSkeleton(result), 'save-skeleton'));
   head.appendChild(actions);
   if (result.open) card.appendChild(rowDetails(result, index));
   if (result.edit) showEdit(result, row);
@@ -90,7 +90,7 @@ function rowDetails(result, index) {
   if (editing && editable(result)) {
     details.appendChild(bench(result, index));
   } else {
-    details.append(element('h3', '', 'Jiggle bones, drawn'), bonePanel(result));
+    details.append(skeletonSection(result), element('h3', '', 'Jiggle bones, drawn'), bonePanel(result));
     if (editing) {
       details.appendChild(element('p', 'notice', `This text is ${mebibytes(result.definitions.length)}, ` +
         'too long to edit on this page: save it, edit it in a text editor and apply it to the model ' +

@@ -1,9 +1,9 @@
 // The page's worker: takes models in order, reads each in slices straight into the module's
-// memory and hands back what the tool made of it; applies a row's edits to its model, ahead
-// of the models waiting, since someone is typing; tells which names the tools take as
-// models', and how the dump writes a value. Everything about a model is decided in the
-// module; this moves bytes and results, and tells a file the browser could not read apart
-// from a failure of the page itself.
+// memory and hands back what the tool made of it; applies a row's edits to its model and
+// reads its skeleton ahead of the models waiting, since someone is at that row; tells which
+// names the tools take as models', and how the dump writes a value. Everything about a model
+// is decided in the module; this moves bytes and results, and tells a file the browser could
+// not read apart from a failure of the page itself.
 'use strict';
 
 const kLargestModel = 512 * 1024 * 1024;
@@ -22,7 +22,8 @@ let kNumbers = null;
 // { id, path, why, and either file (with first, its first slice asked for) or bytes and
 // size (null bytes: the browser refused to read them) }, in the order sent
 const jobs = [];
-// { apply, id, path, file, edits (an ArrayBuffer), editsPath }: done before any model waiting
+// { apply, id, path, file, edits (an ArrayBuffer), editsPath }, or { skeleton, path, file,
+// glb }: done before any model waiting
 const applies = [];
 // { places, version, text (UTF-8, an ArrayBuffer) }: first of all, since the caret waits on them
 const placing = [];
@@ -156,9 +157,9 @@ function cString(sproing, text, held) {
 }
 
 // The model read afresh from its file, since the page keeps no model's bytes: a file moved
-// or changed since is the tool's "Cannot read".
-async function applyJob(job) {
-  const { file, path } = job;
+// or changed since is the tool's "Cannot read" (bytes 0).
+async function readAfresh(job) {
+  const { file } = job;
   let sproing = await module();
   let bytes = 0;
   if (file.size > 0 && file.size <= kLargestModel) {
@@ -168,6 +169,12 @@ async function applyJob(job) {
       bytes = 0;
     }
   }
+  return { sproing, bytes };
+}
+
+async function applyJob(job) {
+  const { file, path } = job;
+  const { sproing, bytes } = await readAfresh(job);
   const edits = new Uint8Array(job.edits);
   const editsAt = sproing._sproingAllocate(Math.max(edits.length, 1)) >>> 0;
   if (editsAt === 0) {
@@ -196,6 +203,28 @@ async function applyJob(job) {
     numbers: numbers(sproing),
   };
   if (file.size > kLargestModel) reply.note = kTooLarge;
+  if (file.size > kRestartAfter) modulePromise = null;
+  return reply;
+}
+
+// The model's skeleton, as records to draw or as the .glb file (`glb`), or why it has none.
+async function skeletonJob(job) {
+  const { file, path } = job;
+  const { sproing, bytes } = await readAfresh(job);
+  const at = cString(sproing, path, bytes);
+  // The module owns the model's bytes from here.
+  const status = job.glb ? sproing._sproingSkeletonFile(bytes, sizeGiven(file.size), at)
+    : sproing._sproingDump(bytes, sizeGiven(file.size), at);
+  sproing._free(at);
+  const reply = {
+    status,
+    outcome: outcomeOf(sproing),
+    console: textBytes(sproing, kTexts.console),
+    records: job.glb ? null : textBytes(sproing, kTexts.skeleton),
+    message: textBytes(sproing, kTexts.skeletonMessage),
+    glb: job.glb ? textBytes(sproing, kTexts.skeletonFile) : null,
+    glbName: job.glb ? textBytes(sproing, kTexts.skeletonName) : null,
+  };
   if (file.size > kRestartAfter) modulePromise = null;
   return reply;
 }
@@ -303,7 +332,7 @@ async function work() {
     const job = applies.length > 0 ? applies.shift() : jobs.shift();
     let reply;
     try {
-      reply = await (job.apply ? applyJob(job) : dumpJob(job));
+      reply = await (job.apply ? applyJob(job) : job.skeleton !== undefined ? skeletonJob(job) : dumpJob(job));
     } catch (error) {
       // A module that trapped or aborted is in no state to go on: the next model gets a
       // new one, and the batch goes on.
@@ -312,9 +341,10 @@ async function work() {
     }
     reply.id = job.id;
     if (job.apply) reply.apply = true;
+    if (job.skeleton !== undefined) reply.skeleton = job.skeleton;
     const transfer = [];
     for (const key of ['console', 'definitions', 'outputName', 'fileName', 'bones', 'model', 'refusals', 'warnings',
-      'skipped', 'changedBones']) {
+      'skipped', 'changedBones', 'records', 'message', 'glb', 'glbName']) {
       if (reply[key]) transfer.push(reply[key].buffer);
     }
     self.postMessage(reply, transfer);
@@ -357,6 +387,6 @@ self.onmessage = (event) => {
     job.first = readSlice(job.file, 0);
     job.first.catch(() => {});
   }
-  (job.apply ? applies : jobs).push(job);
+  (job.apply || job.skeleton !== undefined ? applies : jobs).push(job);
   if (!working) work();
 };

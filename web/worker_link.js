@@ -8,6 +8,8 @@ const classifying = new Map();  // id -> { ok, fail }, names waiting to be told 
 let nextClassify = 0;
 const formatting = new Map();   // id -> { ok, fail }, values waiting for their texts
 let nextFormat = 0;
+const skeletonAsks = new Map(); // id -> { ok, fail }, models' skeletons asked for
+let nextSkeleton = 0;
 
 function startWorker() {
   worker = new Worker(URL.createObjectURL(
@@ -33,8 +35,13 @@ function routeReply(reply) {
     if (!waiting) return;
     if (reply.failed) waiting.fail(new Error(reply.failed));
     else waiting.ok(reply.texts);
+  } else if (reply.skeleton !== undefined) {
+    const waiting = skeletonAsks.get(reply.skeleton);
+    skeletonAsks.delete(reply.skeleton);
+    if (waiting) waiting.ok(reply);
   } else if (reply.words !== undefined) {
     takeWords(reply.words);
+    takeSkeletonWords(reply.words);
     updateStatus();
   } else if (reply.places !== undefined) {
     takePlacesReply(reply);
@@ -68,17 +75,29 @@ function formatValues(values) {
   });
 }
 
+// The skeleton of the model in `file`, read afresh by the module: the worker's reply, with
+// the records to draw, or with the .glb file's bytes where `glb`, or why there are none.
+function askSkeleton(file, path, glb) {
+  const id = nextSkeleton;
+  nextSkeleton += 1;
+  return new Promise((ok, fail) => {
+    skeletonAsks.set(id, { ok, fail });
+    worker.postMessage({ skeleton: id, path, file, glb });
+  });
+}
+
 // The worker itself stopped: what it held fails as the page's own failure, and the rest
 // goes to a new one.
 function workerStopped(why) {
   worker.terminate();
   modelsLost(why);
   editsLost(why);
-  for (const waiting of [...classifying.values(), ...formatting.values()]) {
+  for (const waiting of [...classifying.values(), ...formatting.values(), ...skeletonAsks.values()]) {
     waiting.fail(new Error(`the page's worker stopped (${why})`));
   }
   classifying.clear();
   formatting.clear();
+  skeletonAsks.clear();
   startWorker();
   handMore();
   scheduleRender();

@@ -267,6 +267,60 @@ test('other models: what changes first, the skipped bones as one count, no Save 
   assert.ok(model.equals(applied(path.join(others, 'crate01_npc.mdl'), tuned, '--skip-missing-bones')));
 });
 
+// What the skeleton's line must say of a jiggle bone of a real model, from the positions
+// worked out beside it, independently of this project: its parent's name where that is a
+// jiggle bone's (the only names given there).
+function skeletonLine(model, bone, label) {
+  const rows = fs.readFileSync(path.join(realDir, `${model}.skeleton.tsv`), 'utf8').trim().split('\n').slice(1)
+    .map((line) => line.split('\t'));
+  const row = rows.find((fields) => fields[5] === bone);
+  const at = row.slice(2, 5).map((v) => (Math.round(Number(v) * 10) / 10 + 0).toFixed(1)).join(', ');
+  const parent = rows[Number(row[1])][5];
+  const escape = (text) => text.replace(/[.*+?^${}()|[\]\\]/g, '\\$&');
+  return new RegExp(`^${escape(`${bone}: ${label}, child of `)}${parent === '-' ? '.+' : escape(parent)}` +
+    `${escape(`, at (${at})`)}$`);
+}
+
+test('the skeleton: named, the caret\'s bone and a bone clicked named, Shake moving it, saved as the sweep writes it', async () => {
+  await openEditor('m04.mdl');
+  const view = await until(() => {
+    const canvas = document.querySelector('#rows canvas.skeleton-canvas');
+    const box = canvas && canvas.getBoundingClientRect();
+    return canvas && [canvas.getAttribute('aria-label'), box.width >= 300 && box.height >= 200];
+  });
+  assert.deepStrictEqual(view, ['Skeleton', true]);
+  const text = await page.evaluate(() => document.querySelector('#rows textarea').value);
+  const line = () => page.evaluate(() => document.querySelector('#rows .skeleton-line').textContent);
+  await page.evaluate((at) => {
+    const area = document.querySelector('#rows textarea');
+    area.focus();
+    area.setSelectionRange(at, at);
+    area.dispatchEvent(new Event('keyup'));
+  }, text.indexOf('"hair7"') + 2);
+  await until(() => document.querySelector('#rows .skeleton-line').textContent.startsWith('hair7:')).catch(() => {});
+  assert.match(await line(), skeletonLine('m04', 'hair7', 'flexible tip'));
+  // A click on the top of the head's hair names it and puts the caret on its block.
+  const [x, y] = await page.evaluate(() => {
+    const shown = results.find((result) => result.path === 'm04.mdl').skeleton;
+    const box = shown.canvas.getBoundingClientRect();
+    const i = shown.sk.names.indexOf('hair8');
+    const at = (k) => shown.at[4 * i + k] * 0.3 + shown.at[4 * i + k + 2] * 0.7;
+    return [box.left + at(0) / shown.dpr, box.top + at(1) / shown.dpr];
+  });
+  await page.mouse.click(x, y);
+  await until(() => document.activeElement.tagName === 'TEXTAREA');
+  assert.match(await line(), skeletonLine('m04', 'hair8', 'flexible tip'));
+  assert.strictEqual(await page.evaluate(() => document.activeElement.selectionStart), text.indexOf('$jigglebone "hair8"'));
+  const still = await page.evaluate(() => document.querySelector('#rows canvas.skeleton-canvas').toDataURL());
+  await page.click('#rows .skeleton .shake');
+  await until((old) => document.querySelector('#rows canvas.skeleton-canvas').toDataURL() !== old, still);
+  const swept = fs.mkdtempSync(path.join(work, 'swept-'));
+  spawnSync(path.join(path.dirname(dumpTool), 'sproing_sweep'), ['--skeleton', '-o', swept, path.join(models, 'm04.mdl')],
+    { timeout: 30000 });
+  const glb = await saved('m04_skeleton.glb', () => page.click('#rows .save-skeleton'));
+  assert.ok(glb.equals(fs.readFileSync(path.join(swept, 'm04_skeleton.glb'))));
+});
+
 // axe-core's serious and critical findings on the page as it stands.
 async function axeFindings() {
   await page.evaluate(fs.readFileSync(axeScript, 'utf8'));
