@@ -39,7 +39,9 @@ void appendLiteral(KeptBytes& kept, const char (&text)[N]) {
   appendBytes(kept, text, N - 1);
 }
 
-inline void appendByte(KeptBytes& kept, char byte) { appendBytes(kept, &byte, 1); }
+inline void appendByte(KeptBytes& kept, char byte) {
+  if (reserveBytes(kept, 1)) kept.bytes[kept.size++] = static_cast<unsigned char>(byte);
+}
 
 // Gives the block back; the bytes are then empty and no longer failed.
 void releaseBytes(KeptBytes& kept);

@@ -30,6 +30,12 @@ inline void freeWith(const MemoryHook& hook, void* block) {
   if (block != nullptr) reallocateWith(hook, block, 0);
 }
 
+// `count` items of `size` bytes, as they come; null also when the product overflows.
+inline void* allocateArrayWith(const MemoryHook& hook, std::size_t count, std::size_t size) {
+  if (size != 0 && count > static_cast<std::size_t>(-1) / size) return nullptr;
+  return allocateWith(hook, count * size);
+}
+
 // `count` items of `size` bytes, zeroed; null also when the product overflows.
 inline void* allocateZeroedWith(const MemoryHook& hook, std::size_t count, std::size_t size) {
   if (size != 0 && count > static_cast<std::size_t>(-1) / size) return nullptr;

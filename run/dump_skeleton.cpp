@@ -18,8 +18,8 @@ struct Scratch {
   WorldFrame* frames = nullptr;
 };
 
-bool allocated(const Scratch& s) {
-  return s.bones != nullptr && s.decoded != nullptr && s.details != nullptr && s.frames != nullptr;
+bool allocated(const Scratch& s, bool withFrames) {
+  return s.bones != nullptr && s.decoded != nullptr && s.details != nullptr && (s.frames != nullptr || !withFrames);
 }
 
 void release(const MemoryHook& memory, Scratch& s) {
@@ -76,14 +76,17 @@ void dumpSkeleton(const ModelImage& image, const char* path, bool keep, const Ru
   const std::int32_t count = skeletonBoneCount(image);
   const auto n = static_cast<std::size_t>(count);
   const MemoryHook& memory = files.memory;
+  // Each filled before it is read: no zeroing. The frames only find a bone beyond the float
+  // range where no .glb is written, which finds it itself.
   Scratch s;
   s.bones = static_cast<SkeletonBone*>(allocateZeroedWith(memory, n, sizeof(SkeletonBone)));
-  s.decoded = static_cast<JiggleBone*>(allocateZeroedWith(memory, n, sizeof(JiggleBone)));
-  s.details = static_cast<BoneDetails*>(allocateZeroedWith(memory, n, sizeof(BoneDetails)));
-  s.frames = static_cast<WorldFrame*>(allocateZeroedWith(memory, n, sizeof(WorldFrame)));
-  if (!allocated(s)) {
+  s.decoded = static_cast<JiggleBone*>(allocateArrayWith(memory, n, sizeof(JiggleBone)));
+  s.details = static_cast<BoneDetails*>(allocateArrayWith(memory, n, sizeof(BoneDetails)));
+  s.frames = path == nullptr ? static_cast<WorldFrame*>(allocateArrayWith(memory, n, sizeof(WorldFrame))) : nullptr;
+  if (!allocated(s, path == nullptr)) {
     facts.end = SkeletonEnd::OutOfMemory;
-  } else if (!readSkeleton(image, s.bones, facts.fault) || !chainWorldFrames(s.bones, count, s.frames, facts.fault)) {
+  } else if (!readSkeleton(image, s.bones, facts.fault) ||
+             (path == nullptr && !chainWorldFrames(s.bones, count, s.frames, facts.fault))) {
     facts.end = SkeletonEnd::CannotDraw;
   } else {
     gatherBoneDetails(image, count, s.decoded, s.details);

@@ -1,5 +1,6 @@
 #include "skeleton/float_text.h"
 
+#include <charconv>
 #include <cstdint>
 #include <cstring>
 
@@ -191,6 +192,13 @@ std::size_t formatShortestFloat(float value, char (&text)[kFloatTextSize]) {
   if (magnitude > 0x7F800000) return length + copyText(text + length, "nan");
   if (magnitude == 0x7F800000) return length + copyText(text + length, "inf");
   if (magnitude == 0) return length + copyText(text + length, "0");
+  // A whole number below 100000, common in places built by hand, is its own shortest text:
+  // no exponent form is as short (1e+05 is five characters).
+  const float size = negative ? -value : value;
+  if (size < 100000.0f && size == static_cast<float>(static_cast<std::uint32_t>(size))) {
+    const auto result = std::to_chars(text + length, text + kFloatTextSize, static_cast<std::uint32_t>(size));
+    return static_cast<std::size_t>(result.ptr - text);
+  }
 
   char digits[12];
   int point = 0;

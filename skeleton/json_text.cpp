@@ -36,7 +36,15 @@ void appendJsonName(KeptBytes& json, const char* name, std::size_t length) {
   appendByte(json, '"');
   if (isUtf8(bytes, length)) {
     const std::size_t start = length >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF ? 3 : 0;
-    for (std::size_t i = start; i < length; ++i) appendEscaped(json, bytes[i]);
+    // Runs of bytes that need no escape, as most names are whole, go on at once.
+    std::size_t run = start;
+    for (std::size_t i = start; i < length; ++i) {
+      if (bytes[i] >= 0x20 && bytes[i] != '"' && bytes[i] != '\\') continue;
+      appendBytes(json, bytes + run, i - run);
+      appendEscaped(json, bytes[i]);
+      run = i + 1;
+    }
+    appendBytes(json, bytes + run, length - run);
   } else {
     for (std::size_t i = 0; i < length; ++i) {
       const unsigned char byte = bytes[i];

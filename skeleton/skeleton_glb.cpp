@@ -21,15 +21,17 @@ constexpr std::size_t kHeaderSize = 12;
 constexpr std::size_t kChunkHeaderSize = 8;
 constexpr std::uint64_t kLargestGlb = 0xFFFFFFFFu;  // its length is a 32-bit field
 
-// Sizes in the BIN chunk.
+// Sizes in the BIN chunk. A shape's vertices all follow one joint with all their weight, so
+// joints and weights are bytes (a weight of 255 is 1), joints 16 bits once there are more
+// than 256 bones, and indices 16 bits while the vertices' numbers fit them: most files are
+// half the size they would be in floats and 32-bit numbers.
 constexpr std::size_t kPositionSize = 12;  // three floats
-constexpr std::size_t kJointsSize = 8;     // four 16-bit joints
-constexpr std::size_t kWeightsSize = 16;   // four floats
+constexpr std::size_t kWeightsSize = 4;    // four normalized bytes
 constexpr std::size_t kMatrixSize = 64;    // sixteen floats
-constexpr std::size_t kIndexSize = 4;
 
 // glTF's numbers for the types of components and the uses of buffer views.
 constexpr int kFloatComponent = 5126;
+constexpr int kUnsignedByteComponent = 5121;
 constexpr int kUnsignedShortComponent = 5123;
 constexpr int kUnsignedIntComponent = 5125;
 constexpr int kVertexTarget = 34962;
@@ -50,11 +52,13 @@ constexpr std::size_t kWeightsView = 2;
 constexpr std::size_t kInverseBindView = 3;
 constexpr std::size_t kIndexView = 4;
 
-// Where each part of the BIN chunk lies.
+// Where each part of the BIN chunk lies. Every part starts on four bytes, as glTF wants
+// of vertex data and of floats; the chunk's length is padded to four.
 struct BinLayout {
   std::size_t drawn = 0;  // bones with a shape
   std::size_t vertices = 0;
-  std::size_t positions = 0, joints = 0, weights = 0, inverseBinds = 0, indices = 0, size = 0;
+  std::size_t jointsSize = 0, indexSize = 0;  // of one vertex's joints, of one index
+  std::size_t positions = 0, joints = 0, weights = 0, inverseBinds = 0, indices = 0, used = 0, size = 0;
   std::size_t bonesOfKind[kBoneKindCount] = {};
   float lowest[3] = {}, highest[3] = {};  // the positions' bounds, which glTF asks for
 };
@@ -72,22 +76,16 @@ BinLayout layOut(const Skeleton& s) {
   BinLayout layout;
   layout.drawn = static_cast<std::size_t>(s.count < kMostBonesDrawn ? s.count : kMostBonesDrawn);
   layout.vertices = layout.drawn * kShapeVertices;
+  layout.jointsSize = s.count <= 256 ? 4 : 8;
+  layout.indexSize = layout.vertices <= 65536 ? 2 : 4;
   layout.joints = layout.positions + layout.vertices * kPositionSize;
-  layout.weights = layout.joints + layout.vertices * kJointsSize;
+  layout.weights = layout.joints + layout.vertices * layout.jointsSize;
   layout.inverseBinds = layout.weights + layout.vertices * kWeightsSize;
   layout.indices = layout.inverseBinds + static_cast<std::size_t>(s.count) * kMatrixSize;
-  layout.size = layout.indices + layout.drawn * kShapeIndices * kIndexSize;
+  layout.used = layout.indices + layout.drawn * kShapeIndices * layout.indexSize;
+  layout.size = (layout.used + 3) / 4 * 4;
   for (std::size_t i = 0; i < layout.drawn; ++i) {
     ++layout.bonesOfKind[static_cast<std::size_t>(boneKindOf(s.details[i].jiggle))];
-    float shape[kShapeVertices][3];
-    boneShape(s.frames[i], s.tips[i], shape);
-    for (std::size_t v = 0; v < kShapeVertices; ++v) {
-      for (int k = 0; k < 3; ++k) {
-        const bool first = i == 0 && v == 0;
-        if (first || shape[v][k] < layout.lowest[k]) layout.lowest[k] = shape[v][k];
-        if (first || shape[v][k] > layout.highest[k]) layout.highest[k] = shape[v][k];
-      }
-    }
   }
   return layout;
 }
@@ -168,10 +166,15 @@ void appendBoneNode(KeptBytes& json, const Skeleton& s, std::int32_t i) {
   appendChildren(json, s, s.tips[i].firstChild);
   float translation[3], rotation[4];
   nodePlace(s.bones[i], translation, rotation);
-  appendLiteral(json, ",\"translation\":");
-  appendFloats(json, translation, 3);
-  appendLiteral(json, ",\"rotation\":");
-  appendFloats(json, rotation, 4);
+  // glTF's defaults, left out: no move, no turn.
+  if (translation[0] != 0 || translation[1] != 0 || translation[2] != 0) {
+    appendLiteral(json, ",\"translation\":");
+    appendFloats(json, translation, 3);
+  }
+  if (rotation[0] != 0 || rotation[1] != 0 || rotation[2] != 0 || rotation[3] != 1) {
+    appendLiteral(json, ",\"rotation\":");
+    appendFloats(json, rotation, 4);
+  }
   if (details.jiggle != nullptr) {
     appendLiteral(json, ",\"extras\":");
     appendJiggleExtras(json, *details.jiggle);
@@ -259,10 +262,11 @@ void appendSkinAndMesh(KeptBytes& json, const Skeleton& s, const BinLayout& layo
   appendLiteral(json, ",\"max\":");
   appendFloats(json, layout.highest, 3);
   appendLiteral(json, "},");
-  appendAccessor(json, kJointsView, 0, kUnsignedShortComponent, layout.vertices, "VEC4");
+  appendAccessor(json, kJointsView, 0, layout.jointsSize == 4 ? kUnsignedByteComponent : kUnsignedShortComponent,
+                 layout.vertices, "VEC4");
   appendLiteral(json, "},");
-  appendAccessor(json, kWeightsView, 0, kFloatComponent, layout.vertices, "VEC4");
-  appendLiteral(json, "},");
+  appendAccessor(json, kWeightsView, 0, kUnsignedByteComponent, layout.vertices, "VEC4");
+  appendLiteral(json, ",\"normalized\":true},");
   appendAccessor(json, kInverseBindView, 0, kFloatComponent, static_cast<std::size_t>(s.count), "MAT4");
   appendByte(json, '}');
   std::size_t offset = 0;
@@ -270,9 +274,10 @@ void appendSkinAndMesh(KeptBytes& json, const Skeleton& s, const BinLayout& layo
     if (layout.bonesOfKind[kind] == 0) continue;
     appendByte(json, ',');
     const std::size_t indices = layout.bonesOfKind[kind] * kShapeIndices;
-    appendAccessor(json, kIndexView, offset, kUnsignedIntComponent, indices, "SCALAR");
+    appendAccessor(json, kIndexView, offset, layout.indexSize == 2 ? kUnsignedShortComponent : kUnsignedIntComponent,
+                   indices, "SCALAR");
     appendByte(json, '}');
-    offset += indices * kIndexSize;
+    offset += indices * layout.indexSize;
   }
   appendByte(json, ']');
 
@@ -285,28 +290,38 @@ void appendSkinAndMesh(KeptBytes& json, const Skeleton& s, const BinLayout& layo
   appendByte(json, ',');
   appendBufferView(json, layout.inverseBinds, layout.indices - layout.inverseBinds, kNoTarget);
   appendByte(json, ',');
-  appendBufferView(json, layout.indices, layout.size - layout.indices, kIndexTarget);
+  appendBufferView(json, layout.indices, layout.used - layout.indices, kIndexTarget);
   appendKey(json, "],\"buffers\":[{\"byteLength\":", static_cast<std::int64_t>(layout.size));
   appendLiteral(json, "}]");
 }
 
 void putFloat(unsigned char* at, float value) { writeUint32LE(at, bitsOfFloat(value)); }
 
-// The BIN chunk's data, into `bin`, which holds layout.size bytes.
-void writeBin(unsigned char* bin, const Skeleton& s, const BinLayout& layout) {
+// The BIN chunk's data, into `bin`, which holds layout.size bytes; the shapes' bounds into
+// the layout, for the JSON, which is written after.
+void writeBin(unsigned char* bin, const Skeleton& s, BinLayout& layout) {
   for (std::size_t i = 0; i < layout.drawn; ++i) {
     float shape[kShapeVertices][3];
     boneShape(s.frames[i], s.tips[i], shape);
     for (std::size_t v = 0; v < kShapeVertices; ++v) {
       const std::size_t vertex = i * kShapeVertices + v;
-      for (std::size_t k = 0; k < 3; ++k) putFloat(bin + layout.positions + vertex * kPositionSize + 4 * k, shape[v][k]);
-      unsigned char* joints = bin + layout.joints + vertex * kJointsSize;
-      joints[0] = static_cast<unsigned char>(i);
-      joints[1] = static_cast<unsigned char>(i >> 8);
-      for (std::size_t k = 2; k < kJointsSize; ++k) joints[k] = 0;
+      for (std::size_t k = 0; k < 3; ++k) {
+        putFloat(bin + layout.positions + vertex * kPositionSize + 4 * k, shape[v][k]);
+        const bool first = vertex == 0;
+        if (first || shape[v][k] < layout.lowest[k]) layout.lowest[k] = shape[v][k];
+        if (first || shape[v][k] > layout.highest[k]) layout.highest[k] = shape[v][k];
+      }
+      unsigned char* joints = bin + layout.joints + vertex * layout.jointsSize;
+      std::memset(joints, 0, layout.jointsSize);
+      if (layout.jointsSize == 4) {
+        joints[0] = static_cast<unsigned char>(i);
+      } else {
+        joints[0] = static_cast<unsigned char>(i);
+        joints[1] = static_cast<unsigned char>(i >> 8);
+      }
       unsigned char* weights = bin + layout.weights + vertex * kWeightsSize;
-      putFloat(weights, 1);
-      for (std::size_t k = 1; k < 4; ++k) putFloat(weights + 4 * k, 0);
+      weights[0] = 255;
+      weights[1] = weights[2] = weights[3] = 0;
     }
   }
   // The stored inverse world matrix M (3x4, last row 0 0 0 1) after the turn back to Z up,
@@ -324,36 +339,57 @@ void writeBin(unsigned char* bin, const Skeleton& s, const BinLayout& layout) {
     for (std::size_t i = 0; i < layout.drawn; ++i) {
       if (static_cast<std::size_t>(boneKindOf(s.details[i].jiggle)) != kind) continue;
       for (const std::uint32_t corner : kShapeTriangles) {
-        writeUint32LE(index, static_cast<std::uint32_t>(i * kShapeVertices + corner));
-        index += kIndexSize;
+        const auto number = static_cast<std::uint32_t>(i * kShapeVertices + corner);
+        if (layout.indexSize == 2) {
+          index[0] = static_cast<unsigned char>(number);
+          index[1] = static_cast<unsigned char>(number >> 8);
+        } else {
+          writeUint32LE(index, number);
+        }
+        index += layout.indexSize;
       }
     }
   }
+  std::memset(bin + layout.used, 0, layout.size - layout.used);
 }
 
+// The BIN chunk is made first, in a block of its own, so that each shape is worked out once
+// and its bounds are known when the JSON gives them.
 void writeGlb(KeptBytes& out, const Skeleton& s) {
-  const BinLayout layout = layOut(s);
-  if (!reserveBytes(out, kHeaderSize + kChunkHeaderSize)) return;
-  out.size = kHeaderSize + kChunkHeaderSize;  // filled in at the end
-  appendLiteral(out, "{\"asset\":{\"generator\":\"sproing_sweep\",\"version\":\"2.0\"},\"scene\":0,");
-  appendKey(out, "\"scenes\":[{\"nodes\":[", s.count);
-  if (s.count > 0) appendKey(out, ",", s.count + 1);
-  appendLiteral(out, "]}],");
-  appendNodes(out, s);
-  if (s.count > 0) appendSkinAndMesh(out, s, layout);
-  appendByte(out, '}');
-  while (out.size % 4 != 0) appendByte(out, ' ');
-  if (out.failed) return;
-  const std::size_t jsonLength = out.size - kHeaderSize - kChunkHeaderSize;
-  std::size_t binStart = out.size;
+  BinLayout layout = layOut(s);
+  KeptBytes bin;
+  bin.memory = out.memory;
   if (s.count > 0) {
-    if (!reserveBytes(out, kChunkHeaderSize + layout.size)) return;
-    binStart += kChunkHeaderSize;
-    out.size = binStart + layout.size;  // a multiple of 4 already
-    writeUint32LE(out.bytes + binStart - kChunkHeaderSize, static_cast<std::uint32_t>(layout.size));
-    writeUint32LE(out.bytes + binStart - kChunkHeaderSize + 4, kBinChunk);
-    writeBin(out.bytes + binStart, s, layout);
+    if (!reserveBytes(bin, layout.size)) {
+      out.failed = true;
+      return;
+    }
+    bin.size = layout.size;
+    writeBin(bin.bytes, s, layout);
   }
+  // Room at once for what a bone's node and a jiggle bone's settings usually take, so that
+  // the JSON is seldom moved as it grows.
+  if (reserveBytes(out, kHeaderSize + kChunkHeaderSize + 4096 + static_cast<std::size_t>(s.count) * 320 +
+                            kChunkHeaderSize + layout.size)) {
+    out.size = kHeaderSize + kChunkHeaderSize;  // filled in at the end
+    appendLiteral(out, "{\"asset\":{\"generator\":\"sproing_sweep\",\"version\":\"2.0\"},\"scene\":0,");
+    appendKey(out, "\"scenes\":[{\"nodes\":[", s.count);
+    if (s.count > 0) appendKey(out, ",", s.count + 1);
+    appendLiteral(out, "]}],");
+    appendNodes(out, s);
+    if (s.count > 0) appendSkinAndMesh(out, s, layout);
+    appendByte(out, '}');
+    while (out.size % 4 != 0) appendByte(out, ' ');
+  }
+  const std::size_t jsonLength = out.size - kHeaderSize - kChunkHeaderSize;
+  if (s.count > 0 && reserveBytes(out, kChunkHeaderSize + layout.size)) {
+    writeUint32LE(out.bytes + out.size, static_cast<std::uint32_t>(layout.size));
+    writeUint32LE(out.bytes + out.size + 4, kBinChunk);
+    std::memcpy(out.bytes + out.size + kChunkHeaderSize, bin.bytes, layout.size);
+    out.size += kChunkHeaderSize + layout.size;
+  }
+  releaseBytes(bin);
+  if (out.failed) return;
   if (static_cast<std::uint64_t>(out.size) > kLargestGlb) {
     out.failed = true;
     return;
@@ -373,8 +409,8 @@ bool writeSkeletonGlb(const SkeletonBone* bones, std::int32_t count, const BoneD
   fault = SkeletonFault{};
   if (count < 0) count = 0;
   const auto bonesCount = static_cast<std::size_t>(count);
-  auto* frames = static_cast<WorldFrame*>(allocateZeroedWith(memory, bonesCount, sizeof(WorldFrame)));
-  auto* tips = static_cast<BoneTip*>(allocateZeroedWith(memory, bonesCount, sizeof(BoneTip)));
+  auto* frames = static_cast<WorldFrame*>(allocateArrayWith(memory, bonesCount, sizeof(WorldFrame)));
+  auto* tips = static_cast<BoneTip*>(allocateArrayWith(memory, bonesCount, sizeof(BoneTip)));
   KeptBytes out;
   out.memory = memory;
   bool written = false;

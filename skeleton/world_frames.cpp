@@ -2,13 +2,6 @@
 
 #include <cmath>
 
-namespace {
-
-// Halfway between the largest float and 2^128: at and beyond it a double rounds to infinity.
-constexpr double kFloat32Reach = 340282356779733661637539395458142568448.0;
-
-}  // namespace
-
 void unitRotation(const float (&stored)[4], double (&unit)[4]) {
   double squares = 0;
   for (const float c : stored) squares += static_cast<double>(c) * static_cast<double>(c);
@@ -28,8 +21,6 @@ void rotationMatrix(const double (&q)[4], double (&m)[9]) {
   m[7] = 2 * (y * z + x * w);
   m[8] = 1 - 2 * (x * x + y * y);
 }
-
-bool fitsFloat32(double value) { return std::fabs(value) < kFloat32Reach; }
 
 bool chainWorldFrames(const SkeletonBone* bones, std::int32_t count, WorldFrame* frames,
                       SkeletonFault& fault) {

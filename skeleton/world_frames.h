@@ -19,8 +19,11 @@ void unitRotation(const float (&stored)[4], double (&unit)[4]);
 // The rotation matrix of a unit quaternion (x y z w), row-major.
 void rotationMatrix(const double (&q)[4], double (&matrix)[9]);
 
-// Whether a double rounds to a finite float32.
-bool fitsFloat32(double value);
+// Halfway between the largest float and 2^128: at and beyond it a double rounds to infinity.
+inline constexpr double kFloat32Reach = 340282356779733661637539395458142568448.0;
+
+// Whether a double rounds to a finite float32. Inline: every vertex asks it.
+inline bool fitsFloat32(double value) { return value < kFloat32Reach && value > -kFloat32Reach; }
 
 // Chains every bone of a skeleton read without fault, in table order (a parent comes before
 // its children). False with OutOfReach at the first bone whose origin is beyond the float

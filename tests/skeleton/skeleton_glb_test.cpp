@@ -92,7 +92,8 @@ TEST(SkeletonGlb, ASmallModelByHand) {
   const std::string nodes[] = {
       // A root turned -90 degrees about X: (x, y, z) to (x, z, -y).
       R"({"name":"root","children":[1,3],"translation":[1,3,-2],"rotation":[-0.70710677,0,0,0.70710677]},)",
-      R"({"name":"tail_1","children":[2],"translation":[0,0,4],"rotation":[0,0,0,1],"extras":{"jigglebone":)"
+      // Unturned bones carry no rotation, as glTF's default is none.
+      R"({"name":"tail_1","children":[2],"translation":[0,0,4],"extras":{"jigglebone":)"
       R"({"is_flexible":{"yaw_stiffness":100,"yaw_damping":5,"pitch_stiffness":100,"pitch_damping":5,)"
       R"("along_stiffness":50,"along_damping":2,"length":12,"tip_mass":0.5,"yaw_constraint":[-30,30],)"
       R"("yaw_friction":1,"angle_constraint":45}}}},)",
@@ -101,7 +102,7 @@ TEST(SkeletonGlb, ASmallModelByHand) {
       R"("pitch_bounce":0.1},"has_base_spring":{"base_mass":2,"stiffness":300,"damping":10,)"
       R"("left_constraint":[-1.5,1.5],"left_friction":0.2,"up_constraint":[-2,2],"up_friction":0.3,)"
       R"("forward_constraint":[-0.5,0.5],"forward_friction":0.1}}}},)",
-      R"({"name":"bone 3","translation":[0,5,0],"rotation":[0,0,0,1]},)",
+      R"({"name":"bone 3","translation":[0,5,0]},)",
       R"({"name":"skeleton","children":[0]},{"name":"bone shapes","mesh":0,"skin":0}])",
       R"("scenes":[{"nodes":[4,5]}])",
       R"("skins":[{"inverseBindMatrices":3,"skeleton":4,"joints":[0,1,2,3]}])",
