@@ -179,7 +179,7 @@ void placeBatchBones(ModelPlan& plan, std::size_t plain) {
                                                   : static_cast<std::int32_t>(i - 1);
     const std::array<float, 3> place = i < plain ? std::array<float, 3>{static_cast<float>(i % 3) - 1, 0, 3}
                                                  : std::array<float, 3>{0, -0.5f, -2};
-    for (int k = 0; k < 3; ++k) world[i][k] = (parent < 0 ? 0 : world[static_cast<std::size_t>(parent)][k]) + place[k];
+    for (std::size_t k = 0; k < 3; ++k) world[i][k] = (parent < 0 ? 0 : world[static_cast<std::size_t>(parent)][k]) + place[k];
     BonePlan& bone = plan.bones[i];
     bone.parent = parent;
     bone.position = place;
