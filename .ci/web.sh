@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # The web page: built with Emscripten as README says, then driven in headless Chromium and
-# Firefox over file:// against the command-line tools built here; screenshots land in
+# Firefox over file:// against the command-line tools of build/; screenshots land in
 # build-web/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-cmake -S . -B build-web-native -G Ninja -DCMAKE_BUILD_TYPE=Release -DSPROING_WARNINGS_AS_ERRORS=ON >/dev/null
-cmake --build build-web-native -j2 --target sproing_dump sproing_apply sproing_sweep make_model
+# The tools the page is checked against are the host's own build.
+. .ci/host_build.sh
+host_build sproing_dump sproing_apply sproing_sweep make_model
 emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release -DSPROING_WARNINGS_AS_ERRORS=ON >/dev/null
 cmake --build build-web -j2
 rm -f build-web/sproing_dump-*-web.zip  # an earlier version's would be listed too
@@ -33,16 +34,16 @@ fi
 # no error and no warning.
 skeletons=build-web/skeletons
 rm -rf "$skeletons"
-build-web-native/sproing_sweep --quiet --skeleton -o "$skeletons/real" ../shared/realworld examples
-build-web-native/sproing_sweep --quiet --skeleton -o "$skeletons/seeds" tests/fuzz/corpus >/dev/null || true
+build/sproing_sweep --quiet --skeleton -o "$skeletons/real" ../shared/realworld examples
+build/sproing_sweep --quiet --skeleton -o "$skeletons/seeds" tests/fuzz/corpus >/dev/null || true
 node tests/skeleton/validate_glb.js "$validator" "$skeletons"/*/*.glb
 
 node --test tests/web/worker_test.js tests/web/spring_test.js tests/web/swing_test.js tests/web/page_words_test.js \
   tests/web/skeleton_motion_test.js
 # The page's core in each browser.
 for browser in "chrome /usr/bin/chromium" "firefox /usr/bin/firefox-esr"; do
-  timeout 180 node tests/web/page_core_test.js $browser "$puppeteer" build-web/page build-web-native/sproing_dump \
-    build-web-native/sproing_apply ../shared/realworld examples/crate01.mdl "$axe"
+  timeout 180 node tests/web/page_core_test.js $browser "$puppeteer" build-web/page build/sproing_dump \
+    build/sproing_apply ../shared/realworld examples/crate01.mdl "$axe"
 done
-timeout 240 /usr/bin/python3 tests/web/page_test.py build-web/page build-web-native/sproing_dump \
-  build-web-native/sproing_apply build-web-native/tools/make_model ../shared/realworld examples/crate01.mdl "$axe"
+timeout 240 /usr/bin/python3 tests/web/page_test.py build-web/page build/sproing_dump \
+  build/sproing_apply build/tools/make_model ../shared/realworld examples/crate01.mdl "$axe"

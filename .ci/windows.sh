@@ -34,22 +34,22 @@ configure() {  # folder, toolchain
 }
 configure build-windows64 mingw-x86_64
 configure build-windows mingw-i686
-cmake -S . -B build-windows-e2e -G Ninja -DCMAKE_BUILD_TYPE=Release -DSPROING_WARNINGS_AS_ERRORS=ON \
-  -DSPROING_DUMP_UNDER_TEST="$PWD/build-windows64/sproing_dump.exe" \
-  -DSPROING_APPLY_UNDER_TEST="$PWD/build-windows64/sproing_apply.exe" \
-  -DSPROING_SWEEP_UNDER_TEST="$PWD/build-windows64/sproing_sweep.exe" -DSPROING_TOOL_RUNNER="$wine64" >/dev/null
 cmake --build build-windows64 -j2
-cmake --build build-windows -j2
-cmake --build build-windows-e2e -j2 --target sproing_end_to_end_tests
+# The end-to-end suite is the host's own, told by the environment which programs to run.
+. .ci/host_build.sh
+host_build sproing_end_to_end_tests
 
 # Can this host run 32-bit programs? Asked of the 32-bit build itself: without arguments
-# it prints its usage line and ends with status 1.
+# it prints its usage line and ends with status 1. Its tests are built only where they can
+# run; its programs always are.
+cmake --build build-windows -j2 --target sproing_dump sproing_apply sproing_sweep
 probe=0
 probe_output="$("$wine32" build-windows/sproing_dump.exe </dev/null 2>&1)" || probe=$?
 if [ "$probe" = 1 ] && [ "$probe_output" = $'Usage: sproing_dump.exe modelfile.mdl\r' ]; then
+  cmake --build build-windows -j2
   builds="build-windows64:$wine64 build-windows:$wine32"
 else
-  echo "!!! THIS HOST CANNOT RUN 32-BIT PROGRAMS ($wine32 ended with status $probe): the 32-bit Windows build is built but NOT TESTED; testing the 64-bit build only !!!"
+  echo "!!! THIS HOST CANNOT RUN 32-BIT PROGRAMS ($wine32 ended with status $probe): the 32-bit Windows build's programs are built but NOT TESTED, nor are its tests built; testing the 64-bit build only !!!"
   builds="build-windows64:$wine64"
 fi
 
@@ -61,7 +61,7 @@ for entry in $builds; do
   ctest --test-dir "$build" --output-on-failure --timeout 300
   SPROING_DUMP_UNDER_TEST="$PWD/$build/sproing_dump.exe" SPROING_APPLY_UNDER_TEST="$PWD/$build/sproing_apply.exe" \
     SPROING_SWEEP_UNDER_TEST="$PWD/$build/sproing_sweep.exe" SPROING_TOOL_RUNNER="$loader" \
-    build-windows-e2e/tests/sproing_end_to_end_tests --gtest_brief=1
+    build/tests/sproing_end_to_end_tests --gtest_brief=1
 done
 
 # The two builds must agree byte for byte: files and console text, on the sample and on
