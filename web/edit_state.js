@@ -238,7 +238,7 @@ function editsLost(why) {
     target.inFlight = false;
     target.again = false;
     target.model = null;
-    target.applied = { version: target.sent, status: kPageFailed, outcome: 'page-failed', refusals: [],
+    target.applied = { version: target.sent, status: kPageFailed, outcome: kPageFailedWord, refusals: [],
       warnings: [], skipped: [], changed: false, note: '',
       lines: `The page failed on ${target.path}: its worker stopped (${why}). This is a fault of ` +
              'the page, not of the model; sproing_apply gives the edits\' own outcome.' };

@@ -119,7 +119,7 @@ function enqueue(entries) {
 }
 
 function addResult(path, reply, file) {
-  const kind = reply.outcome || 'page-failed';
+  const kind = reply.outcome || kPageFailedWord;
   const result = {
     path, status: reply.status, kind, console: decodePieces(reply.console, 10),
     note: reply.note || '', caseHint: Boolean(reply.caseHint),
@@ -162,7 +162,7 @@ function modelsLost(why) {
   for (const { path } of lost) {
     const line = `The page failed on ${path}: its worker stopped (${why}). This is a fault of ` +
                  'the page, not of the model; the command line gives the model\'s own outcome.\n';
-    addResult(path, { status: kPageFailed, outcome: 'page-failed', console: encoder.encode(line) }, null);
+    addResult(path, { status: kPageFailed, outcome: kPageFailedWord, console: encoder.encode(line) }, null);
   }
 }
 

@@ -6,17 +6,13 @@
 
 // A jolt is shown this long at most: an undamped spring would swing for ever.
 const kJoltShown = 10000;  // ms
-const kLongestFrame = 0.1;  // s of motion per frame at most, after a pause
 const reducedMotion = window.matchMedia('(prefers-reduced-motion: reduce)');
 
 // Motions of cards in view: card element -> its entry { motion, ghost, joltedAt, movers }
 const inView = new Set();
 const moving = new Set();  // entries jolted and not yet still
 let frameAsked = 0;
-let lastFrame = 0;
-let carried = 0;
-// The work of the last frames, for measuring by hand.
-const previewFrames = { count: 0, lastMs: 0, longestMs: 0 };
+const previewFrames = frameClock();  // spring.js; measure_preview.py reads its frames' work
 
 const watcher = new IntersectionObserver((seen) => {
   for (const { target, isIntersecting } of seen) {
@@ -61,11 +57,7 @@ function askFrame() {
 function frame(now) {
   frameAsked = 0;
   const started = performance.now();
-  const elapsed = lastFrame === 0 ? kSpringStep : Math.min(kLongestFrame, (now - lastFrame) / 1000);
-  lastFrame = now;
-  carried += elapsed;
-  const steps = Math.floor(carried / kSpringStep);
-  carried -= steps * kSpringStep;
+  const steps = stepsDue(previewFrames, now);
   for (const card of inView) {
     const entry = card.previewEntry;
     if (!entry || !moving.has(entry)) continue;
@@ -80,13 +72,10 @@ function frame(now) {
     }
     draw(entry, now);
   }
-  const work = performance.now() - started;
-  previewFrames.count += 1;
-  previewFrames.lastMs = work;
-  previewFrames.longestMs = Math.max(previewFrames.longestMs, work);
+  frameWorked(previewFrames, started);
   // Cards out of view keep their place in `moving`, and go on when scrolled back.
   if ([...inView].some((card) => card.previewEntry && moving.has(card.previewEntry))) askFrame();
-  else lastFrame = 0;
+  else previewFrames.last = 0;
 }
 
 function rest(entry) {
@@ -162,7 +151,7 @@ document.addEventListener('visibilitychange', () => {
   if (document.hidden) {
     cancelAnimationFrame(frameAsked);
     frameAsked = 0;
-    lastFrame = 0;
+    previewFrames.last = 0;
   } else {
     askFrame();
   }

@@ -34,7 +34,7 @@ function makeRow(index) {
   card.appendChild(head);
   const heading = element('h2');
   head.appendChild(heading);
-  const code = result.kind === 'page-failed' ? label : `${label}, status ${result.status}`;
+  const code = result.kind === kPageFailedWord ? label : `${label}, status ${result.status}`;
   if (!wasWritten(result.kind)) {
     // A refusal is one line, shown once.
     heading.appendChild(pathLabel(result.path));

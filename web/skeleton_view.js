@@ -12,16 +12,12 @@ const kSkeletonTurnStep = Math.PI / 12;  // a key press turns or tilts it by 15Â
 const kSkeletonZoomStep = 1.25;
 const kSkeletonDrag = 0.01;              // radians per pixel dragged
 const kSkeletonClick = 5;                // px: a press that moves less is a click
-const kSkeletonLongestFrame = 0.1;       // s of motion per frame at most, after a pause
 
 const skeletonViews = new Set();    // views whose canvas was made, for a change of colours
 const skeletonShaking = new Set();  // views swaying
 const skeletonInView = new Set();   // canvases in sight
 let skeletonFrameAsked = 0;
-let skeletonLastFrame = 0;
-let skeletonCarried = 0;
-// The work of the last frames, for measuring by hand.
-const skeletonFrames = { count: 0, lastMs: 0, longestMs: 0 };
+const skeletonFrames = frameClock();  // spring.js; measure_skeleton.py reads its frames' work
 
 const skeletonWatcher = new IntersectionObserver((seen) => {
   for (const { target, isIntersecting } of seen) {
@@ -323,11 +319,7 @@ function askSkeletonFrame() {
 function skeletonFrame(now) {
   skeletonFrameAsked = 0;
   const started = performance.now();
-  const elapsed = skeletonLastFrame === 0 ? kSpringStep : Math.min(kSkeletonLongestFrame, (now - skeletonLastFrame) / 1000);
-  skeletonLastFrame = now;
-  skeletonCarried += elapsed;
-  const steps = Math.floor(skeletonCarried / kSpringStep);
-  skeletonCarried -= steps * kSpringStep;
+  const steps = stepsDue(skeletonFrames, now);
   let going = false;
   for (const view of skeletonShaking) {
     // Gone with its row, it goes on when the row is drawn again; out of sight, it waits.
@@ -339,12 +331,9 @@ function skeletonFrame(now) {
     else skeletonShaking.delete(view);
     drawSkeletonView(view);
   }
-  const work = performance.now() - started;
-  skeletonFrames.count += 1;
-  skeletonFrames.lastMs = work;
-  skeletonFrames.longestMs = Math.max(skeletonFrames.longestMs, work);
+  frameWorked(skeletonFrames, started);
   if (going) askSkeletonFrame();
-  else skeletonLastFrame = 0;
+  else skeletonFrames.last = 0;
 }
 
 // The .glb file sproing_sweep --skeleton writes for the model, under the sweep's name for it,
@@ -365,7 +354,7 @@ document.addEventListener('visibilitychange', () => {
   if (document.hidden) {
     cancelAnimationFrame(skeletonFrameAsked);
     skeletonFrameAsked = 0;
-    skeletonLastFrame = 0;
+    skeletonFrames.last = 0;
   } else {
     askSkeletonFrame();
   }

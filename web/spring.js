@@ -201,7 +201,33 @@ function motionAtRest(motion) {
   });
 }
 
+// A clock for motion on screen: how many steps each animation frame owes, with no more than
+// kLongestFrame of motion after a pause; `last` set to 0 starts it afresh. It also keeps the
+// work of the last frames, for measuring by hand.
+const kLongestFrame = 0.1;  // s
+function frameClock() {
+  return { last: 0, carried: 0, count: 0, lastMs: 0, longestMs: 0 };
+}
+
+// `now`: the frame's time in ms, as requestAnimationFrame gives it.
+function stepsDue(clock, now) {
+  const elapsed = clock.last === 0 ? kSpringStep : Math.min(kLongestFrame, (now - clock.last) / 1000);
+  clock.last = now;
+  clock.carried += elapsed;
+  const steps = Math.floor(clock.carried / kSpringStep);
+  clock.carried -= steps * kSpringStep;
+  return steps;
+}
+
+// `started`: performance.now() as the frame's work began.
+function frameWorked(clock, started) {
+  const work = performance.now() - started;
+  clock.count += 1;
+  clock.lastMs = work;
+  clock.longestMs = Math.max(clock.longestMs, work);
+}
+
 if (typeof module !== 'undefined') {
   module.exports = { kSpringStep, kJoltSpeed, kBoneInertia, springNumber, springMatrix, springAxesOf, boneMotion,
-    joltMotion, stepMotion, motionAtRest };
+    joltMotion, stepMotion, motionAtRest, frameClock, stepsDue };
 }
