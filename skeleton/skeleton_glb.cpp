@@ -313,12 +313,8 @@ void writeBin(unsigned char* bin, const Skeleton& s, BinLayout& layout) {
       }
       unsigned char* joints = bin + layout.joints + vertex * layout.jointsSize;
       std::memset(joints, 0, layout.jointsSize);
-      if (layout.jointsSize == 4) {
-        joints[0] = static_cast<unsigned char>(i);
-      } else {
-        joints[0] = static_cast<unsigned char>(i);
-        joints[1] = static_cast<unsigned char>(i >> 8);
-      }
+      joints[0] = static_cast<unsigned char>(i);
+      if (layout.jointsSize == 8) joints[1] = static_cast<unsigned char>(i >> 8);  // 16 bits, little-endian
       unsigned char* weights = bin + layout.weights + vertex * kWeightsSize;
       weights[0] = 255;
       weights[1] = weights[2] = weights[3] = 0;

@@ -140,6 +140,28 @@ TEST(SkeletonGlb, ThreeRootsUnderOneNode) {
   EXPECT_NE(glb.json.find(R"({"name":"skeleton","children":[0,1,3]})"), std::string::npos) << glb.json;
 }
 
+TEST(SkeletonGlb, OverTwoHundredFiftySixBonesJointsTakeSixteenBits) {
+  ModelPlan plan = sampleModelPlan();
+  while (plan.bones.size() < 300) {
+    BonePlan bone;
+    bone.name = "b" + std::to_string(plan.bones.size());
+    bone.parent = static_cast<std::int32_t>(plan.bones.size()) - 1;
+    bone.position = std::array<float, 3>{0, 0, 1};
+    bone.rotation = std::array<float, 4>{0, 0, 0, 1};
+    plan.bones.push_back(bone);
+  }
+  plan.bones[0].parent = -1;
+  for (std::size_t i = 1; i < 4; ++i) plan.bones[i].parent = static_cast<std::int32_t>(i) - 1;
+  const Glb glb = glbOf(buildModel(plan).bytes);
+  ASSERT_TRUE(glb.written);
+  // JOINTS_0 (accessor 1) in unsigned shorts, 4 a vertex: bone 299's six vertices name it.
+  EXPECT_EQ(numberAfter(glb.json, "\"accessors\"", "\"componentType\":", 1), 5123u);
+  const std::size_t joints = numberAfter(glb.json, "\"bufferViews\"", "\"byteOffset\":", 1);
+  for (std::size_t v = 299 * 6; v < 300 * 6; ++v) {
+    EXPECT_EQ(glb.bin[joints + 8 * v] | glb.bin[joints + 8 * v + 1] << 8, 299) << v;
+  }
+}
+
 TEST(SkeletonGlb, EachAllocationFailedInTurnLeavesNothing) {
   const std::vector<unsigned char> model = handWorkedModel();
   FailingMemory counting;
