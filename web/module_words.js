@@ -12,6 +12,7 @@ const moduleWords = {
   toRadians: NaN,         // a written angle, in degrees, times this is the stored radians
   toDegrees: NaN,
   blocks: new Map(),      // block keyword -> the kind of bone it makes, in the order written
+  kinds: new Map(),       // kind of bone -> { label, colour }, as the skeleton's legend shows them
   amountRoles: [],        // the roles whose values are amounts, never below zero
   axes: [],               // in the module's order
   keywords: [],           // { keyword, blocks, unit, role, axis, values }, in the order written
@@ -61,6 +62,7 @@ function takeWords(text) {
     else if (group === 'degrees' && name === 'to-radians') moduleWords.toRadians = Number(value);
     else if (group === 'degrees' && name === 'to-degrees') moduleWords.toDegrees = Number(value);
     else if (group === 'block') moduleWords.blocks.set(name, value);
+    else if (group === 'kind') moduleWords.kinds.set(name, { label: value, colour: more[0] });
     else if (group === 'role' && value === 'amount') moduleWords.amountRoles.push(name);
     else if (group === 'axis') moduleWords.axes.push(name);
     else if (group === 'keyword') {

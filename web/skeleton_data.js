@@ -1,20 +1,8 @@
 // A model's skeleton as the module gives it (its text `skeleton`): each bone's name, parent,
 // kind, place and turn relative to its parent, shape and number among the jiggle bones, read
 // into flat arrays, and each bone's rest frame in the model, chained from the roots down.
-// Also the module's kinds of bone, with their labels and colours. No DOM: node's tests load
-// it too.
+// No DOM: node's tests load it too.
 'use strict';
-
-// The module's kinds of bone: word -> { label, colour }, in the module's order.
-const skeletonKinds = new Map();
-
-function takeSkeletonWords(text) {
-  skeletonKinds.clear();
-  for (const record of text.split('\x1e')) {
-    const [group, word, label, colour] = record.split('\x1f');
-    if (group === 'kind') skeletonKinds.set(word, { label, colour });
-  }
-}
 
 // Quaternions are x y z w at an offset of a Float64Array. out = a ⊗ b; out may be a or b.
 function quatMultiply(out, o, a, ai, b, bi) {
@@ -42,21 +30,8 @@ function quatRotate(out, o, q, qi, x, y, z, inverse = false) {
 // module promises them (a parent that does not come before its child, a number missing).
 function parseSkeleton(bytes) {
   const ascii = new TextDecoder();
-  const records = [];
-  for (let start = 0; start < bytes.length;) {
-    let end = bytes.indexOf(0x1e, start);
-    if (end < 0) end = bytes.length;
-    const fields = [];
-    for (let from = start; from <= end;) {
-      let part = bytes.indexOf(0x1f, from);
-      if (part < 0 || part > end) part = end;
-      fields.push(bytes.subarray(from, part));
-      from = part + 1;
-    }
-    records.push(fields);
-    start = end + 1;
-  }
-  const count = records.length;
+  const bones = records(bytes);
+  const count = bones.length;
   const sk = {
     count, names: [], kinds: [], parent: new Int32Array(count), jiggle: new Int32Array(count),
     localPos: new Float64Array(3 * count), localRot: new Float64Array(4 * count), dir: new Float64Array(3 * count),
@@ -70,7 +45,7 @@ function parseSkeleton(bytes) {
     return true;
   };
   for (let i = 0; i < count; i += 1) {
-    const fields = records[i];
+    const fields = bones[i];
     if (fields.length !== 8) return null;
     sk.names.push(decodeName(fields[0]));
     sk.parent[i] = Number(ascii.decode(fields[1]));
@@ -138,7 +113,7 @@ function oneDecimal(value) {
 
 // What the view's line says of bone i: its name, kind, parent and place in the model.
 function skeletonBoneLine(sk, i) {
-  const kind = skeletonKinds.get(sk.kinds[i]);
+  const kind = moduleWords.kinds.get(sk.kinds[i]);
   const rule = sk.jiggle[i] < 0 ? ', no jiggle rule' : '';
   const parent = sk.parent[i] < 0 ? 'a root' : `child of ${skeletonBoneName(sk, sk.parent[i])}`;
   const at = [0, 1, 2].map((k) => oneDecimal(sk.restPos[3 * i + k])).join(', ');
@@ -146,6 +121,5 @@ function skeletonBoneLine(sk, i) {
 }
 
 if (typeof module !== 'undefined') {
-  module.exports = { skeletonKinds, takeSkeletonWords, quatMultiply, quatRotate, parseSkeleton, skeletonBoneName,
-    skeletonBoneLine };
+  module.exports = { quatMultiply, quatRotate, parseSkeleton, skeletonBoneName, skeletonBoneLine };
 }

@@ -11,12 +11,12 @@ const kSkeletonPick = 10;    // px: a click this near a bone's shape takes it
 // The bones by how they are drawn: a group per kind, in the module's order, thin for bones
 // without a jiggle rule; and which bone is jiggle bone k.
 function skeletonGroups(sk) {
-  const words = [...skeletonKinds.keys()];
+  const words = [...moduleWords.kinds.keys()];
   for (const kind of sk.kinds) if (!words.includes(kind)) words.push(kind);
   return words.map((word) => {
     const bones = [];
     for (let i = 0; i < sk.count; i += 1) if (sk.kinds[i] === word) bones.push(i);
-    const known = skeletonKinds.get(word);
+    const known = moduleWords.kinds.get(word);
     return { colour: known ? known.colour : '', bones: Int32Array.from(bones),
       jiggle: bones.some((i) => sk.jiggle[i] >= 0) };
   }).filter((group) => group.bones.length > 0);

@@ -137,7 +137,7 @@ function skeletonLegend() {
     line.append(swatch, text);
     legend.appendChild(line);
   };
-  for (const { label, colour } of skeletonKinds.values()) item('kind', colour, label);
+  for (const { label, colour } of moduleWords.kinds.values()) item('kind', colour, label);
   item('lit', '', 'ringed: the bone named below');
   item('stored', '', 'dashed orange: the stored setting, while you edit');
   return legend;

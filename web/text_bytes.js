@@ -163,3 +163,7 @@ function mebibytes(size) {
 function plural(count, one, many) {
   return `${count} ${count === 1 ? one : many}`;
 }
+
+if (typeof module !== 'undefined') {
+  module.exports = { decodeName, decodePieces, records };
+}

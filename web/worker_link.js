@@ -41,7 +41,6 @@ function routeReply(reply) {
     if (waiting) waiting.ok(reply);
   } else if (reply.words !== undefined) {
     takeWords(reply.words);
-    takeSkeletonWords(reply.words);
     updateStatus();
   } else if (reply.places !== undefined) {
     takePlacesReply(reply);

@@ -11,7 +11,7 @@ const test = require('node:test');
 const web = path.join(__dirname, '..', '..', 'web');
 const words = require(path.join(web, 'module_words.js'));
 words.takeWords(require('./module_words_text.js'));
-global.decodeName = (bytes) => new TextDecoder().decode(bytes);
+Object.assign(global, require(path.join(web, 'text_bytes.js')));
 Object.assign(global, words, require(path.join(web, 'bone_data.js')));
 Object.assign(global, require(path.join(web, 'spring.js')), require(path.join(web, 'skeleton_data.js')));
 const { parseBone } = require(path.join(web, 'bone_data.js'));
