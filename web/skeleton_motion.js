@@ -78,9 +78,7 @@ function skeletonChain(sk, motions) {
 function settleMotion(motion) {
   for (const axis of Object.values(motion.axes)) {
     axis.v = 0;
-    if (axis.low === null) axis.x = 0;
-    else if (axis.low > axis.high) axis.x = (axis.low + axis.high) / 2;
-    else axis.x = Math.min(axis.high, Math.max(axis.low, 0));
+    axis.x = restingPlace(axis);
   }
 }
 

@@ -193,12 +193,18 @@ function stepMotion(motion, dt = kSpringStep) {
   for (const [held, others] of motion.rubbing) rub(held, others, dt);
 }
 
+// Where an axis rests: where its spring and limits leave it (limits that leave no room hold
+// it in their middle, as holdAxis does).
+function restingPlace(axis) {
+  if (axis.low === null) return 0;
+  if (axis.low > axis.high) return (axis.low + axis.high) / 2;
+  return Math.min(axis.high, Math.max(axis.low, 0));
+}
+
 // Still: no axis moves, and each rests where its spring and limits leave it.
 function motionAtRest(motion) {
-  return axesOf(motion).every((axis) => {
-    const rest = axis.low === null || axis.low > axis.high ? 0 : Math.min(axis.high, Math.max(axis.low, 0));
-    return Math.abs(axis.v) < 1e-3 && (Math.abs(axis.x - rest) < 1e-4 || axis.held);
-  });
+  return axesOf(motion).every((axis) =>
+    Math.abs(axis.v) < 1e-3 && (Math.abs(axis.x - restingPlace(axis)) < 1e-4 || axis.held));
 }
 
 // A clock for motion on screen: how many steps each animation frame owes, with no more than
@@ -229,5 +235,5 @@ function frameWorked(clock, started) {
 
 if (typeof module !== 'undefined') {
   module.exports = { kSpringStep, kJoltSpeed, kBoneInertia, springNumber, springMatrix, springAxesOf, boneMotion,
-    joltMotion, stepMotion, motionAtRest, frameClock, stepsDue };
+    joltMotion, stepMotion, motionAtRest, restingPlace, frameClock, stepsDue };
 }
